@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+namespace gipso {
+
+// Spherical-earth navigation formulae. Degrees in; metres or radians out. An invalid floating
+// operation raises GipsoError instead of returning an infinity or NaN.
+double greatCircleDistance(double lat1, double lon1, double lat2, double lon2);
+double rhumbLineCourse(double lat1, double lon1, double lat2, double lon2); // [0, 2*pi), clockwise from north
+double rhumbLineDistance(double lat1, double lon1, double lat2, double lon2);
+
+double navAtan2(double y, double x); // (-pi, pi]; navAtan2(0, 0) = -pi/2
+double arcSin(double x);
+double arcCos(double x);
+double modReal(double x, double m);
+
+constexpr double kEarthRadius = 6366707.0;
+constexpr double kEarthDiameter = 12733414.0;
+
+// The unit settings every display of a distance, altitude or speed uses.
+struct UnitSettings {
+    QString distanceUnit = QStringLiteral("km");
+    QString altitudeUnit = QStringLiteral("m");
+    QString speedUnit = QStringLiteral("km/h");
+    QString verticalSpeedUnit = QStringLiteral("m/s");
+    double distanceFactor = 0.001;
+    double altitudeFactor = 1.0;
+    double speedFactor = 3.6;
+    double verticalSpeedFactor = 1.0;
+};
+
+UnitSettings applyUnits(bool unitsMetric);
+
+} // namespace gipso

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/Settings.h"
+
+#include <QString>
+#include <QVector>
+#include <optional>
+
+namespace gipso {
+
+// One entry of the Languages submenu: caption and language id (the tag).
+struct LanguageEntry {
+    QString caption;
+    int id = 0;
+};
+
+// Where the configuration lives and who is running the program.
+struct ConfigEnvironment {
+    QString configFile;           // Gipso.cfg
+    QString languageFile;         // Gipso.lng
+    QString programDir;           // default of CurrentDir
+    std::optional<QString> loginName; // nullopt when it cannot be obtained
+    int systemLanguage = 0;       // the user's default language id, 0 when unknown
+
+    // The real environment: $GIPSO_CONFIG_DIR or $XDG_CONFIG_HOME/gipso (~/.config/gipso)
+    // for Gipso.cfg; Gipso.lng from the config folder if present there, else the data folder.
+    static ConfigEnvironment system();
+};
+
+// Maps a locale name (it_IT, en_GB, en_US, ...) to a Windows language id; 0 when unknown.
+int languageIdForLocale(const QString &localeName);
+// The folder of the read-only data (Gipso.lng, help, disclaimers).
+QString dataDir();
+QString configDir();
+
+struct ConfigResult {
+    QVector<LanguageEntry> languages; // entries 1 to n of the Languages submenu
+    int language = 1040;              // the language selected (setLanguage has been called)
+    QString userSection;              // empty when the login name was not available
+};
+
+// Defaults first, then the file's values; selects the language with setLanguage.
+ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings);
+// Writes every key of the user section in the order of the table, keeping other sections.
+// checkedLanguage: the tag of the checked Languages entry, or 0 when none is checked.
+bool writeConfiguration(const ConfigEnvironment &env, const QString &userSection, const Settings &settings,
+                        int checkedLanguage, QString *error = nullptr);
+
+// Colours are written as upper-case hex without prefix or leading zeros.
+QString colourToHex(int32_t colour);
+
+} // namespace gipso

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace gipso {
+
+// The one error type of the program: a number and a description, shown as
+// "ERROR N° <number> - <description>" by the error traps of the forms.
+class GipsoError : public std::runtime_error {
+public:
+    GipsoError(int number, const QString &description)
+        : std::runtime_error(description.toStdString()), number_(number), description_(description) {}
+
+    int number() const { return number_; }
+    const QString &description() const { return description_; }
+
+private:
+    int number_;
+    QString description_;
+};
+
+// Numbers of the floating and file errors raised by the logic.
+namespace err {
+constexpr int InvalidCall = 5;      // argument outside the domain (sqrt, log, arcsin)
+constexpr int Overflow = 6;
+constexpr int DivisionByZero = 11;
+constexpr int FileNotFound = 53;
+constexpr int FileIo = 57;
+constexpr int PathAccess = 75;
+} // namespace err
+
+// "ERROR N° " (in the current language, from the given message id) + number + " - " + description.
+QString errorMessage(const GipsoError &e, int prefixId = 593);
+
+} // namespace gipso

@@ -1,0 +1,113 @@
+#include "app/ui/Dialogs.h"
+
+#include "app/Messages.h"
+
+#include <QColorDialog>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+
+namespace gipso {
+
+QString toQtFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString desc = parts[i].trimmed();
+        const QString patterns = parts[i + 1].trimmed();
+        if (desc.isEmpty() && patterns.isEmpty())
+            continue;
+        // The description already names its patterns in brackets; the toolkit reads the
+        // patterns from the last bracket, separated by blanks.
+        desc.remove(QRegularExpression(QStringLiteral("\\s*\\([^()]*\\)\\s*$")));
+        QString list = patterns;
+        list.replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << desc + QStringLiteral(" (") + list + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+Dialogs::Answer QtDialogs::ask(QWidget *parent, const QString &text, Buttons buttons, Answer defaultButton, Icon icon,
+                               const QString &title)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title.isEmpty() ? messageText(160) : title);
+    box.setText(text);
+    switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    auto map = [](Answer a) {
+        switch (a) {
+        case Answer::Ok: return QMessageBox::Ok;
+        case Answer::Cancel: return QMessageBox::Cancel;
+        case Answer::Yes: return QMessageBox::Yes;
+        case Answer::No: return QMessageBox::No;
+        }
+        return QMessageBox::Ok;
+    };
+    switch (buttons) {
+    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case Buttons::YesNoCancel: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel); break;
+    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    }
+    box.setDefaultButton(map(defaultButton));
+    switch (box.exec()) {
+    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    }
+}
+
+QString QtDialogs::openFile(QWidget *parent, const QString &title, const QString &filter, const QString &defaultExt,
+                            const QString &startDir)
+{
+    QFileDialog dlg(parent, title, startDir, toQtFilter(filter));
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    QString ext = defaultExt;
+    dlg.setDefaultSuffix(ext.remove(0, ext.startsWith(QLatin1Char('.')) ? 1 : 0));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return dlg.selectedFiles().first();
+}
+
+QString QtDialogs::saveFile(QWidget *parent, const QString &title, const QString &filter, const QString &defaultExt,
+                            const QString &startDir)
+{
+    QFileDialog dlg(parent, title, startDir, toQtFilter(filter));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    QString ext = defaultExt;
+    dlg.setDefaultSuffix(ext.remove(0, ext.startsWith(QLatin1Char('.')) ? 1 : 0));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return dlg.selectedFiles().first();
+}
+
+std::optional<QColor> QtDialogs::chooseColor(QWidget *parent, const QColor &initial)
+{
+    QColor c = QColorDialog::getColor(initial, parent);
+    if (!c.isValid())
+        return std::nullopt;
+    return c;
+}
+
+bool QtDialogs::printSetup(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dlg(&printer, parent);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+int QtDialogs::exec(QDialog &dialog) { return dialog.exec(); }
+
+} // namespace gipso

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "app/AppState.h"
+#include "app/Config.h"
+#include "app/ui/Dialogs.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QLabel;
+class QFrame;
+class QScrollBar;
+
+namespace gipso {
+
+// The main window: owns the program's state, the menus, the map frame and the status bar.
+class frmGPS : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit frmGPS(Dialogs &dialogs, ConfigEnvironment env = ConfigEnvironment::system(), QWidget *parent = nullptr);
+    ~frmGPS() override;
+
+    // Start-up in the program's order; shows the window and handles the command-line files.
+    void start(const QStringList &files = {});
+
+    AppState &state() { return state_; }
+    Dialogs &dialogs() { return dialogs_; }
+    const ConfigEnvironment &environment() const { return env_; }
+
+    // Menu entries and status panels by their control names ("mnuApri", ...; panels 1 to 9).
+    QAction *action(const QString &name) const;
+    QMenu *menu(const QString &name) const;
+    QLabel *panel(int index) const;
+    QFrame *picFrame() const { return picFrame_; }
+    QScrollBar *hScroll() const { return HScroll1_; }
+    QScrollBar *vScroll() const { return VScroll1_; }
+
+    void refreshMenus();
+    void applyLanguage();
+    // The Languages submenu click on entry k (1-based).
+    void chooseLanguageEntry(int k);
+    // Enabling of a top-level menu's entries from the current counts (when it drops down).
+    void updateMenuForCounts(const QString &menuName);
+    void setMapMode(int mode);
+    // Redraws the map and its overlay.
+    void repaintMap();
+    // Shows a GipsoError as "ERROR N° n - description" with the critical icon.
+    void showError(const class GipsoError &e, int prefixId = 593);
+
+    // List commands (with their confirmations).
+    void deleteAll(const QString &kind);
+    void deleteLast(const QString &kind);
+    void reverse(const QString &kind);
+    void toggleMode(const QString &actionName);
+    // The editing mode entry that is checked, or empty.
+    QString checkedMode() const;
+
+    // Point files: the Export and Import commands (true when a file was written / read).
+    bool exportPoints();
+    bool importPoints();
+    // Imports a point file by path (.gpx or text), showing message 223 or errors.
+    bool importPointFile(const QString &path);
+    bool exportPointFile(const QString &path);
+
+    // Map commands (map/ui).
+    void openMap();
+    bool saveCalibratedMap();
+    void openRecentMap(int k);
+    void calibrateMap();
+    void printMap();
+    void zoomCommand(const QString &actionName);
+    void openFiles(const QStringList &files); // command line and drag-and-drop
+
+    // Communication (gps/ui): opens frmComm in the given mode with the caption id.
+    void openComm(const QString &mode, int captionId);
+
+    // The closing questions; true when the window may close.
+    bool queryClose();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildStatusBar();
+    void buildMapFrame();
+    QAction *addEntry(QMenu *menu, const QString &name, int captionId, std::function<void()> handler = {});
+    QMenu *addMenu(const QString &name, int captionId);
+    void rebuildLanguageMenu();
+    void storeGeometry();
+    void restoreGeometry();
+    void finishClose();
+    void setupMapView();   // map/ui
+    void shutdownMap();    // map/ui
+    double twipsPerPixelX() const;
+    double twipsPerPixelY() const;
+    PointList &listFor(const QString &kind);
+
+    Dialogs &dialogs_;
+    ConfigEnvironment env_;
+    AppState state_;
+    std::unique_ptr<QTemporaryDir> tempFolder_;
+    QHash<QString, QAction *> actions_;
+    QHash<QString, QMenu *> menus_;
+    QHash<QAction *, int> captionIds_;
+    QHash<QMenu *, int> menuCaptionIds_;
+    QList<QAction *> languageEntries_;
+    QAction *recentSeparator_ = nullptr;
+    QLabel *panels_[10] = {};
+    QFrame *picFrame_ = nullptr;
+    QScrollBar *HScroll1_ = nullptr;
+    QScrollBar *VScroll1_ = nullptr;
+    bool started_ = false;
+    bool closing_ = false;
+
+public:
+    // Subsystems that attach widgets to the window keep them here.
+    QPointer<QWidget> mapWidget;
+};
+
+// Caption of recent-map entry k for a path: "&k " + the path, or its first 3 characters,
+// "..." and its last 30 when the path has 37 characters or more.
+QString recentMapCaption(int k, const QString &path);
+
+} // namespace gipso

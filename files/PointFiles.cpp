@@ -1,0 +1,9 @@
+#include "files/PointFiles.h"
+
+namespace gipso {
+
+bool isGpxPath(const QString &path) { return path.right(4).compare(QLatin1String(".gpx"), Qt::CaseInsensitive) == 0; }
+
+QString productAddress() { return QStringLiteral("https://gipso.example.org"); }
+
+} // namespace gipso

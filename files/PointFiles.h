@@ -1,0 +1,42 @@
+#pragma once
+
+#include "points/PointStore.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace gipso {
+
+// Progress of long reads and writes: bytes or points done of total; return false to stop.
+using ProgressFn = std::function<bool(qint64 done, qint64 total)>;
+
+struct ImportResult {
+    int32_t wayPoints = 0;   // points appended to each list
+    int32_t routePoints = 0;
+    int32_t trackPoints = 0;
+    bool readable = false;   // some point line or element was recognised (else message 223)
+    int32_t skipped = 0;     // lines or elements that could not be converted
+    QString firstProblem;    // what was wrong with the first skipped one, for the user
+};
+
+// Text point file. Import appends to the store and leaves pointsModified alone; a file that
+// cannot be opened raises GipsoError. Export writes atomically, raises GipsoError on failure
+// and clears pointsModified on success.
+ImportResult ImportaFile(const QString &path, PointStore &store, bool ignoreTxtDescription,
+                         const ProgressFn &progress = {});
+void EsportaFile(const QString &path, PointStore &store, const ProgressFn &progress = {});
+
+// GPX.
+ImportResult ImportaGPX(const QString &path, PointStore &store, bool ignoreGpxDescription,
+                        const ProgressFn &progress = {});
+void EsportaGPX(const QString &path, PointStore &store, const ProgressFn &progress = {});
+QString stripCdata(QStringView text);
+
+// True when the last four characters are ".gpx", ignoring case.
+bool isGpxPath(const QString &path);
+
+// The product's web address written in file headers.
+QString productAddress();
+
+} // namespace gipso

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "app/ui/Dialogs.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+namespace gipso::test {
+
+// Dialogs for widget tests: answers come from queues, and everything shown is recorded.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        QString text;
+        Buttons buttons;
+        Answer defaultButton;
+        Icon icon;
+        QString title;
+    };
+    std::vector<Shown> shown;            // every message box, in order
+    std::deque<Answer> answers;          // next answers; when empty, the default button
+    std::deque<QString> files;           // next file-dialog results; when empty, cancelled
+    std::deque<std::optional<QColor>> colours;
+    bool printAccept = false;
+    std::function<int(QDialog &)> onExec; // drives a modal form; default: reject at once
+    QStringList fileDialogTitles;
+
+    Answer ask(QWidget *, const QString &text, Buttons buttons, Answer defaultButton, Icon icon,
+               const QString &title) override
+    {
+        shown.push_back({text, buttons, defaultButton, icon, title});
+        if (answers.empty())
+            return defaultButton;
+        Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QString openFile(QWidget *, const QString &title, const QString &, const QString &, const QString &) override
+    {
+        return nextFile(title);
+    }
+    QString saveFile(QWidget *, const QString &title, const QString &, const QString &, const QString &) override
+    {
+        return nextFile(title);
+    }
+    std::optional<QColor> chooseColor(QWidget *, const QColor &) override
+    {
+        if (colours.empty())
+            return std::nullopt;
+        auto c = colours.front();
+        colours.pop_front();
+        return c;
+    }
+    bool printSetup(QWidget *, QPrinter &) override { return printAccept; }
+    int exec(QDialog &dialog) override
+    {
+        if (onExec)
+            return onExec(dialog);
+        return QDialog::Rejected;
+    }
+    QString lastText() const { return shown.empty() ? QString() : shown.back().text; }
+
+private:
+    QString nextFile(const QString &title)
+    {
+        fileDialogTitles << title;
+        if (files.empty())
+            return {};
+        QString f = files.front();
+        files.pop_front();
+        return f;
+    }
+};
+
+} // namespace gipso::test

@@ -1,0 +1,34 @@
+#include "support/TestSupport.h"
+
+#include <QFile>
+
+namespace gipso::test {
+
+QString testDataDir()
+{
+    QString d = qEnvironmentVariable("GIPSO_TESTDATA");
+    if (d.isEmpty())
+        d = qEnvironmentVariable("GIPSO_SOURCE_DIR") + QStringLiteral("/../shared/testdata");
+    return d;
+}
+
+QString testData(const QString &relative) { return testDataDir() + QLatin1Char('/') + relative; }
+
+QString buildDir() { return QStringLiteral(GIPSO_BUILD_DIR); }
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+
+} // namespace gipso::test

@@ -1,0 +1,25 @@
+#include <gtest/gtest.h>
+
+#ifdef GIPSO_TEST_WIDGETS
+#include <QApplication>
+using TestApp = QApplication;
+#else
+#include <QGuiApplication>
+using TestApp = QGuiApplication;
+#endif
+#include <QDir>
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        QByteArray dir = QDir::tempPath().toUtf8() + "/gipso-test-runtime";
+        QDir().mkpath(QString::fromUtf8(dir));
+        QFile::setPermissions(QString::fromUtf8(dir), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", dir);
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    TestApp app(argc, argv);
+    return RUN_ALL_TESTS();
+}
