@@ -1,9 +1,55 @@
+#include "cli/Commands.h"
+
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
+#include <functional>
+#include <map>
+
+namespace gipso::cli {
+
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "gipso-cli: %s\n", message.toLocal8Bit().constData());
+    return 1;
+}
+
+} // namespace gipso::cli
+
+namespace {
+const char *kUsage =
+    "usage: gipso-cli COMMAND ...\n"
+    "  convert IN OUT                 convert a point file (.txt or .gpx, by extension)\n"
+    "  info FILE                      count the points of a point file\n"
+    "  map FILE [--save OUT]          show a map's size and calibration, or save it as .cal/.Gipso\n"
+    "  render MAP [POINTFILE...] -o OUT.png [--size WxH] [--zoom F] [--scroll H,V]\n"
+    "  download waypoints|route|tracks --port DEV [--baud N] [--verbose] -o FILE\n"
+    "  upload waypoints|route --port DEV [--baud N] [--verbose] FILE\n"
+    "  nmea --port DEV [--baud N] [--sentence GGA|RMC] [--interval S] (--duration S | --count N) [--verbose] -o FILE\n";
+}
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    std::fprintf(stderr, "usage: gipso-cli COMMAND ...\n");
-    return 1;
+    // Rendering needs fonts and painting, which need a GUI application; keep it off any display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
+        std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? 1 : 0;
+    }
+    const std::map<QString, std::function<int(const QStringList &)>> commands = {
+        {QStringLiteral("convert"), gipso::cli::convert},   {QStringLiteral("info"), gipso::cli::info},
+        {QStringLiteral("map"), gipso::cli::map},           {QStringLiteral("render"), gipso::cli::render},
+        {QStringLiteral("download"), gipso::cli::download}, {QStringLiteral("upload"), gipso::cli::upload},
+        {QStringLiteral("nmea"), gipso::cli::nmea},
+    };
+    const QString command = args.takeFirst();
+    auto it = commands.find(command);
+    if (it == commands.end()) {
+        std::fputs(kUsage, stderr);
+        return gipso::cli::fail(QStringLiteral("unknown command '%1'").arg(command));
+    }
+    return it->second(args);
 }

@@ -68,14 +68,17 @@ public:
     bool importPointFile(const QString &path);
     bool exportPointFile(const QString &path);
 
-    // Map commands (map/ui).
+    // Map commands (map/ui/frmGPS_map.cpp: files and calibration).
     void openMap();
     bool saveCalibratedMap();
     void openRecentMap(int k);
     void calibrateMap();
+    void openFiles(const QStringList &files); // command line and drag-and-drop
+    void calibrationClick(double x, double y); // a left click on the map while mapMode is 1 or 2
+    // Map view commands (map/ui/frmGPS_view.cpp).
+    void mapLoaded(); // a new map is in state(): reset the view and show it
     void printMap();
     void zoomCommand(const QString &actionName);
-    void openFiles(const QStringList &files); // command line and drag-and-drop
 
     // Communication (gps/ui): opens frmComm in the given mode with the caption id.
     void openComm(const QString &mode, int captionId);

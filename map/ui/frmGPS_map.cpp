@@ -1,16 +1,13 @@
-// Map commands of the main window.
+// Map file and calibration commands of the main window.
 #include "app/ui/frmGPS.h"
 
 namespace gipso {
 
-void frmGPS::setupMapView() {}
-void frmGPS::shutdownMap() {}
 void frmGPS::openMap() {}
 bool frmGPS::saveCalibratedMap() { return false; }
 void frmGPS::openRecentMap(int) {}
 void frmGPS::calibrateMap() {}
-void frmGPS::printMap() {}
-void frmGPS::zoomCommand(const QString &) {}
 void frmGPS::openFiles(const QStringList &) {}
+void frmGPS::calibrationClick(double, double) {}
 
 } // namespace gipso

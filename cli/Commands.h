@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+
+namespace gipso::cli {
+
+// Each command takes its arguments (after the command word) and returns the exit status.
+// Errors are one line on stderr naming the file and the reason, and status 1.
+int convert(const QStringList &args); // convert IN OUT
+int info(const QStringList &args);    // info FILE
+int map(const QStringList &args);     // map FILE [--save OUT]
+int render(const QStringList &args);  // render MAP [POINTFILE...] -o OUT.png [--size WxH] [--zoom F] [--scroll H,V]
+int download(const QStringList &args); // download waypoints|route|tracks --port DEV [--baud N] -o FILE
+int upload(const QStringList &args);   // upload waypoints|route --port DEV [--baud N] FILE
+int nmea(const QStringList &args);     // nmea --port DEV ... -o FILE
+
+// Prints "gipso-cli: " + message on stderr and returns 1.
+int fail(const QString &message);
+
+} // namespace gipso::cli
