@@ -52,6 +52,11 @@ struct AppState {
     QString containerImagePath;
     QString containerTextPath;
 
+    // Live NMEA position marker drawn on the map while an acquisition runs.
+    bool nmeaMarkerOn = false;
+    double nmeaMarkerLat = 0.0;
+    double nmeaMarkerLon = 0.0;
+
     // Shell
     QString tempDir;          // private per-run temporary folder, with trailing '/'
     QString currentPointFile; // last point file exported, imported or dropped

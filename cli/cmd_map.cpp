@@ -3,6 +3,5 @@
 namespace gipso::cli {
 
 int map(const QStringList &) { return fail(QStringLiteral("map: not available")); }
-int render(const QStringList &) { return fail(QStringLiteral("render: not available")); }
 
 } // namespace gipso::cli

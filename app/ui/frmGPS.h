@@ -91,6 +91,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override; // map/ui/frmGPS_map.cpp
+    void dropEvent(QDropEvent *event) override;           // map/ui/frmGPS_map.cpp
 
 private:
     void buildMenus();
