@@ -22,4 +22,9 @@ void mapToGeo(const MapCalibration &c, double x, double yUp, double &lat, double
 // Degrees to map pixel; both results carry +0.5; the caller takes y = -yUp.
 void geoToMap(const MapCalibration &c, double lat, double lon, double &x, double &yUp);
 
+// True when the eight stored numbers are finite, in range (|lat| <= 90, |lon| <= 180) and
+// give a usable transform: distinct reference pixels, distinct coordinates, nonzero scale.
+// Map files are checked with it before their calibration is taken.
+bool calibrationUsable(const MapCalibration &c);
+
 } // namespace gipso
