@@ -79,6 +79,18 @@ public:
     void mapLoaded(); // a new map is in state(): reset the view and show it
     void printMap();
     void zoomCommand(const QString &actionName);
+    void updateZoomMenu(); // enabling of the zoom entries when View drops down
+    void viewResized();    // the map frame changed size while a map is loaded
+
+    // Commands of the analysis views, options, point dialog, help and about box.
+    void openPointDialog(const QString &mode, int captionId);
+    void showList(const QString &mode, int captionId);
+    void showProfile(const QString &mode, int captionId);
+    void showStatistics();
+    void openOptions();
+    void openHelp();
+    void openAbout();
+    void insertPoints(const QString &kind);
 
     // Communication (gps/ui): opens frmComm in the given mode with the caption id.
     void openComm(const QString &mode, int captionId);
@@ -101,6 +113,7 @@ private:
     QAction *addEntry(QMenu *menu, const QString &name, int captionId, std::function<void()> handler = {});
     QMenu *addMenu(const QString &name, int captionId);
     void rebuildLanguageMenu();
+    void syncLanguageChecks();
     void storeGeometry();
     void restoreGeometry();
     void finishClose();
@@ -135,5 +148,7 @@ public:
 // Caption of recent-map entry k for a path: "&k " + the path, or its first 3 characters,
 // "..." and its last 30 when the path has 37 characters or more.
 QString recentMapCaption(int k, const QString &path);
+// The minimum window size rule, in twips: a height below 5115 is set back first, else a width below 9225.
+void applyMinimumSize(int32_t &widthTwips, int32_t &heightTwips);
 
 } // namespace gipso

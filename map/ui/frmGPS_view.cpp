@@ -8,5 +8,7 @@ void frmGPS::shutdownMap() {}
 void frmGPS::mapLoaded() {}
 void frmGPS::printMap() {}
 void frmGPS::zoomCommand(const QString &) {}
+void frmGPS::updateZoomMenu() {}
+void frmGPS::viewResized() {}
 
 } // namespace gipso

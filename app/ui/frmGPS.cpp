@@ -1,0 +1,774 @@
+#include "app/ui/frmGPS.h"
+
+#include "app/Clock.h"
+#include "app/Error.h"
+#include "app/Messages.h"
+#include "files/PointFiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressDialog>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QWindow>
+
+namespace gipso {
+
+namespace {
+constexpr int kMinWidthTwips = 9225;
+constexpr int kMinHeightTwips = 5115;
+
+const char *const kModeEntries[] = {"mnuCreaWayP", "mnuCreaR", "mnuEditW", "mnuEditR", "mnuEditT"};
+
+// Progress of long file work: a dialog that appears after half a second and keeps the window painted.
+class FileProgress {
+public:
+    FileProgress(QWidget *parent, const QString &label) : dialog_(label, QString(), 0, 1000, parent)
+    {
+        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setMinimumDuration(500);
+        dialog_.setCancelButton(nullptr);
+        dialog_.setAutoClose(true);
+        dialog_.setValue(0);
+    }
+    ProgressFn function()
+    {
+        return [this](qint64 done, qint64 total) {
+            if (total > 0)
+                dialog_.setValue(static_cast<int>(std::min<qint64>(1000, done * 1000 / total)));
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            return true;
+        };
+    }
+    ~FileProgress() { dialog_.setValue(1000); }
+
+private:
+    QProgressDialog dialog_;
+};
+} // namespace
+
+QString recentMapCaption(int k, const QString &path)
+{
+    const QString prefix = QLatin1Char('&') + QString::number(k) + QLatin1Char(' ');
+    if (path.size() < 37)
+        return prefix + path;
+    return prefix + path.left(3) + QStringLiteral("...") + path.right(30);
+}
+
+void applyMinimumSize(int32_t &widthTwips, int32_t &heightTwips)
+{
+    if (heightTwips < kMinHeightTwips)
+        heightTwips = kMinHeightTwips;
+    else if (widthTwips < kMinWidthTwips)
+        widthTwips = kMinWidthTwips;
+}
+
+frmGPS::frmGPS(Dialogs &dialogs, ConfigEnvironment env, QWidget *parent)
+    : QMainWindow(parent), dialogs_(dialogs), env_(std::move(env))
+{
+    setObjectName(QStringLiteral("frmGPS"));
+    setAcceptDrops(true);
+    buildMenus();
+    buildMapFrame();
+    buildStatusBar();
+}
+
+frmGPS::~frmGPS() = default;
+
+// ---------------------------------------------------------------------------------------------
+// Construction of the menus, the map frame and the status bar
+
+QMenu *frmGPS::addMenu(const QString &name, int captionId)
+{
+    QMenu *m = menuBar()->addMenu(QString());
+    m->setObjectName(name);
+    m->menuAction()->setObjectName(name);
+    menus_.insert(name, m);
+    menuCaptionIds_.insert(m, captionId);
+    connect(m, &QMenu::aboutToShow, this, [this, name] { updateMenuForCounts(name); });
+    return m;
+}
+
+QAction *frmGPS::addEntry(QMenu *menu, const QString &name, int captionId, std::function<void()> handler)
+{
+    QAction *a = menu->addAction(QString());
+    a->setObjectName(name);
+    actions_.insert(name, a);
+    if (captionId > 0)
+        captionIds_.insert(a, captionId);
+    if (handler)
+        connect(a, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    return a;
+}
+
+void frmGPS::buildMenus()
+{
+    QMenu *file = addMenu(QStringLiteral("mnuFile"), 172);
+    addEntry(file, QStringLiteral("mnuApri"), 173, [this] { openMap(); });
+    addEntry(file, QStringLiteral("mnuSalva"), 174, [this] { saveCalibratedMap(); });
+    file->addSeparator();
+    addEntry(file, QStringLiteral("mnuImporta"), 175, [this] { importPoints(); });
+    addEntry(file, QStringLiteral("mnuEsporta"), 176, [this] { exportPoints(); });
+    file->addSeparator();
+    addEntry(file, QStringLiteral("mnuStampa"), 234, [this] { printMap(); });
+    file->addSeparator();
+    addEntry(file, QStringLiteral("mnuOpt"), 177, [this] { openOptions(); });
+    QMenu *lang = file->addMenu(QString());
+    lang->setObjectName(QStringLiteral("mnuLang"));
+    lang->menuAction()->setObjectName(QStringLiteral("mnuLang"));
+    menus_.insert(QStringLiteral("mnuLang"), lang);
+    actions_.insert(QStringLiteral("mnuLang"), lang->menuAction());
+    captionIds_.insert(lang->menuAction(), 207);
+    // Entry 0 of the language list is a hidden template; the languages follow it.
+    QAction *templ = lang->addAction(QString());
+    templ->setObjectName(QStringLiteral("mnuLangList0"));
+    templ->setVisible(false);
+    recentSeparator_ = file->addSeparator();
+    recentSeparator_->setObjectName(QStringLiteral("mnuSepLastMap"));
+    for (int k = 1; k <= 3; ++k) {
+        QAction *a = addEntry(file, QStringLiteral("mnuLastMap%1").arg(k), 0, [this, k] { openRecentMap(k); });
+        a->setVisible(false);
+    }
+    file->addSeparator();
+    addEntry(file, QStringLiteral("mnuEsci"), 178, [this] { close(); });
+
+    QMenu *view = addMenu(QStringLiteral("mnuVista"), 226);
+    for (auto [name, id] : {std::pair{"mnuXpiu", 228}, {"mnuXmeno", 229}, {"mnuX400", 230}, {"mnuX200", 231},
+                            {"mnuXNorm", 227}, {"mnuX50", 232}, {"mnuX25", 233}}) {
+        const QString n = QLatin1String(name);
+        addEntry(view, n, id, [this, n] { zoomCommand(n); });
+        if (n == QLatin1String("mnuXmeno") || n == QLatin1String("mnuX25"))
+            view->addSeparator();
+    }
+    QAction *halftone = addEntry(view, QStringLiteral("mnuHalftone"), 236,
+                                 [this] { zoomCommand(QStringLiteral("mnuHalftone")); });
+    halftone->setCheckable(true);
+
+    QMenu *cal = addMenu(QStringLiteral("mnuCalibra"), 179);
+    addEntry(cal, QStringLiteral("mnuCalMappa"), 180, [this] { calibrateMap(); });
+
+    auto modeEntry = [this](QMenu *m, const char *name, int id) {
+        QAction *a = addEntry(m, QLatin1String(name), id, [this, n = QString::fromLatin1(name)] { toggleMode(n); });
+        a->setCheckable(true);
+    };
+    QMenu *way = addMenu(QStringLiteral("mnuWay"), 181);
+    modeEntry(way, "mnuCreaWayP", 182);
+    addEntry(way, QStringLiteral("mnuInsWay"), 183, [this] { insertPoints(kindWP()); });
+    modeEntry(way, "mnuEditW", 184);
+    way->addSeparator();
+    addEntry(way, QStringLiteral("mnuCancella"), 185, [this] { deleteAll(kindWP()); });
+    addEntry(way, QStringLiteral("mnuCancellaLast"), 186, [this] { deleteLast(kindWP()); });
+    way->addSeparator();
+    addEntry(way, QStringLiteral("mnuVisw"), 187, [this] { showList(QStringLiteral("1"), 537); });
+    way->addSeparator();
+    addEntry(way, QStringLiteral("mnuDownw"), 188, [this] { openComm(QStringLiteral("1"), 532); });
+    addEntry(way, QStringLiteral("mnuUplw"), 189, [this] { openComm(QStringLiteral("4"), 534); });
+
+    QMenu *route = addMenu(QStringLiteral("mnuRoute"), 190);
+    modeEntry(route, "mnuCreaR", 191);
+    addEntry(route, QStringLiteral("mnuInsR"), 192, [this] { insertPoints(kindRP()); });
+    modeEntry(route, "mnuEditR", 193);
+    addEntry(route, QStringLiteral("mnuInvertiR"), 846, [this] { reverse(kindRP()); });
+    route->addSeparator();
+    addEntry(route, QStringLiteral("mnuCancellaR"), 194, [this] { deleteAll(kindRP()); });
+    addEntry(route, QStringLiteral("mnuCancellaLastR"), 195, [this] { deleteLast(kindRP()); });
+    route->addSeparator();
+    addEntry(route, QStringLiteral("mnuVisr"), 196, [this] { showList(QStringLiteral("2"), 538); });
+    addEntry(route, QStringLiteral("mnuAltr"), 197, [this] { showProfile(QStringLiteral("2"), 540); });
+    route->addSeparator();
+    addEntry(route, QStringLiteral("mnuDownr"), 198, [this] { openComm(QStringLiteral("2"), 533); });
+    addEntry(route, QStringLiteral("mnuUplr"), 199, [this] { openComm(QStringLiteral("5"), 535); });
+
+    QMenu *track = addMenu(QStringLiteral("mnuTrack"), 200);
+    modeEntry(track, "mnuEditT", 201);
+    addEntry(track, QStringLiteral("mnuInvertiT"), 844, [this] { reverse(kindTP()); });
+    track->addSeparator();
+    addEntry(track, QStringLiteral("mnuCancellaT"), 202, [this] { deleteAll(kindTP()); });
+    track->addSeparator();
+    addEntry(track, QStringLiteral("mnuVist"), 203, [this] { showList(QStringLiteral("3"), 539); });
+    addEntry(track, QStringLiteral("mnuAltt"), 204, [this] { showProfile(QStringLiteral("3"), 541); });
+    addEntry(track, QStringLiteral("mnuStatt"), 205, [this] { showStatistics(); });
+    track->addSeparator();
+    addEntry(track, QStringLiteral("mnuNMEA"), 221, [this] { openComm(QStringLiteral("6"), 548); });
+    addEntry(track, QStringLiteral("mnuDownt"), 206, [this] { openComm(QStringLiteral("3"), 536); });
+
+    QMenu *help = addMenu(QStringLiteral("mnuHelp"), 0);
+    help->setTitle(QStringLiteral("&?"));
+    addEntry(help, QStringLiteral("mnuHTMLHelp"), 220, [this] { openHelp(); });
+    addEntry(help, QStringLiteral("mnuAbout"), 213, [this] { openAbout(); });
+}
+
+void frmGPS::buildMapFrame()
+{
+    auto *central = new QWidget(this);
+    auto *grid = new QGridLayout(central);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    picFrame_ = new QFrame(central);
+    picFrame_->setObjectName(QStringLiteral("picFrame"));
+    picFrame_->setFrameShape(QFrame::StyledPanel);
+    picFrame_->setFrameShadow(QFrame::Sunken);
+    picFrame_->setAutoFillBackground(true);
+    QPalette pal = picFrame_->palette();
+    pal.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button)); // no map yet
+    picFrame_->setPalette(pal);
+    HScroll1_ = new QScrollBar(Qt::Horizontal, central);
+    HScroll1_->setObjectName(QStringLiteral("HScroll1"));
+    VScroll1_ = new QScrollBar(Qt::Vertical, central);
+    VScroll1_->setObjectName(QStringLiteral("VScroll1"));
+    for (QScrollBar *s : {HScroll1_, VScroll1_}) {
+        s->setRange(0, 32000);
+        s->setEnabled(false);
+    }
+    grid->addWidget(picFrame_, 0, 0);
+    grid->addWidget(VScroll1_, 0, 1);
+    grid->addWidget(HScroll1_, 1, 0);
+    setCentralWidget(central);
+}
+
+void frmGPS::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(true);
+    for (int i = 1; i <= 9; ++i) {
+        auto *l = new QLabel(bar);
+        l->setObjectName(QStringLiteral("Panel%1").arg(i));
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Sunken);
+        l->setMinimumWidth(i <= 2 ? 170 : i <= 4 ? 90 : 40);
+        l->setAlignment(Qt::AlignCenter);
+        panels_[i] = l;
+        if (i <= 2)
+            bar->addWidget(l, 1);
+        else
+            bar->addPermanentWidget(l);
+    }
+}
+
+QAction *frmGPS::action(const QString &name) const { return actions_.value(name); }
+QMenu *frmGPS::menu(const QString &name) const { return menus_.value(name); }
+QLabel *frmGPS::panel(int index) const { return index >= 1 && index <= 9 ? panels_[index] : nullptr; }
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+void frmGPS::start(const QStringList &files)
+{
+    // Message texts from the program's own tables, Italian until the configuration says otherwise.
+    setLanguage(kItalian);
+
+    ConfigResult config = readConfiguration(env_, state_.settings);
+    state_.languages = config.languages;
+    state_.userSection = config.userSection;
+    rebuildLanguageMenu();
+    applyLanguage();
+
+    state_.mapMode = mapmode::NoMap;
+    clearList(state_.store.wayPoints);
+    clearList(state_.store.routePoints);
+    clearList(state_.store.trackPoints);
+
+    setMinimumSize(static_cast<int>(kMinWidthTwips / twipsPerPixelX()),
+                   static_cast<int>(kMinHeightTwips / twipsPerPixelY()));
+    state_.selection.emptyPoint = GpsPoint{};
+    state_.zoomFactor = 1.0;
+    state_.store.mapModified = false;
+    state_.store.pointsModified = false;
+
+    restoreGeometry();
+    setupMapView();
+
+    refreshMenus();
+    state_.units = applyUnits(state_.settings.unitsMetric());
+
+    // A private temporary folder for this run (mode 0700), removed at exit.
+    tempFolder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/gipso-XXXXXX"));
+    if (tempFolder_->isValid()) {
+        QFile::setPermissions(tempFolder_->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        state_.tempDir = tempFolder_->path() + QLatin1Char('/');
+    } else {
+        state_.tempDir = state_.settings.CurrentDir + QLatin1Char('/');
+    }
+    state_.tempMapFile.clear();
+    state_.containerImagePath.clear();
+    state_.containerTextPath.clear();
+
+    started_ = true;
+    if (state_.settings.WindowMax == 1)
+        showMaximized();
+    else
+        show();
+    if (!files.isEmpty())
+        openFiles(files);
+}
+
+double frmGPS::twipsPerPixelX() const
+{
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+double frmGPS::twipsPerPixelY() const
+{
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+void frmGPS::restoreGeometry()
+{
+    Settings &s = state_.settings;
+    int32_t w = s.WindowWidth, h = s.WindowHeight;
+    applyMinimumSize(w, h);
+    applyMinimumSize(w, h);
+    // Keep the window on a screen even when the stored position came from a larger desktop.
+    QRect avail = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect();
+    int left = static_cast<int>(s.WindowLeft / twipsPerPixelX());
+    int top = static_cast<int>(s.WindowTop / twipsPerPixelY());
+    int width = static_cast<int>(w / twipsPerPixelX());
+    int height = static_cast<int>(h / twipsPerPixelY());
+    if (avail.isValid() && !avail.intersects(QRect(left, top, width, height))) {
+        left = avail.left();
+        top = avail.top();
+    }
+    move(left, top);
+    resize(width, height);
+}
+
+void frmGPS::storeGeometry()
+{
+    if (!started_ || closing_ || isMinimized())
+        return;
+    if (isMaximized()) {
+        state_.settings.WindowMax = 1;
+        return;
+    }
+    const QRect g = frameGeometry();
+    state_.settings.WindowLeft = static_cast<int32_t>(std::lround(g.left() * twipsPerPixelX()));
+    state_.settings.WindowTop = static_cast<int32_t>(std::lround(g.top() * twipsPerPixelY()));
+    state_.settings.WindowWidth = static_cast<int32_t>(std::lround(width() * twipsPerPixelX()));
+    state_.settings.WindowHeight = static_cast<int32_t>(std::lround(height() * twipsPerPixelY()));
+    state_.settings.WindowMax = 0;
+}
+
+void frmGPS::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (isMinimized())
+        return;
+    int32_t w = static_cast<int32_t>(std::lround(width() * twipsPerPixelX()));
+    int32_t h = static_cast<int32_t>(std::lround(height() * twipsPerPixelY()));
+    const int32_t w0 = w, h0 = h;
+    applyMinimumSize(w, h);
+    if (w != w0 || h != h0) {
+        resize(static_cast<int>(std::ceil(w / twipsPerPixelX())), static_cast<int>(std::ceil(h / twipsPerPixelY())));
+        return;
+    }
+    storeGeometry();
+    if (state_.mapMode >= mapmode::Uncalibrated)
+        viewResized();
+}
+
+void frmGPS::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    storeGeometry();
+}
+
+void frmGPS::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        storeGeometry();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Languages and captions
+
+void frmGPS::rebuildLanguageMenu()
+{
+    QMenu *lang = menus_.value(QStringLiteral("mnuLang"));
+    for (QAction *a : languageEntries_) {
+        lang->removeAction(a);
+        a->deleteLater();
+    }
+    languageEntries_.clear();
+    for (int k = 1; k <= state_.languages.size(); ++k) {
+        const LanguageEntry &e = state_.languages[k - 1];
+        QAction *a = lang->addAction(e.caption);
+        a->setObjectName(QStringLiteral("mnuLangList%1").arg(k));
+        a->setData(QString::number(e.id)); // the tag
+        a->setCheckable(true);
+        a->setVisible(true);
+        connect(a, &QAction::triggered, this, [this, k] { chooseLanguageEntry(k); });
+        languageEntries_.push_back(a);
+    }
+    syncLanguageChecks();
+}
+
+void frmGPS::syncLanguageChecks()
+{
+    for (QAction *a : languageEntries_)
+        a->setChecked(a->data().toString() == QString::number(currentLanguage()));
+}
+
+void frmGPS::chooseLanguageEntry(int k)
+{
+    if (k < 1 || k > languageEntries_.size())
+        return;
+    QAction *a = languageEntries_[k - 1];
+    // The toolkit flips the check mark before we see the click: judge by the language in force.
+    if (a->data().toString() == QString::number(currentLanguage())) {
+        syncLanguageChecks();
+        return;
+    }
+    setLanguage(a->data().toString().toInt());
+    state_.settings.Language = currentLanguage();
+    syncLanguageChecks();
+    applyLanguage();
+}
+
+void frmGPS::applyLanguage()
+{
+    setWindowTitle(messageText(160));
+    for (auto it = menuCaptionIds_.cbegin(); it != menuCaptionIds_.cend(); ++it)
+        if (it.value() > 0)
+            it.key()->setTitle(messageText(it.value()));
+    for (auto it = captionIds_.cbegin(); it != captionIds_.cend(); ++it)
+        it.key()->setText(messageText(it.value()));
+    for (int i = 5; i <= 9; ++i)
+        panels_[i]->setText(messageText(208 + i - 5));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Menu state
+
+void frmGPS::setMapMode(int mode)
+{
+    state_.mapMode = mode;
+    refreshMenus();
+}
+
+void frmGPS::refreshMenus()
+{
+    const int m = state_.mapMode;
+    menus_.value(QStringLiteral("mnuFile"))->menuAction()->setEnabled(m < 1);
+    const bool calibra = m == -1 || m == 0;
+    menus_.value(QStringLiteral("mnuCalibra"))->menuAction()->setEnabled(calibra);
+    menus_.value(QStringLiteral("mnuVista"))->menuAction()->setEnabled(m >= -1);
+    const bool points = m >= 0 && calibra;
+    for (const char *n : {"mnuWay", "mnuRoute", "mnuTrack"})
+        menus_.value(QLatin1String(n))->menuAction()->setEnabled(points);
+    panels_[4]->setEnabled(m >= 0);
+
+    auto checked = [this](const char *n) { return actions_.value(QLatin1String(n))->isChecked(); };
+    panels_[5]->setEnabled(checked("mnuCreaWayP") || checked("mnuCreaR"));
+    panels_[6]->setEnabled(checked("mnuEditW") || checked("mnuEditR") || checked("mnuEditT"));
+    panels_[7]->setEnabled(checked("mnuEditW") || checked("mnuCreaWayP"));
+    panels_[8]->setEnabled(checked("mnuEditR") || checked("mnuCreaR"));
+    panels_[9]->setEnabled(checked("mnuEditT"));
+
+    for (int k = 1; k <= 3; ++k) {
+        const QString path = state_.lastMap(k);
+        QAction *a = actions_.value(QStringLiteral("mnuLastMap%1").arg(k));
+        if (path.isEmpty()) {
+            a->setVisible(false);
+            if (k == 1)
+                recentSeparator_->setVisible(false);
+        } else {
+            a->setText(recentMapCaption(k, path));
+            a->setVisible(true);
+            if (k == 1)
+                recentSeparator_->setVisible(true);
+        }
+    }
+}
+
+void frmGPS::updateMenuForCounts(const QString &menuName)
+{
+    const PointStore &s = state_.store;
+    auto enable = [this](std::initializer_list<const char *> names, bool on) {
+        for (const char *n : names)
+            actions_.value(QLatin1String(n))->setEnabled(on);
+    };
+    if (menuName == QLatin1String("mnuFile")) {
+        enable({"mnuSalva", "mnuImporta", "mnuStampa"}, state_.mapMode >= 0);
+        enable({"mnuEsporta"}, !s.allEmpty());
+    } else if (menuName == QLatin1String("mnuWay")) {
+        enable({"mnuCancella", "mnuCancellaLast", "mnuUplw", "mnuVisw", "mnuEditW"}, s.wayPoints.count() > 0);
+    } else if (menuName == QLatin1String("mnuRoute")) {
+        const int n = s.routePoints.count();
+        enable({"mnuCancellaR", "mnuCancellaLastR", "mnuVisr", "mnuUplr", "mnuEditR"}, n > 0);
+        enable({"mnuInvertiR", "mnuAltr"}, n >= 2);
+    } else if (menuName == QLatin1String("mnuTrack")) {
+        const int n = s.trackPoints.count();
+        enable({"mnuCancellaT", "mnuVist", "mnuEditT"}, n > 0);
+        enable({"mnuInvertiT", "mnuAltt", "mnuStatt"}, n >= 2);
+    } else if (menuName == QLatin1String("mnuVista")) {
+        updateZoomMenu();
+    }
+}
+
+void frmGPS::repaintMap()
+{
+    if (mapWidget)
+        mapWidget->update();
+}
+
+void frmGPS::showError(const GipsoError &e, int prefixId)
+{
+    dialogs_.message(this, errorMessage(e, prefixId), Dialogs::Icon::Critical);
+}
+
+// ---------------------------------------------------------------------------------------------
+// List commands
+
+PointList &frmGPS::listFor(const QString &kind)
+{
+    if (kind == kindWP())
+        return state_.store.wayPoints;
+    if (kind == kindRP())
+        return state_.store.routePoints;
+    return state_.store.trackPoints;
+}
+
+namespace {
+int kindNameId(const QString &kind) { return kind == kindWP() ? 542 : kind == kindRP() ? 543 : 544; }
+const char *editEntry(const QString &kind)
+{
+    return kind == kindWP() ? "mnuEditW" : kind == kindRP() ? "mnuEditR" : "mnuEditT";
+}
+} // namespace
+
+void frmGPS::deleteAll(const QString &kind)
+{
+    const QString text = formatMessage(messageText(631), {messageText(kindNameId(kind))});
+    if (dialogs_.ask(this, text, Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
+        return;
+    clearList(listFor(kind));
+    if (kind == kindWP())
+        state_.selection.selectedWayPoint = 0;
+    else if (kind == kindRP())
+        state_.selection.selectedRoutePoint = 0;
+    else
+        state_.selection.selectedTrackPoint = 0;
+    repaintMap();
+    state_.store.pointsModified = true;
+    actions_.value(QLatin1String(editEntry(kind)))->setChecked(false);
+    refreshMenus();
+}
+
+void frmGPS::deleteLast(const QString &kind)
+{
+    PointList &list = listFor(kind);
+    if (list.isEmpty())
+        return;
+    const QString text = formatMessage(messageText(630), {messageText(kindNameId(kind))});
+    if (dialogs_.ask(this, text, Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
+        return;
+    removeLastPoint(list);
+    // A selection past the end would point at a removed record.
+    int32_t &sel = kind == kindWP() ? state_.selection.selectedWayPoint
+                   : kind == kindRP() ? state_.selection.selectedRoutePoint
+                                      : state_.selection.selectedTrackPoint;
+    if (sel > list.count())
+        sel = 0;
+    repaintMap();
+    state_.store.pointsModified = true;
+    if (list.isEmpty()) {
+        actions_.value(QLatin1String(editEntry(kind)))->setChecked(false);
+        refreshMenus();
+    }
+}
+
+void frmGPS::reverse(const QString &kind)
+{
+    PointList &list = listFor(kind);
+    if (list.count() < 2)
+        return;
+    const int id = kind == kindRP() ? 847 : 845;
+    if (dialogs_.ask(this, messageText(id), Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
+        return;
+    reverseList(list);
+    repaintMap();
+    state_.store.pointsModified = true;
+    refreshMenus();
+}
+
+void frmGPS::toggleMode(const QString &actionName)
+{
+    // The toolkit has already flipped the clicked entry; clear the other four.
+    QAction *clicked = actions_.value(actionName);
+    const bool on = clicked->isChecked();
+    for (const char *n : kModeEntries)
+        actions_.value(QLatin1String(n))->setChecked(false);
+    clicked->setChecked(on);
+    refreshMenus();
+}
+
+QString frmGPS::checkedMode() const
+{
+    for (const char *n : kModeEntries)
+        if (actions_.value(QLatin1String(n))->isChecked())
+            return QLatin1String(n);
+    return {};
+}
+
+void frmGPS::insertPoints(const QString &kind)
+{
+    actions_.value(kind == kindWP() ? QStringLiteral("mnuCreaWayP") : QStringLiteral("mnuCreaR"))->setChecked(false);
+    refreshMenus();
+    openPointDialog(QStringLiteral("2"), kind == kindWP() ? 531 : 530);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Point files
+
+bool frmGPS::exportPoints()
+{
+    const QString path = dialogs_.saveFile(this, messageText(166), messageText(167), messageText(168),
+                                           state_.settings.CurrentDir);
+    if (path.isEmpty())
+        return false;
+    state_.settings.CurrentDir = QFileInfo(path).absolutePath();
+    state_.currentPointFile = path;
+    const bool ok = exportPointFile(path);
+    repaintMap();
+    return ok;
+}
+
+bool frmGPS::exportPointFile(const QString &path)
+{
+    try {
+        FileProgress progress(this, messageText(176).remove(QLatin1Char('&')));
+        if (isGpxPath(path))
+            EsportaGPX(path, state_.store, progress.function());
+        else
+            EsportaFile(path, state_.store, progress.function());
+        return true;
+    } catch (const GipsoError &e) {
+        showError(e);
+        return false;
+    }
+}
+
+bool frmGPS::importPoints()
+{
+    const QString path = dialogs_.openFile(this, messageText(169), messageText(170), messageText(171),
+                                           state_.settings.CurrentDir);
+    if (path.isEmpty())
+        return false;
+    state_.settings.CurrentDir = QFileInfo(path).absolutePath();
+    const bool ok = importPointFile(path);
+    repaintMap();
+    return ok;
+}
+
+bool frmGPS::importPointFile(const QString &path)
+{
+    state_.currentPointFile = path;
+    try {
+        ImportResult r;
+        {
+            FileProgress progress(this, messageText(175).remove(QLatin1Char('&')));
+            if (isGpxPath(path))
+                r = ImportaGPX(path, state_.store, state_.settings.IgnoreGPXDescription == 1, progress.function());
+            else
+                r = ImportaFile(path, state_.store, state_.settings.IgnoreTxTDescription == 1, progress.function());
+        }
+        if (!r.readable) {
+            dialogs_.message(this, messageText(223), Dialogs::Icon::Critical);
+            return false;
+        }
+        repaintMap();
+        return true;
+    } catch (const GipsoError &e) {
+        showError(e);
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Closing
+
+bool frmGPS::queryClose()
+{
+    PointStore &s = state_.store;
+    if (s.mapModified) {
+        switch (dialogs_.ask(this, messageText(840), Dialogs::Buttons::YesNoCancel, Dialogs::Answer::Yes)) {
+        case Dialogs::Answer::Yes:
+            saveCalibratedMap();
+            if (s.mapModified)
+                return false;
+            break;
+        case Dialogs::Answer::No:
+            s.mapModified = false;
+            break;
+        default:
+            return false;
+        }
+    }
+    if (s.pointsModified && !s.allEmpty()) {
+        switch (dialogs_.ask(this, messageText(841), Dialogs::Buttons::YesNoCancel, Dialogs::Answer::Yes)) {
+        case Dialogs::Answer::Yes:
+            exportPoints();
+            if (s.pointsModified)
+                return false;
+            break;
+        case Dialogs::Answer::No:
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
+void frmGPS::closeEvent(QCloseEvent *event)
+{
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    if (!queryClose()) {
+        event->ignore();
+        return;
+    }
+    finishClose();
+    event->accept();
+}
+
+void frmGPS::finishClose()
+{
+    storeGeometry();
+    closing_ = true;
+    if (!state_.tempMapFile.isEmpty() && QFileInfo::exists(state_.tempMapFile))
+        QFile::remove(state_.tempMapFile);
+    shutdownMap();
+    int checked = 0;
+    for (QAction *a : languageEntries_)
+        if (a->isChecked()) {
+            checked = a->data().toString().toInt();
+            break;
+        }
+    QString error;
+    if (!writeConfiguration(env_, state_.userSection, state_.settings, checked, &error))
+        qWarning("Gipso: the configuration could not be written: %s", qPrintable(error));
+    state_.mapPicture = QImage();
+    tempFolder_.reset();
+}
+
+} // namespace gipso
