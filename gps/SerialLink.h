@@ -1,0 +1,36 @@
+#pragma once
+
+#include "gps/ByteLink.h"
+
+#include <QStringList>
+#include <memory>
+
+class QSerialPort;
+
+namespace gipso {
+
+// A serial port (or a pseudo-terminal given by its path) through QSerialPort.
+// Waiting runs a local event loop woken by readyRead or a timer: the window repaints and
+// no core spins. Modem-line calls that a pty refuses are ignored.
+class SerialLink : public ByteLink {
+public:
+    SerialLink();
+    ~SerialLink() override;
+
+    bool open(const QString &device, int baud, QString *error = nullptr) override;
+    void close() override;
+    bool isOpen() const override;
+    bool setBaudRate(int baud) override;
+    bool write(const QByteArray &bytes) override;
+    QByteArray read(int timeoutMs) override;
+    qint64 bytesAvailable() override;
+
+    // The system's serial ports, by name ("ttyS0", "ttyUSB0"); ptys are not listed but open by path.
+    static QStringList availablePorts();
+
+private:
+    std::unique_ptr<QSerialPort> port_;
+    bool hungUp_ = false;
+};
+
+} // namespace gipso
