@@ -1,0 +1,141 @@
+#include "app/Clock.h"
+#include "app/DateValue.h"
+#include "points/PointStore.h"
+
+#include <gtest/gtest.h>
+
+using namespace gipso;
+
+namespace {
+GpsPoint point(const QString &kind, const QString &name, double lat, const QString &desc = {})
+{
+    GpsPoint p;
+    p.kind = kind;
+    p.name = name;
+    p.latitude = lat;
+    p.longitude = lat / 2;
+    p.altitude = static_cast<float>(lat * 10);
+    p.description = desc;
+    return p;
+}
+} // namespace
+
+TEST(PointStore, GrowthByHundredsKeepsPoints)
+{
+    PointList list;
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.capacity(), 100);
+    for (int i = 1; i <= 100; ++i)
+        appendPoint(list, point(kindWP(), QString::number(i), i));
+    EXPECT_EQ(list.capacity(), 100);
+    appendPoint(list, point(kindWP(), QStringLiteral("101"), 101));
+    EXPECT_EQ(list.capacity(), 200);
+    for (int i = 102; i <= 201; ++i)
+        appendPoint(list, point(kindWP(), QString::number(i), i));
+    EXPECT_EQ(list.capacity(), 300);
+    EXPECT_EQ(list.count(), 201);
+    for (int i = 1; i <= 201; ++i)
+        ASSERT_EQ(list[i].name, QString::number(i));
+
+    clearList(list);
+    EXPECT_EQ(list.capacity(), 100);
+    appendPoint(list, point(kindWP(), QStringLiteral("A"), 1));
+    EXPECT_EQ(list.count(), 1);
+    EXPECT_EQ(list[1].name, QStringLiteral("A"));
+    EXPECT_EQ(list.capacity(), 100);
+}
+
+TEST(PointStore, InsertRemoveAndRemoveLast)
+{
+    PointList list;
+    for (const char *n : {"A", "B", "C"})
+        appendPoint(list, point(kindRP(), QLatin1String(n), 1));
+    insertPoint(list, 1, point(kindRP(), QStringLiteral("Z"), 2));
+    insertPoint(list, 3, point(kindRP(), QStringLiteral("Y"), 3));
+    QStringList names;
+    for (const GpsPoint &p : list)
+        names << p.name;
+    EXPECT_EQ(names.join(QLatin1Char(',')), QStringLiteral("Z,A,Y,B,C"));
+    removePoint(list, 2);
+    removePoint(list, list.count());
+    names.clear();
+    for (const GpsPoint &p : list)
+        names << p.name;
+    EXPECT_EQ(names.join(QLatin1Char(',')), QStringLiteral("Z,Y,B"));
+    EXPECT_EQ(list.capacity(), 100);
+    removeLastPoint(list);
+    removeLastPoint(list);
+    removeLastPoint(list);
+    removeLastPoint(list); // on an empty list nothing happens
+    EXPECT_EQ(list.count(), 0);
+
+    // Inserting into a full list grows it and keeps every point in order.
+    for (int i = 1; i <= 100; ++i)
+        appendPoint(list, point(kindRP(), QString::number(i), i));
+    insertPoint(list, 50, point(kindRP(), QStringLiteral("new"), 0));
+    EXPECT_EQ(list.capacity(), 200);
+    EXPECT_EQ(list[49].name, QStringLiteral("49"));
+    EXPECT_EQ(list[50].name, QStringLiteral("new"));
+    EXPECT_EQ(list[101].name, QStringLiteral("100"));
+}
+
+TEST(PointStore, ReverseRewritesDatesAndKeepsTracksWithTheirPoints)
+{
+    const QDateTime fixed(QDate(2026, 12, 5), QTime(17, 44, 27));
+    setClock([&] { return fixed; });
+    PointList track;
+    appendPoint(track, point(kindTP(), {}, 1, QStringLiteral("T1")));
+    appendPoint(track, point(kindTP(), {}, 2));
+    appendPoint(track, point(kindTP(), {}, 3, QStringLiteral("T2")));
+    appendPoint(track, point(kindTP(), {}, 4));
+    appendPoint(track, point(kindTP(), {}, 5));
+    EXPECT_EQ(trackCount(track), 2);
+    reverseList(track);
+    setClock({});
+    const double want = toDateValue(fixed);
+    QList<double> lats;
+    for (int i = 1; i <= 5; ++i) {
+        lats << track[i].latitude;
+        EXPECT_DOUBLE_EQ(track[i].date, want);
+        EXPECT_DOUBLE_EQ(track[i].time, want);
+    }
+    EXPECT_EQ(lats, (QList<double>{5, 4, 3, 2, 1}));
+    EXPECT_EQ(track[3].description, QStringLiteral("T2"));
+    EXPECT_EQ(track[5].description, QStringLiteral("T1"));
+    // Now three tracks: 5-4, 3-2 and 1 alone.
+    EXPECT_EQ(trackCount(track), 3);
+    EXPECT_TRUE(trackStarts(track, 1));
+    EXPECT_FALSE(trackStarts(track, 2));
+    EXPECT_TRUE(trackStarts(track, 3));
+    EXPECT_TRUE(trackStarts(track, 5));
+    EXPECT_EQ(track.capacity(), 100);
+    appendPoint(track, point(kindTP(), {}, 6));
+    EXPECT_EQ(track.count(), 6);
+}
+
+TEST(DateValue, ConversionsAndFormats)
+{
+    EXPECT_EQ(formatDateValue(0), QStringLiteral("30/12/1899"));
+    EXPECT_EQ(formatTimeValue(0), QStringLiteral("00:00:00"));
+    const double v = toDateValue(QDate(2003, 2, 1), QTime(4, 5, 6));
+    EXPECT_EQ(formatDateValue(v), QStringLiteral("01/02/2003"));
+    EXPECT_EQ(formatTimeValue(v), QStringLiteral("04:05:06"));
+    EXPECT_EQ(formatIsoDateTime(v, v), QStringLiteral("2003-02-01T04:05:06Z"));
+    // A time a hair before midnight rounds to the next day, not to 24:00:00.
+    const double late = toDateValue(QDate(2020, 1, 1)) + (86400.0 - 0.2) / 86400.0;
+    EXPECT_EQ(formatTimeValue(late), QStringLiteral("00:00:00"));
+    EXPECT_EQ(formatDateValue(late), QStringLiteral("02/01/2020"));
+    // Days before 1899: the fraction still counts from midnight.
+    const double old = toDateValue(QDate(1899, 12, 29), QTime(6, 0));
+    EXPECT_DOUBLE_EQ(old, -1.25);
+    EXPECT_EQ(formatDateValue(old), QStringLiteral("29/12/1899"));
+    EXPECT_EQ(formatTimeValue(old), QStringLiteral("06:00:00"));
+
+    EXPECT_EQ(parseDateText(u"01/02/2003"), toDateValue(QDate(2003, 2, 1)));
+    EXPECT_FALSE(parseDateText(u"31/02/2003"));
+    EXPECT_FALSE(parseDateText(u""));
+    EXPECT_FALSE(parseDateText(u"aa/bb/cccc"));
+    EXPECT_DOUBLE_EQ(*parseTimeText(u"04:05:06"), (4 * 3600 + 5 * 60 + 6) / 86400.0);
+    EXPECT_FALSE(parseTimeText(u"25:00:00"));
+    EXPECT_FALSE(parseTimeText(u"x"));
+}
