@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs every benchmark program of the build and prints their figures.
+set -uo pipefail
+build=${1:-build}
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+status=0
+for b in "$build"/bench/bench_*; do
+  [ -x "$b" ] || continue
+  echo "== $(basename "$b")"
+  "$b" || status=1
+done
+exit $status
