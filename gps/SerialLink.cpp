@@ -1,0 +1,103 @@
+#include "gps/SerialLink.h"
+
+#include <QEventLoop>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <QTimer>
+
+namespace gipso {
+
+SerialLink::SerialLink() = default;
+SerialLink::~SerialLink() { close(); }
+
+bool SerialLink::open(const QString &device, int baud, QString *error)
+{
+    close();
+    port_ = std::make_unique<QSerialPort>();
+    port_->setPortName(device); // a path ("/dev/pts/3") is taken as it is
+    port_->setBaudRate(baud);
+    port_->setDataBits(QSerialPort::Data8);
+    port_->setParity(QSerialPort::NoParity);
+    port_->setStopBits(QSerialPort::OneStop);
+    // Software flow control would eat 0x11 and 0x13 out of the packets.
+    port_->setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_->open(QIODevice::ReadWrite)) {
+        if (error)
+            *error = port_->errorString();
+        port_.reset();
+        return false;
+    }
+    // Some cables take their power from DTR; a pty refuses modem lines, which is no error here.
+    port_->setDataTerminalReady(true);
+    port_->clearError();
+    hungUp_ = false;
+    QObject::connect(port_.get(), &QSerialPort::errorOccurred, port_.get(), [this](QSerialPort::SerialPortError e) {
+        if (e == QSerialPort::ResourceError)
+            hungUp_ = true; // the device went away (a pty's other end closed, a USB cable pulled)
+    });
+    return true;
+}
+
+void SerialLink::close()
+{
+    if (port_ && port_->isOpen()) {
+        port_->flush();
+        port_->close();
+    }
+    port_.reset();
+}
+
+bool SerialLink::isOpen() const { return port_ && port_->isOpen(); }
+
+bool SerialLink::setBaudRate(int baud) { return port_ && port_->setBaudRate(baud); }
+
+bool SerialLink::write(const QByteArray &bytes)
+{
+    if (!isOpen() || hungUp_)
+        return false;
+    const bool ok = port_->write(bytes) == bytes.size();
+    port_->flush(); // out now, not at the next turn of the event loop
+    return ok;
+}
+
+QByteArray SerialLink::read(int timeoutMs)
+{
+    const bool usable = isOpen() && !hungUp_;
+    if (usable && port_->bytesAvailable() > 0)
+        return port_->readAll();
+    if (timeoutMs <= 0)
+        return {};
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    if (usable) {
+        QObject::connect(port_.get(), &QSerialPort::readyRead, &loop, &QEventLoop::quit);
+        QObject::connect(port_.get(), &QSerialPort::errorOccurred, &loop, [&loop](QSerialPort::SerialPortError e) {
+            if (e == QSerialPort::ResourceError)
+                loop.quit();
+        });
+    }
+    timer.start(timeoutMs);
+    loop.exec();
+    if (!isOpen() || hungUp_) {
+        // Nothing more will come: wait out the time so that the caller's time-out is reached
+        // without spinning.
+        if (timer.isActive())
+            loop.exec();
+        return {};
+    }
+    return port_->readAll();
+}
+
+qint64 SerialLink::bytesAvailable() { return isOpen() && !hungUp_ ? port_->bytesAvailable() : 0; }
+
+QStringList SerialLink::availablePorts()
+{
+    QStringList names;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        names << info.portName();
+    return names;
+}
+
+} // namespace gipso
