@@ -1,0 +1,88 @@
+#pragma once
+
+#include "points/PointStore.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDate>
+#include <QString>
+#include <optional>
+
+namespace gipso {
+
+// The sentence captured: the values of nmeaSentence.
+namespace nmea {
+constexpr int GGA = 1;
+constexpr int RMC = 2;
+} // namespace nmea
+
+// "GGA" or "RMC" for a value of nmeaSentence; empty for any other value.
+QString nmeaSentenceName(int sentence);
+// The value of nmeaSentence for "GGA" / "RMC" (any case); 0 when neither.
+int nmeaSentenceValue(const QString &name);
+
+// What became of one received line.
+enum class NmeaVerdict {
+    Other,       // not a sentence of the selected type: only logged
+    BadChecksum, // the checksum is present and does not match
+    NoFix,       // the receiver has no position (empty position fields, GGA quality 0, RMC status V)
+    Malformed,   // a field that cannot be converted
+    TooSoon,     // a good fix, but the interval since the last one taken has not passed
+    Accepted,    // a TrackPoint was made
+};
+
+// One position read from a sentence.
+struct NmeaFix {
+    double latitude = 0.0;
+    double longitude = 0.0;
+    float altitude = 0.0f;
+    int secondsOfDay = 0; // hh:mm:ss of the receiver (UTC), whole seconds
+};
+
+struct NmeaParsed {
+    NmeaVerdict verdict = NmeaVerdict::Other;
+    NmeaFix fix;                // valid when verdict is Accepted
+    int expectedChecksum = -1;  // for BadChecksum: the XOR of the sentence body
+    QByteArray receivedChecksum; // for BadChecksum: the text after '*'
+};
+
+// The XOR of the characters between '$' and '*' (or the line end), as the sentence's checksum.
+int nmeaChecksum(QByteArrayView line);
+
+// Reads one line (with or without its CR LF) as a sentence of the given type (nmea::GGA or
+// nmea::RMC), whatever the talker. Every field is checked before anything is converted, so a
+// sentence either gives a whole fix or none.
+NmeaParsed parseNmeaSentence(QByteArrayView line, int sentence);
+
+// The capture state of one acquisition: the selected sentence, the interval and the date
+// given to the fixes. Feed it the received lines; it hands back the TrackPoints to append.
+// Times are seconds of a monotonic clock, passed in so the logic runs without a real clock.
+class NmeaCapture {
+public:
+    struct Result {
+        NmeaVerdict verdict = NmeaVerdict::Other;
+        std::optional<GpsPoint> point; // set when verdict is Accepted
+        NmeaParsed parsed;
+    };
+
+    // sentence: nmeaSentence (1 GGA, 2 RMC); interval: nmeaTime, seconds.
+    NmeaCapture(int sentence, int interval);
+
+    // nmeaDate = today, nmeaLastTime = 00:00:00, and the interval counts from now.
+    void start(const QDate &today, double nowSeconds);
+    Result feedLine(QByteArrayView line, double nowSeconds);
+
+    double nmeaDate() const { return nmeaDate_; }         // date value
+    double nmeaLastTime() const { return nmeaLastTime_; } // date value (time of day)
+    int sentence() const { return sentence_; }
+    int interval() const { return interval_; }
+
+private:
+    int sentence_;
+    int interval_;
+    double nmeaDate_ = 0.0;
+    double nmeaLastTime_ = 0.0;
+    double t0_ = 0.0;
+};
+
+} // namespace gipso
