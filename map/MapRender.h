@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/AppState.h"
+#include "map/MapView.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <cstdint>
+
+class QPainter;
+
+namespace gipso {
+
+// Colours of the settings are 0x00BBGGRR.
+inline QColor colourFromSetting(int32_t c) { return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff); }
+inline int32_t inverseColour(int32_t c) { return 0xFFFFFF - (c & 0xFFFFFF); }
+// Colour of a TrackPoint by its altitude: red at maxAlt through yellow, green, cyan to blue at minAlt.
+int32_t altitudeColour(double altitude, double minAlt, double maxAlt);
+
+// Points and lines are drawn only inside this disc around the middle of the map.
+struct DrawingDisc {
+    double cx = 0, cy = 0, r = 0;
+};
+DrawingDisc drawingDisc(int mapWidth, int mapHeight);
+bool pointVisible(const DrawingDisc &disc, double x, double y);
+// The part of P1-P2 inside the disc; false when nothing of it is (or both ends are equal).
+bool clipSegment(const DrawingDisc &disc, QPointF p1, QPointF p2, QPointF &start, QPointF &end);
+
+// What the overlay needs besides the program state.
+struct PaintOptions {
+    QColor noMapTextColour = QColor(128, 128, 128); // the tiled product name without a map
+};
+
+// The overlay of points, route and tracks over the view (or the tiled product name without a
+// map). The painter's coordinates are the viewport's pixels; positions come from geoToMap.
+void paintMap(QPainter &painter, const AppState &state, const ViewWindow &view, const PaintOptions &options = {});
+
+// The frame's picture: the resampled window of the map with the overlay on top.
+QImage renderViewImage(const AppState &state, const ViewWindow &view, const QImage &bitmap,
+                       const PaintOptions &options = {});
+
+// Label font: CharDimension as the program's point size, in pixels of a 96 dpi screen.
+int labelPixelSize(int charDimension);
+
+} // namespace gipso

@@ -1,0 +1,241 @@
+#include "map/MapView.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <vector>
+
+namespace gipso {
+
+double zoomStepIn(double zoom)
+{
+    if (zoom < 0.25)
+        return zoom + 0.05;
+    if (zoom < 4.0)
+        return zoom + 0.25;
+    return zoom + 1.0;
+}
+
+double zoomStepOut(double zoom)
+{
+    if (zoom <= 0.25)
+        return zoom - 0.05;
+    if (zoom <= 4.0)
+        return zoom - 0.25;
+    return zoom - 1.0;
+}
+
+namespace {
+struct Preset {
+    const char *name;
+    double zoom;
+};
+constexpr Preset kPresets[] = {{"mnuX400", 4.0}, {"mnuX200", 2.0}, {"mnuXNorm", 1.0}, {"mnuX50", 0.5}, {"mnuX25", 0.25}};
+} // namespace
+
+std::optional<double> zoomAfterCommand(const QString &actionName, double zoom)
+{
+    if (actionName == QLatin1String("mnuXpiu"))
+        return zoomStepIn(zoom);
+    if (actionName == QLatin1String("mnuXmeno"))
+        return zoomStepOut(zoom);
+    for (const Preset &p : kPresets)
+        if (actionName == QLatin1String(p.name))
+            return p.zoom;
+    return std::nullopt;
+}
+
+bool zoomEntryEnabled(const QString &actionName, double zoom)
+{
+    if (actionName == QLatin1String("mnuXpiu"))
+        return zoom <= 9.0;
+    if (actionName == QLatin1String("mnuXmeno"))
+        return zoom >= 0.15;
+    for (const Preset &p : kPresets)
+        if (actionName == QLatin1String(p.name))
+            return zoom != p.zoom;
+    return true;
+}
+
+const QStringList &zoomEntryNames()
+{
+    static const QStringList names = {QStringLiteral("mnuXpiu"), QStringLiteral("mnuXmeno"), QStringLiteral("mnuX400"),
+                                      QStringLiteral("mnuX200"), QStringLiteral("mnuXNorm"), QStringLiteral("mnuX50"),
+                                      QStringLiteral("mnuX25")};
+    return names;
+}
+
+QString zoomPanelText(double zoom)
+{
+    return QString::number(static_cast<long long>(std::floor(zoom * 100.0))) + QLatin1Char('%');
+}
+
+QTransform ViewWindow::mapToScreen() const
+{
+    const double sx = view.width() / scaleWidth;
+    const double sy = view.height() / scaleHeight;
+    return QTransform(sx, 0, 0, sy, -scaleLeft * sx, -scaleTop * sy);
+}
+
+QPointF ViewWindow::screenToMap(QPointF screen) const
+{
+    return {scaleLeft + screen.x() * scaleWidth / view.width(), scaleTop + screen.y() * scaleHeight / view.height()};
+}
+
+namespace {
+// One axis of the window: source start and extent, destination extent, scale origin and span.
+struct Axis {
+    int srcStart = 0, srcExtent = 0, destExtent = 0;
+    bool enabled = false;
+    double scaleStart = 0, scaleSpan = 1;
+};
+
+Axis axisWindow(int mapExtent, double zoom, int viewExtent, int scrollValue)
+{
+    Axis a;
+    // The fit test is made in single precision, as the frame sizing always was.
+    if (static_cast<float>(mapExtent * zoom) <= static_cast<float>(viewExtent)) {
+        a.srcStart = 0;
+        a.srcExtent = mapExtent;
+        a.destExtent = static_cast<int>(roundHalfEven(mapExtent * zoom));
+        a.enabled = false;
+        a.scaleStart = 0;
+        a.scaleSpan = viewExtent / zoom;
+    } else {
+        a.srcExtent = static_cast<int>(roundHalfEven(viewExtent / zoom));
+        a.srcExtent = std::clamp(a.srcExtent, 1, mapExtent);
+        a.srcStart = static_cast<int>(roundHalfEven(double(mapExtent - a.srcExtent) * scrollValue / kScrollMax));
+        a.srcStart = std::clamp(a.srcStart, 0, mapExtent - a.srcExtent);
+        a.destExtent = viewExtent;
+        a.enabled = true;
+        a.scaleStart = a.srcStart;
+        a.scaleSpan = a.srcExtent;
+    }
+    return a;
+}
+} // namespace
+
+ViewWindow visibleWindow(int mapWidth, int mapHeight, double zoom, QSize view, int hValue, int vValue)
+{
+    ViewWindow w;
+    w.view = QSize(std::max(1, view.width()), std::max(1, view.height()));
+    if (mapWidth <= 0 || mapHeight <= 0 || !(zoom > 0)) {
+        w.scaleWidth = w.view.width();
+        w.scaleHeight = w.view.height();
+        return w;
+    }
+    const Axis h = axisWindow(mapWidth, zoom, w.view.width(), hValue);
+    const Axis v = axisWindow(mapHeight, zoom, w.view.height(), vValue);
+    w.source = QRect(h.srcStart, v.srcStart, h.srcExtent, v.srcExtent);
+    w.dest = QSize(h.destExtent, v.destExtent);
+    w.hScrollEnabled = h.enabled;
+    w.vScrollEnabled = v.enabled;
+    w.scaleLeft = h.scaleStart;
+    w.scaleWidth = h.scaleSpan;
+    w.scaleTop = v.scaleStart;
+    w.scaleHeight = v.scaleSpan;
+    return w;
+}
+
+namespace {
+// Source column of every destination column (nearest neighbour: the pixel under each centre).
+std::vector<int> sampleIndices(int srcStart, int srcExtent, int destExtent)
+{
+    std::vector<int> idx(static_cast<size_t>(destExtent));
+    const double step = double(srcExtent) / destExtent;
+    for (int i = 0; i < destExtent; ++i) {
+        int s = static_cast<int>(std::floor((i + 0.5) * step));
+        idx[static_cast<size_t>(i)] = srcStart + std::clamp(s, 0, srcExtent - 1);
+    }
+    return idx;
+}
+
+QImage nearestSample(const QImage &map, const QRect &src, QSize dest)
+{
+    QImage out(dest, QImage::Format_RGB32);
+    const std::vector<int> xs = sampleIndices(src.x(), src.width(), dest.width());
+    const std::vector<int> ys = sampleIndices(src.y(), src.height(), dest.height());
+    const int depth = map.depth();
+    const QImage::Format fmt = map.format();
+    const bool rgb32 = depth == 32 && (fmt == QImage::Format_RGB32 || fmt == QImage::Format_ARGB32 ||
+                                       fmt == QImage::Format_ARGB32_Premultiplied);
+    const bool rgb888 = fmt == QImage::Format_RGB888;
+    const bool indexed = fmt == QImage::Format_Indexed8;
+    QVector<QRgb> table;
+    if (indexed) {
+        table = map.colorTable();
+        table.resize(256, qRgb(0, 0, 0));
+    }
+    for (int y = 0; y < dest.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
+        const int sy = ys[static_cast<size_t>(y)];
+        const uchar *srcLine = map.constScanLine(sy);
+        if (rgb32) {
+            const auto *s = reinterpret_cast<const QRgb *>(srcLine);
+            for (int x = 0; x < dest.width(); ++x)
+                line[x] = s[xs[static_cast<size_t>(x)]] | 0xff000000u;
+        } else if (rgb888) {
+            for (int x = 0; x < dest.width(); ++x) {
+                const uchar *p = srcLine + 3 * xs[static_cast<size_t>(x)];
+                line[x] = qRgb(p[0], p[1], p[2]);
+            }
+        } else if (indexed) {
+            for (int x = 0; x < dest.width(); ++x)
+                line[x] = table[srcLine[xs[static_cast<size_t>(x)]]] | 0xff000000u;
+        } else {
+            for (int x = 0; x < dest.width(); ++x)
+                line[x] = map.pixel(xs[static_cast<size_t>(x)], sy) | 0xff000000u;
+        }
+    }
+    return out;
+}
+
+// Area averaging of the source rectangle only: a view onto the map's own pixels, no copy.
+QImage averageSample(const QImage &map, const QRect &src, QSize dest)
+{
+    QImage part;
+    if (map.depth() >= 8) {
+        const uchar *origin = map.constBits() + qsizetype(src.y()) * map.bytesPerLine() + qsizetype(src.x()) * (map.depth() / 8);
+        part = QImage(origin, src.width(), src.height(), map.bytesPerLine(), map.format());
+        if (map.format() == QImage::Format_Indexed8)
+            part.setColorTable(map.colorTable());
+    } else {
+        part = map.copy(src);
+    }
+    if (part.format() != QImage::Format_RGB32 && part.format() != QImage::Format_ARGB32_Premultiplied)
+        part = part.convertToFormat(QImage::Format_RGB32);
+    QImage out = part.scaled(dest, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return out.convertToFormat(QImage::Format_RGB32);
+}
+} // namespace
+
+QImage renderVisible(const QImage &map, const ViewWindow &window, double zoom, bool halftone)
+{
+    if (map.isNull() || window.dest.isEmpty() || window.source.isEmpty())
+        return {};
+    const QRect src = window.source.intersected(map.rect());
+    if (src.isEmpty())
+        return {};
+    if (halftone && zoom < 1.0)
+        return averageSample(map, src, window.dest);
+    return nearestSample(map, src, window.dest);
+}
+
+ScrollValues panScroll(ScrollValues current, bool hEnabled, bool vEnabled, double pressX, double pressY, double x,
+                       double y, int mapWidth, int mapHeight)
+{
+    auto clampValue = [](double v) {
+        if (v < 0)
+            return 0;
+        if (v > kScrollMax)
+            return kScrollMax;
+        return static_cast<int>(roundHalfEven(v));
+    };
+    ScrollValues out = current;
+    if (hEnabled && mapWidth > 0)
+        out.h = clampValue(current.h + (pressX - x) / mapWidth * kScrollMax);
+    if (vEnabled && mapHeight > 0)
+        out.v = clampValue(current.v + (pressY - y) / mapHeight * kScrollMax);
+    return out;
+}
+
+} // namespace gipso

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QTransform>
+#include <cmath>
+#include <optional>
+
+namespace gipso {
+
+// Scroll bars hold the position of the visible window as a fraction of the scrollable extent.
+constexpr int kScrollMax = 32000;
+constexpr int kScrollSmallStep = 320;
+constexpr int kScrollLargeStep = 3200;
+
+// Rounding of the view arithmetic: to the nearest integer, halves to the even neighbour.
+inline double roundHalfEven(double v) { return std::nearbyint(v); }
+
+// Zoom commands of the View menu (by their action names).
+double zoomStepIn(double zoom);
+double zoomStepOut(double zoom);
+// The new zoom of a zoom entry (mnuXpiu, mnuXmeno, mnuX400, ...), or nullopt for other names.
+std::optional<double> zoomAfterCommand(const QString &actionName, double zoom);
+// Whether a zoom entry is enabled at this zoom (exact comparisons, as the menu opens).
+bool zoomEntryEnabled(const QString &actionName, double zoom);
+// The zoom entries in menu order (without mnuHalftone).
+const QStringList &zoomEntryNames();
+// Status panel 4: the integer part of zoom x 100 and "%".
+QString zoomPanelText(double zoom);
+
+// What the view shows: the source rectangle of the map, the size of the displayed bitmap and
+// the viewport's coordinate system in map pixels.
+struct ViewWindow {
+    QSize view;        // viewport size in screen pixels
+    QRect source;      // map pixels resampled
+    QSize dest;        // displayed bitmap; also the frame's inner size (it shrinks to a small map)
+    bool hScrollEnabled = false;
+    bool vScrollEnabled = false;
+    double scaleLeft = 0, scaleTop = 0, scaleWidth = 1, scaleHeight = 1;
+
+    // Map pixels to viewport pixels and back.
+    QTransform mapToScreen() const;
+    QPointF screenToMap(QPointF screen) const;
+    double screenPerMapX() const { return view.width() / scaleWidth; }
+};
+
+// The window of a map of mapWidth x mapHeight at zoom with the scroll values h, v (0..32000).
+ViewWindow visibleWindow(int mapWidth, int mapHeight, double zoom, QSize view, int hValue, int vValue);
+
+// Resamples only the window's source rectangle into a bitmap of the window's destination size
+// (Format_RGB32): nearest neighbour, or area averaging when halftone and zoom < 1.
+QImage renderVisible(const QImage &map, const ViewWindow &window, double zoom, bool halftone);
+
+// Panning: the scroll values that move the view by the press position (pressX, pressY) minus
+// the mouse position (x, y), both in map pixels, clamped to 0..32000; a disabled bar keeps its value.
+struct ScrollValues {
+    int h = 0;
+    int v = 0;
+};
+ScrollValues panScroll(ScrollValues current, bool hEnabled, bool vEnabled, double pressX, double pressY, double x,
+                       double y, int mapWidth, int mapHeight);
+
+} // namespace gipso
