@@ -1,7 +1,81 @@
 #include "cli/Commands.h"
 
+#include "app/Error.h"
+#include "map/MapFiles.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdio>
+
 namespace gipso::cli {
 
-int map(const QStringList &) { return fail(QStringLiteral("map: not available")); }
+namespace {
+
+QString describe(const MapLoad &load)
+{
+    return load.error.isEmpty() ? QStringLiteral("not a map file") : load.error;
+}
+
+} // namespace
+
+// map FILE: size and stored calibration; map IN --save OUT: IN written as .cal or .Gipso.
+int map(const QStringList &args)
+{
+    QString in;
+    QString out;
+    bool save = false;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--save")) {
+            if (save || i + 1 >= args.size())
+                return fail(QStringLiteral("map: --save needs one output file"));
+            save = true;
+            out = args[++i];
+        } else if (args[i].startsWith(QLatin1String("--"))) {
+            return fail(QStringLiteral("map: unknown option '%1'").arg(args[i]));
+        } else if (in.isEmpty()) {
+            in = args[i];
+        } else {
+            return fail(QStringLiteral("map: more than one map file given"));
+        }
+    }
+    if (in.isEmpty())
+        return fail(QStringLiteral("map: no map file given"));
+    if (!QFileInfo(in).isFile())
+        return fail(QStringLiteral("%1: no such file").arg(in));
+    if (save && mapFileKind(out) == MapFileKind::Picture)
+        return fail(QStringLiteral("%1: the output must end in .cal or .Gipso").arg(out));
+
+    // The container's JPEG is extracted here, as the program extracts it into its own folder.
+    QTemporaryDir temp;
+    if (!temp.isValid())
+        return fail(QStringLiteral("cannot create a temporary folder: %1").arg(temp.errorString()));
+    const QString tempDir = temp.path() + QLatin1Char('/');
+    const MapLoad load = loadMapFile(in, tempDir);
+    if (load.status != MapLoad::Loaded)
+        return fail(QStringLiteral("%1: %2").arg(in, describe(load)));
+
+    if (!save) {
+        std::printf("size %d %d\n", load.picture.width(), load.picture.height());
+        if (!load.calibration) {
+            std::printf("calibration none\n");
+        } else {
+            QStringList numbers;
+            for (double v : storedNumbers(*load.calibration))
+                numbers << storedNumberText(v);
+            std::printf("calibration %s\n", numbers.join(QLatin1Char(' ')).toUtf8().constData());
+        }
+        return 0;
+    }
+
+    if (!load.calibration)
+        return fail(QStringLiteral("%1: the map is not calibrated").arg(in));
+    QString backing = load.imagePath;
+    try {
+        saveMapFile(load.picture, *load.calibration, out, tempDir, backing);
+    } catch (const GipsoError &e) {
+        return fail(e.description());
+    }
+    return 0;
+}
 
 } // namespace gipso::cli

@@ -1,0 +1,388 @@
+#include "map/MapFiles.h"
+
+#include "app/AppState.h"
+#include "app/Error.h"
+#include "app/IniFile.h"
+#include "app/SafeFile.h"
+#include "map/JpegSave.h"
+#include "map/cDIBSection.h"
+#include "map/cUnzip.h"
+#include "map/cZip.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QLocale>
+#include <QTemporaryFile>
+#include <QtEndian>
+#include <cstring>
+
+namespace gipso {
+
+namespace {
+
+bool endsWith(const QString &path, const char *ext) { return path.endsWith(QLatin1String(ext), Qt::CaseInsensitive); }
+
+void setStored(MapCalibration &c, const std::array<double, 8> &v)
+{
+    c.x1 = v[0];
+    c.yUp1 = v[1];
+    c.x2 = v[2];
+    c.yUp2 = v[3];
+    c.lon1 = v[4];
+    c.lat1 = v[5];
+    c.lon2 = v[6];
+    c.lat2 = v[7];
+}
+
+// Takes the numbers read from a file as the calibration, when they are usable.
+bool takeCalibration(const MapCalibration &read, MapLoad &load)
+{
+    if (!calibrationUsable(read)) {
+        load.error = QStringLiteral("calibration values out of range or degenerate");
+        return false;
+    }
+    MapCalibration c = read;
+    computeCalibration(c);
+    load.calibration = c;
+    return true;
+}
+
+void loadCal(const QString &path, MapLoad &load)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        load.error = f.errorString();
+        return;
+    }
+    if (f.size() < kCalTrailerSize) {
+        load.error = QStringLiteral("shorter than its calibration trailer");
+        return;
+    }
+    QByteArray trailer;
+    if (f.seek(f.size() - kCalTrailerSize))
+        trailer = f.read(kCalTrailerSize);
+    f.close();
+    load.picture = loadMapPicture(path, &load.error);
+    if (load.picture.isNull())
+        return;
+    MapCalibration c;
+    if (!readCalibrationTrailer(trailer, c)) {
+        load.error = QStringLiteral("unreadable calibration trailer");
+        load.status = MapLoad::CalibrationRejected;
+        return;
+    }
+    load.status = takeCalibration(c, load) ? MapLoad::Loaded : MapLoad::CalibrationRejected;
+}
+
+void loadContainer(const QString &path, const QString &tempDir, MapLoad &load)
+{
+    cUnzip unzip;
+    if (!unzip.Open(path, &load.error))
+        return;
+    // As the program always did: the last ".jpg" and the last ".txt" member are the map.
+    const cUnzip::Member *image = nullptr;
+    const cUnzip::Member *text = nullptr;
+    for (const cUnzip::Member &m : unzip.Members()) {
+        if (endsWith(m.name, ".jpg"))
+            image = &m;
+        else if (endsWith(m.name, ".txt"))
+            text = &m;
+    }
+    if (!image) {
+        load.error = QStringLiteral("no .jpg member");
+        return;
+    }
+    const QString imageBase = cUnzip::SafeBaseName(image->name);
+    if (imageBase.isEmpty()) {
+        load.error = QStringLiteral("unsafe member name '%1'").arg(image->name);
+        return;
+    }
+
+    // Extract under a fresh name first, so a failure never touches a JPEG that backs the
+    // map shown now (it may have the same name).
+    QString partial;
+    {
+        QTemporaryFile t(tempDir + QStringLiteral("extract-XXXXXX.part"));
+        t.setAutoRemove(false);
+        if (!t.open()) {
+            load.error = QStringLiteral("%1: %2").arg(tempDir, t.errorString());
+            return;
+        }
+        partial = t.fileName();
+    }
+    struct Cleanup {
+        QString path;
+        ~Cleanup()
+        {
+            if (!path.isEmpty())
+                QFile::remove(path);
+        }
+    } cleanup{partial};
+
+    if (!unzip.Extract(*image, partial, kMaxImageMemberBytes, &load.error))
+        return;
+    load.picture = loadMapPicture(partial, &load.error);
+    if (load.picture.isNull())
+        return;
+
+    load.status = MapLoad::CalibrationRejected;
+    const QString textBase = text ? cUnzip::SafeBaseName(text->name) : QString();
+    QByteArray bytes;
+    MapCalibration c;
+    if (!text)
+        load.error = QStringLiteral("no .txt member");
+    else if (textBase.isEmpty())
+        load.error = QStringLiteral("unsafe member name '%1'").arg(text->name);
+    else if (!unzip.Read(*text, kMaxTextMemberBytes, bytes, &load.error))
+        ;
+    else if (!parseCalibrationText(bytes, c))
+        load.error = QStringLiteral("unreadable calibration text");
+    else if (takeCalibration(c, load))
+        load.status = MapLoad::Loaded;
+    if (load.status != MapLoad::Loaded)
+        return; // the extracted JPEG goes with the rejected calibration
+
+    load.imagePath = tempDir + imageBase;
+    load.textPath = tempDir + textBase;
+    if (QFileInfo::exists(load.imagePath))
+        QFile::remove(load.imagePath);
+    if (!QFile::rename(partial, load.imagePath)) {
+        load.error = QStringLiteral("%1: cannot keep the extracted image").arg(load.imagePath);
+        load.status = MapLoad::Failed;
+        load.picture = QImage();
+        load.calibration.reset();
+        return;
+    }
+    cleanup.path.clear();
+}
+
+// Newest first; a map already in the list keeps its place; the oldest of three drops out.
+void rememberRecentMap(Settings &s, const QString &path)
+{
+    if (path.isEmpty() || path == s.LastMap1 || path == s.LastMap2 || path == s.LastMap3)
+        return;
+    s.LastMap3 = s.LastMap2;
+    s.LastMap2 = s.LastMap1;
+    s.LastMap1 = path;
+}
+
+GipsoError saveError(const QString &path, const QString &why)
+{
+    return GipsoError(err::FileIo, QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why));
+}
+
+} // namespace
+
+MapFileKind mapFileKind(const QString &path)
+{
+    if (endsWith(path, ".cal"))
+        return MapFileKind::Cal;
+    if (endsWith(path, ".Gipso"))
+        return MapFileKind::Container;
+    return MapFileKind::Picture;
+}
+
+bool isMapFileName(const QString &path)
+{
+    for (const char *ext : {".Gipso", ".cal", ".bmp", ".gif", ".jpg", ".jpeg"})
+        if (endsWith(path, ext))
+            return true;
+    return false;
+}
+
+bool isPointFileName(const QString &path) { return endsWith(path, ".txt") || endsWith(path, ".gpx"); }
+
+std::array<double, 8> storedNumbers(const MapCalibration &c)
+{
+    return {c.x1, c.yUp1, c.x2, c.yUp2, c.lon1, c.lat1, c.lon2, c.lat2};
+}
+
+QString storedNumberText(double v) { return QString::number(v, 'g', QLocale::FloatingPointShortest); }
+
+QByteArray calibrationTrailer(const MapCalibration &c)
+{
+    QByteArray out(kCalTrailerSize, '\0');
+    const auto v = storedNumbers(c);
+    for (int i = 0; i < 8; ++i) {
+        quint64 bits;
+        std::memcpy(&bits, &v[size_t(i)], 8);
+        qToLittleEndian(bits, out.data() + i * 8);
+    }
+    return out;
+}
+
+bool readCalibrationTrailer(const QByteArray &trailer, MapCalibration &c)
+{
+    if (trailer.size() != kCalTrailerSize)
+        return false;
+    std::array<double, 8> v;
+    for (int i = 0; i < 8; ++i) {
+        const quint64 bits = qFromLittleEndian<quint64>(trailer.constData() + i * 8);
+        std::memcpy(&v[size_t(i)], &bits, 8);
+    }
+    setStored(c, v);
+    return true;
+}
+
+QByteArray calibrationText(const MapCalibration &c)
+{
+    QByteArray out;
+    for (double v : storedNumbers(c))
+        out += storedNumberText(v).toLatin1() + "\r\n";
+    return out;
+}
+
+bool parseCalibrationText(const QByteArray &text, MapCalibration &c)
+{
+    const QLocale cLocale = QLocale::c();
+    std::array<double, 8> v;
+    size_t n = 0;
+    for (const QString &line : decodeText(text).split(QLatin1Char('\n'))) {
+        const QString t = line.trimmed();
+        if (t.isEmpty())
+            continue; // blank lines and the final line break
+        if (n == v.size())
+            return false;
+        bool ok = false;
+        v[n++] = cLocale.toDouble(t, &ok);
+        if (!ok)
+            return false;
+    }
+    if (n != v.size())
+        return false;
+    setStored(c, v);
+    return true;
+}
+
+MapLoad loadMapFile(const QString &path, const QString &tempDir)
+{
+    MapLoad load;
+    switch (mapFileKind(path)) {
+    case MapFileKind::Cal:
+        loadCal(path, load);
+        break;
+    case MapFileKind::Container:
+        loadContainer(path, tempDir, load);
+        break;
+    case MapFileKind::Picture:
+        load.picture = loadMapPicture(path, &load.error);
+        if (!load.picture.isNull())
+            load.status = MapLoad::Loaded;
+        break;
+    }
+    if (load.status == MapLoad::Failed)
+        load.picture = QImage();
+    return load;
+}
+
+MapLoad openMapFile(AppState &st, const QString &path)
+{
+    st.containerImagePath.clear();
+    st.containerTextPath.clear();
+    MapLoad load = loadMapFile(path, st.tempDir);
+    if (load.status == MapLoad::Failed) {
+        st.mapFileName.clear();
+        return load;
+    }
+
+    st.mapPicture = load.picture;
+    st.mapWidth = load.picture.width();
+    st.mapHeight = load.picture.height();
+    st.calibration = load.calibration.value_or(MapCalibration());
+    st.mapMode = load.calibration ? mapmode::Calibrated : mapmode::Uncalibrated;
+
+    // The old backing JPEG belongs to a picture that is no longer shown.
+    if (!st.tempMapFile.isEmpty() && st.tempMapFile != load.imagePath && QFileInfo::exists(st.tempMapFile))
+        QFile::remove(st.tempMapFile);
+    st.tempMapFile = load.imagePath;
+
+    if (load.status == MapLoad::CalibrationRejected) {
+        st.mapFileName.clear();
+        return load;
+    }
+    st.containerImagePath = load.imagePath;
+    st.containerTextPath = load.textPath;
+    st.mapFileName = path;
+    rememberRecentMap(st.settings, path);
+    return load;
+}
+
+QString saveMapFile(const QImage &picture, const MapCalibration &c, const QString &path, const QString &tempDir,
+                    QString &backingJpeg)
+{
+    if (picture.isNull())
+        throw saveError(path, QStringLiteral("no map loaded"));
+    switch (mapFileKind(path)) {
+    case MapFileKind::Cal: {
+        AtomicWriter w(path);
+        QString why;
+        if (!w.open(&why))
+            throw saveError(path, why);
+        QImageWriter writer(&w.file(), "bmp");
+        // A 24-bit BMP, as the picture-saving function of the program's first platform wrote.
+        const bool ok = picture.hasAlphaChannel() ? writer.write(picture.convertToFormat(QImage::Format_RGB32))
+                                                  : writer.write(picture);
+        if (!ok)
+            throw saveError(path, writer.errorString());
+        w.write(calibrationTrailer(c));
+        if (!w.commit(&why))
+            throw saveError(path, why);
+        return path;
+    }
+    case MapFileKind::Container: {
+        const QString fileName = QFileInfo(path).fileName();
+        const QString base = fileName.left(fileName.size() - 6);
+        const QString imagePath = tempDir + base + QStringLiteral(".jpg");
+        const QString textPath = tempDir + base + QStringLiteral(".txt");
+        if (backingJpeg.isEmpty() || !QFileInfo::exists(backingJpeg)) {
+            cDIBSection dib;
+            if (!dib.CreateFromPicture(picture))
+                throw saveError(path, QStringLiteral("not enough memory for the picture"));
+            saveJpeg(dib, imagePath, kJpegQuality);
+        } else if (backingJpeg != imagePath) {
+            // The picture is already encoded: move its JPEG, never encode it twice.
+            QFile::remove(imagePath);
+            if (!QFile::rename(backingJpeg, imagePath))
+                throw saveError(path, QStringLiteral("cannot move %1").arg(backingJpeg));
+        }
+        backingJpeg = imagePath;
+        QString why;
+        if (!writeFileAtomically(textPath, calibrationText(c), &why))
+            throw saveError(path, why);
+        const QString archive = path.left(path.size() - 6) + QStringLiteral(".Gipso");
+        cZip zip;
+        zip.AddFileSpec(imagePath, true); // JPEG data does not shrink
+        zip.AddFileSpec(textPath);
+        const bool ok = zip.Zip(archive, &why);
+        QFile::remove(textPath);
+        if (!ok)
+            throw saveError(archive, why);
+        return archive;
+    }
+    case MapFileKind::Picture:
+        break;
+    }
+    throw saveError(path, QStringLiteral("not a .cal or .Gipso name"));
+}
+
+void saveCalibratedMapFile(AppState &st, const QString &path)
+{
+    QString backing = st.tempMapFile;
+    const bool container = mapFileKind(path) == MapFileKind::Container;
+    try {
+        saveMapFile(st.mapPicture, st.calibration, path, st.tempDir, backing);
+    } catch (...) {
+        st.tempMapFile = backing; // it may have moved before the failure
+        throw;
+    }
+    st.tempMapFile = backing;
+    if (container) {
+        st.containerImagePath = backing;
+        const QString fileName = QFileInfo(path).fileName();
+        st.containerTextPath = st.tempDir + fileName.left(fileName.size() - 6) + QStringLiteral(".txt");
+    }
+    st.store.mapModified = false;
+}
+
+} // namespace gipso

@@ -1,0 +1,162 @@
+#include "map/MapPicture.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QtEndian>
+#include <turbojpeg.h>
+
+namespace gipso {
+
+namespace {
+
+bool tooLarge(qint64 width, qint64 height)
+{
+    return width <= 0 || height <= 0 || width * height * 4 > kMaxPictureMegabytes * 1024 * 1024;
+}
+
+// Strict JPEG decoding: a warning (data ending early, damaged segments) is an error here.
+// Returns a null image with handled = false for JPEG kinds the encoder library does not
+// decode (CMYK), which the general loader then reads.
+QImage decodeJpeg(const QByteArray &data, bool &handled, QString &error)
+{
+    handled = true;
+    tjhandle tj = tjInitDecompress();
+    if (!tj) {
+        handled = false;
+        return {};
+    }
+    const auto *src = reinterpret_cast<const unsigned char *>(data.constData());
+    int width = 0, height = 0, subsamp = 0, colorspace = 0;
+    QImage img;
+    if (tjDecompressHeader3(tj, src, (unsigned long)data.size(), &width, &height, &subsamp, &colorspace) != 0) {
+        error = QString::fromLocal8Bit(tjGetErrorStr2(tj));
+    } else if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
+        handled = false;
+    } else if (tooLarge(width, height)) {
+        error = QStringLiteral("picture of %1 x %2 pixels is too large").arg(width).arg(height);
+    } else {
+        img = QImage(width, height, QImage::Format_RGB32);
+        if (img.isNull()) {
+            error = QStringLiteral("not enough memory for %1 x %2 pixels").arg(width).arg(height);
+        } else if (tjDecompress2(tj, src, (unsigned long)data.size(), img.bits(), width, int(img.bytesPerLine()),
+                                 height, TJPF_BGRA, TJFLAG_STOPONWARNING) != 0) {
+            // BGRA in memory is QImage's 32-bit layout on little-endian machines; alpha is 0xFF.
+            error = QString::fromLocal8Bit(tjGetErrorStr2(tj));
+            img = QImage();
+        }
+    }
+    tjDestroy(tj);
+    return img;
+}
+
+// The pixel data an uncompressed BMP's header promises must be in the file.
+bool bmpComplete(QFile &f, QString &error)
+{
+    f.seek(0);
+    const QByteArray h = f.read(54);
+    if (h.size() < 54)
+        return error = QStringLiteral("BMP header cut short"), false;
+    const quint32 offBits = qFromLittleEndian<quint32>(h.constData() + 10);
+    const quint32 headerSize = qFromLittleEndian<quint32>(h.constData() + 14);
+    if (headerSize < 40)
+        return true; // an old OS/2 header: left to the loader
+    const qint64 width = qFromLittleEndian<qint32>(h.constData() + 18);
+    const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(h.constData() + 22)));
+    const quint16 bpp = qFromLittleEndian<quint16>(h.constData() + 28);
+    const quint32 compression = qFromLittleEndian<quint32>(h.constData() + 30);
+    if (tooLarge(width, height))
+        return error = QStringLiteral("BMP of %1 x %2 pixels refused").arg(width).arg(height), false;
+    if (compression != 0 && compression != 3)
+        return true; // run-length data has no fixed size
+    const qint64 rowBytes = (width * bpp + 31) / 32 * 4;
+    if (qint64(offBits) + rowBytes * height > f.size())
+        return error = QStringLiteral("BMP pixel data cut short"), false;
+    return true;
+}
+
+// Walks a GIF's blocks up to its trailer.
+bool gifComplete(const QByteArray &d, QString &error)
+{
+    const qint64 n = d.size();
+    auto byte = [&](qint64 i) { return quint8(d[i]); };
+    auto skipSubBlocks = [&](qint64 &i) {
+        while (i < n) {
+            const int len = byte(i++);
+            if (len == 0)
+                return true;
+            i += len;
+        }
+        return false;
+    };
+    if (n < 13)
+        return error = QStringLiteral("GIF header cut short"), false;
+    qint64 i = 13;
+    if (byte(10) & 0x80)
+        i += 3 * (qint64(1) << ((byte(10) & 7) + 1));
+    while (i < n) {
+        const quint8 tag = byte(i++);
+        if (tag == 0x3B)
+            return true;
+        if (tag == 0x21) {
+            ++i; // label
+            if (!skipSubBlocks(i))
+                break;
+        } else if (tag == 0x2C) {
+            if (i + 9 > n)
+                break;
+            const quint8 flags = byte(i + 8);
+            i += 9;
+            if (flags & 0x80)
+                i += 3 * (qint64(1) << ((flags & 7) + 1));
+            ++i; // LZW minimum code size
+            if (!skipSubBlocks(i))
+                break;
+        } else {
+            return error = QStringLiteral("GIF data damaged"), false;
+        }
+    }
+    return error = QStringLiteral("GIF data cut short"), false;
+}
+
+} // namespace
+
+QImage loadMapPicture(const QString &path, QString *error)
+{
+    QString why;
+    QImage img;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        why = f.errorString();
+    } else {
+        const QByteArray magic = f.peek(6);
+        bool checked = true;
+        if (magic.startsWith("\xFF\xD8\xFF")) {
+            bool handled = false;
+            img = decodeJpeg(f.readAll(), handled, why);
+            if (handled) {
+                if (error)
+                    *error = why;
+                return img;
+            }
+        } else if (magic.startsWith("BM")) {
+            checked = bmpComplete(f, why);
+        } else if (magic.startsWith("GIF8")) {
+            checked = gifComplete(f.readAll(), why);
+        }
+        f.close();
+        if (checked) {
+            if (QImageReader::allocationLimit() < kMaxPictureMegabytes)
+                QImageReader::setAllocationLimit(int(kMaxPictureMegabytes));
+            QImageReader reader(path);
+            reader.setDecideFormatFromContent(true);
+            img = reader.read();
+            if (img.isNull())
+                why = reader.errorString();
+        }
+    }
+    if (img.isNull() && error)
+        *error = why.isEmpty() ? QStringLiteral("not a picture") : why;
+    return img;
+}
+
+} // namespace gipso
