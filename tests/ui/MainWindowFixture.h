@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/ui/frmGPS.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace gipso::test {
+
+// A main window on a private configuration folder, with scripted dialogs.
+struct MainWindowFixture {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    ConfigEnvironment env;
+    std::unique_ptr<frmGPS> window;
+
+    explicit MainWindowFixture(int systemLanguage = 2057, const QByteArray &cfg = {})
+    {
+        env.configFile = dir.filePath(QStringLiteral("Gipso.cfg"));
+        env.languageFile = dir.filePath(QStringLiteral("Gipso.lng"));
+        env.programDir = dir.path();
+        env.loginName = QStringLiteral("tester");
+        env.systemLanguage = systemLanguage;
+        writeAll(env.languageFile, "[Languages]\r\nLang01=Italiano,1040\r\nLang02=English,2057\r\n");
+        if (!cfg.isEmpty())
+            writeAll(env.configFile, cfg);
+        window = std::make_unique<frmGPS>(dialogs, env);
+        window->start();
+    }
+    ~MainWindowFixture()
+    {
+        if (window) {
+            window->state().store.pointsModified = false;
+            window->state().store.mapModified = false;
+            window->close();
+        }
+    }
+    AppState &state() { return window->state(); }
+    bool enabled(const QString &name) const { return window->action(name)->isEnabled(); }
+    bool menuEnabled(const QString &name) const { return window->menu(name)->menuAction()->isEnabled(); }
+};
+
+} // namespace gipso::test
