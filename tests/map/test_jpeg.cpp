@@ -70,7 +70,7 @@ TEST(JpegSave, WritesTheBufferRightSideUpAndKeepsTheReplacedFilesTimes)
     ASSERT_TRUE(saveJpeg(dib, path, 95));
     const QFileInfo info(path);
     EXPECT_EQ(info.lastModified(), old);
-    EXPECT_EQ(info.permissions() & QFile::Permissions(0x7077), // owner, group, other QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    EXPECT_EQ(info.permissions() & QFile::Permissions(0x7077), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     const QByteArray bytes = gipso::test::readAll(path);
     EXPECT_TRUE(bytes.startsWith("\xFF\xD8\xFF"));
     QImage back;
