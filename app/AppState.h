@@ -51,6 +51,9 @@ struct AppState {
     QString tempMapFile;
     QString containerImagePath;
     QString containerTextPath;
+    // While a calibration runs: the mode and reference points in force when it began.
+    int modeBeforeCalibration = mapmode::Uncalibrated;
+    MapCalibration calibrationBefore;
 
     // Live NMEA position marker drawn on the map while an acquisition runs.
     bool nmeaMarkerOn = false;
