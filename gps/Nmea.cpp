@@ -1,8 +1,14 @@
 #include "gps/Nmea.h"
 
+#include "app/Clock.h"
 #include "app/DateValue.h"
+#include "app/Error.h"
+#include "app/Messages.h"
+#include "gps/GarminLink.h"
 
 #include <QList>
+#include <chrono>
+#include <cmath>
 
 namespace gipso {
 
@@ -242,6 +248,60 @@ NmeaCapture::Result NmeaCapture::feedLine(QByteArrayView line, double nowSeconds
     p.time = t;
     r.point = std::move(p);
     return r;
+}
+
+double nmeaClockSeconds()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+int32_t runNmeaCapture(GarminLink &link, NmeaCapture &capture, PointList &trackPoints, const NmeaRunOptions &options)
+{
+    const auto now = options.now ? options.now : std::function<double()>(nmeaClockSeconds);
+    capture.start(currentDateTime().date(), now());
+    int32_t taken = 0;
+    for (;;) {
+        // With an end time the wait for a line is cut short at that time.
+        int waitMs = options.lineTimeoutMs;
+        bool cutByEnd = false;
+        if (options.endAt) {
+            const double left = *options.endAt - now();
+            if (left <= 0)
+                break;
+            const double leftMs = std::ceil(left * 1000.0);
+            if (leftMs < waitMs) {
+                waitMs = static_cast<int>(leftMs);
+                cutByEnd = true;
+            }
+        }
+        link.setTimeouts(link.firstByteTimeout(), link.firstByteTimeout(), waitMs);
+        QString line;
+        try {
+            line = link.riceviNMEA(); // also puts "<-- " + the line into the exchange log
+        } catch (const GipsoError &e) {
+            if (cutByEnd && e.number() == kInputTimeOutError)
+                break;
+            throw;
+        }
+        const QByteArray bytes = line.toLatin1();
+        NmeaCapture::Result r = capture.feedLine(bytes, now());
+        if (r.verdict == NmeaVerdict::BadChecksum)
+            link.log(messageText(657) + QString::number(r.parsed.expectedChecksum, 16).toUpper().rightJustified(2, u'0') +
+                     QLatin1Char(' ') + QString::fromLatin1(r.parsed.receivedChecksum));
+        if (r.point) {
+            // Appended whole, once converted: the list never holds a partial point.
+            trackPoints.append(*r.point);
+            ++taken;
+        }
+        if (options.onLine)
+            options.onLine(line, r);
+        if (r.point && options.onPoint)
+            options.onPoint(trackPoints[trackPoints.count()]);
+        if (options.keepRunning && !options.keepRunning())
+            break;
+    }
+    return taken;
 }
 
 } // namespace gipso

@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QDate>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace gipso {
@@ -84,5 +85,27 @@ private:
     double nmeaLastTime_ = 0.0;
     double t0_ = 0.0;
 };
+
+class GarminLink;
+
+// How an acquisition is driven and what it reports; every member may be left empty.
+struct NmeaRunOptions {
+    std::function<bool()> keepRunning;              // asked after every line; false ends the loop
+    std::function<void(const GpsPoint &)> onPoint;  // after a point has been appended
+    std::function<void(const QString &line, const NmeaCapture::Result &)> onLine; // every line
+    std::function<double()> now;                    // monotonic seconds; default a steady clock
+    std::optional<double> endAt;                    // on the now clock: the capture ends quietly then
+    int lineTimeoutMs = 10000;                      // the wait for one whole line
+};
+
+// Monotonic seconds of the default clock of the acquisition.
+double nmeaClockSeconds();
+
+// The acquisition loop shared by the communication dialog and the command line: starts the
+// capture (nmeaDate = today), then reads lines with riceviNMEA and appends every accepted fix
+// to trackPoints, until keepRunning() says no or endAt passes. A wrong checksum is noted in
+// the exchange log. Returns the number of points appended. A line that stays silent raises
+// GipsoError 20001 ("Input Time Out") for the caller's error trap; points taken before stay.
+int32_t runNmeaCapture(GarminLink &link, NmeaCapture &capture, PointList &trackPoints, const NmeaRunOptions &options);
 
 } // namespace gipso
