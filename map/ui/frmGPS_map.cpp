@@ -1,18 +1,295 @@
 // Map file and calibration commands of the main window.
 #include "app/ui/frmGPS.h"
 
+#include "app/Error.h"
+#include "app/Messages.h"
+#include "map/MapFiles.h"
+#include "map/ui/frmCalib.h"
+
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMimeData>
+#include <QPainter>
+#include <QStatusBar>
 
 namespace gipso {
 
-void frmGPS::openMap() {}
-bool frmGPS::saveCalibratedMap() { return false; }
-void frmGPS::openRecentMap(int) {}
-void frmGPS::calibrateMap() {}
-void frmGPS::openFiles(const QStringList &) {}
-void frmGPS::calibrationClick(double, double) {}
-void frmGPS::dragEnterEvent(QDragEnterEvent *) {}
-void frmGPS::dropEvent(QDropEvent *) {}
+namespace {
+
+// The busy cursor for the length of a file command.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+// Cursor of the k-th reference click: a cross with the point's number beside it.
+QCursor referenceCursor(int k)
+{
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    for (const auto &[colour, width] : {std::pair{QColor(Qt::white), 3}, std::pair{QColor(Qt::black), 1}}) {
+        p.setPen(QPen(colour, width));
+        p.drawLine(15, 2, 15, 28);
+        p.drawLine(2, 15, 28, 15);
+    }
+    QFont f = p.font();
+    f.setPixelSize(11);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::red);
+    p.drawText(QRect(18, 0, 14, 14), Qt::AlignCenter, QString::number(k));
+    p.end();
+    return QCursor(pm, 15, 15);
+}
+
+void setMapCursor(frmGPS &w, const QCursor &cursor)
+{
+    if (w.mapWidget)
+        w.mapWidget->setCursor(cursor);
+}
+
+// During the calibration clicks the status bar is one text field instead of its panels.
+void setSingleStatusText(frmGPS &w, bool single, const QString &text = QString())
+{
+    for (int i = 1; i <= 9; ++i)
+        if (QLabel *p = w.panel(i))
+            p->setVisible(!single);
+    if (single)
+        w.statusBar()->showMessage(text);
+    else
+        w.statusBar()->clearMessage();
+}
+
+QString folderOf(const QString &path) { return QFileInfo(path).absolutePath() + QLatin1Char('/'); }
+
+// Opens a map (the File menu, a recent entry, a drop or the command line). With an empty
+// path the user chooses the file.
+void ImportaMappa(frmGPS &w, QString path)
+{
+    AppState &st = w.state();
+    Dialogs &dlg = w.dialogs();
+    if (st.store.mapModified) {
+        switch (dlg.ask(&w, messageText(840), Dialogs::Buttons::YesNoCancel, Dialogs::Answer::Yes)) {
+        case Dialogs::Answer::Cancel:
+            return;
+        case Dialogs::Answer::Yes:
+            w.saveCalibratedMap();
+            if (st.store.mapModified)
+                return;
+            break;
+        default:
+            st.store.mapModified = false;
+        }
+    }
+    if (path.isEmpty()) {
+        path = dlg.openFile(&w, messageText(161), messageText(162), QString(), st.currentDir());
+        if (path.isEmpty())
+            return;
+        st.currentDir() = folderOf(path);
+    }
+
+    MapLoad load;
+    {
+        BusyCursor busy;
+        load = openMapFile(st, path);
+        if (load.status != MapLoad::Failed) {
+            for (int i = 1; i <= 3; ++i)
+                if (QLabel *p = w.panel(i))
+                    p->clear();
+            w.mapLoaded();
+        }
+        w.refreshMenus();
+        w.repaintMap();
+    }
+    if (load.status != MapLoad::Loaded)
+        dlg.message(&w, messageText(222), Dialogs::Icon::Critical);
+}
+
+// One step of the calibration command, from the menu or from a click at map pixel (x, y).
+void calibrateCommand(frmGPS &w, double x, double y)
+{
+    AppState &st = w.state();
+    MapCalibration &c = st.calibration;
+    switch (st.mapMode) {
+    case mapmode::Uncalibrated:
+    case mapmode::Calibrated:
+        // Clicks on the map must not create points meanwhile.
+        for (const char *n : {"mnuCreaWayP", "mnuCreaR"})
+            if (QAction *a = w.action(QLatin1String(n)))
+                a->setChecked(false);
+        setMapCursor(w, referenceCursor(1));
+        w.repaintMap();
+        st.modeBeforeCalibration = st.mapMode;
+        st.calibrationBefore = c;
+        st.mapMode = mapmode::FirstClick;
+        setSingleStatusText(w, true, messageText(528));
+        w.refreshMenus();
+        return;
+    case mapmode::FirstClick:
+        setMapCursor(w, referenceCursor(2));
+        w.repaintMap();
+        st.mapMode = mapmode::SecondClick;
+        setSingleStatusText(w, true, messageText(529));
+        c.x1 = x;
+        c.yUp1 = -y;
+        w.refreshMenus();
+        return;
+    case mapmode::SecondClick:
+        break;
+    default:
+        return;
+    }
+
+    if (x == c.x1 && -y == c.yUp1) { // the same pixel twice: wait for another second click
+        w.refreshMenus();
+        return;
+    }
+    c.x2 = x;
+    c.yUp2 = -y;
+    setSingleStatusText(w, true);
+    {
+        frmCalib form(w.dialogs(), &w);
+        if (st.modeBeforeCalibration == mapmode::Calibrated)
+            form.showCoordinates(c);
+        w.dialogs().exec(form);
+        if (form.tag() != QLatin1String("Annulla")) {
+            form.takeCoordinates(c);
+            computeCalibration(c);
+            st.mapMode = mapmode::Calibrated;
+            st.store.mapModified = true;
+        } else {
+            // The calibration in force stays whole, reference pixels included.
+            c = st.calibrationBefore;
+            st.mapMode = st.modeBeforeCalibration;
+        }
+    }
+    setMapCursor(w, Qt::CrossCursor);
+    setSingleStatusText(w, false);
+    w.refreshMenus();
+    w.repaintMap();
+}
+
+} // namespace
+
+void frmGPS::openMap() { ImportaMappa(*this, QString()); }
+
+bool frmGPS::saveCalibratedMap()
+{
+    AppState &st = state();
+    const QString path = dialogs().saveFile(this, messageText(163), messageText(164), messageText(165), st.currentDir());
+    if (path.isEmpty())
+        return false;
+    st.currentDir() = folderOf(path);
+    if (mapFileKind(path) == MapFileKind::Picture) {
+        // Only the two calibrated forms can be written; nothing is saved, so nothing is cleared.
+        dialogs().message(this, messageText(224), Dialogs::Icon::Critical);
+        return false;
+    }
+    try {
+        BusyCursor busy;
+        saveCalibratedMapFile(st, path);
+    } catch (const GipsoError &e) {
+        showError(e);
+        return false;
+    }
+    return true;
+}
+
+void frmGPS::openRecentMap(int k)
+{
+    const QString path = state().lastMap(k);
+    if (!path.isEmpty())
+        ImportaMappa(*this, path);
+}
+
+void frmGPS::calibrateMap()
+{
+    if (state().mapMode == mapmode::Uncalibrated || state().mapMode == mapmode::Calibrated)
+        calibrateCommand(*this, 0, 0);
+}
+
+void frmGPS::calibrationClick(double x, double y)
+{
+    if (state().mapMode == mapmode::FirstClick || state().mapMode == mapmode::SecondClick)
+        calibrateCommand(*this, x, y);
+}
+
+// The files named on the command line: one map first, then the point files.
+void frmGPS::openFiles(const QStringList &files)
+{
+    QStringList maps, points;
+    for (const QString &f : files) {
+        if (isMapFileName(f))
+            maps << f;
+        else if (isPointFileName(f))
+            points << f;
+        else
+            dialogs().message(this, messageText(224), Dialogs::Icon::Critical);
+    }
+    if (maps.size() > 1)
+        dialogs().message(this, messageText(225), Dialogs::Icon::Critical);
+    else if (maps.size() == 1)
+        ImportaMappa(*this, QFileInfo(maps.first()).absoluteFilePath());
+    for (const QString &f : points) {
+        if (state().mapMode == mapmode::Calibrated)
+            importPointFile(QFileInfo(f).absoluteFilePath());
+        else
+            dialogs().message(this, messageText(224), Dialogs::Icon::Critical);
+    }
+    repaintMap();
+}
+
+void frmGPS::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void frmGPS::dropEvent(QDropEvent *event)
+{
+    if (!event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    QStringList dropped;
+    for (const QUrl &u : event->mimeData()->urls())
+        if (u.isLocalFile())
+            dropped << u.toLocalFile();
+
+    bool anyMap = false, anyPoints = false;
+    for (const QString &f : dropped) {
+        if (isMapFileName(f))
+            anyMap = true;
+        else if (isPointFileName(f))
+            anyPoints = true;
+    }
+    if (anyMap) {
+        if (dropped.size() > 1) {
+            dialogs().message(this, messageText(225), Dialogs::Icon::Critical);
+            return;
+        }
+        ImportaMappa(*this, dropped.first());
+    } else if (anyPoints) {
+        for (const QString &f : dropped) {
+            if (state().mapMode == mapmode::Calibrated && isPointFileName(f))
+                importPointFile(f);
+            else
+                dialogs().message(this, messageText(224), Dialogs::Icon::Critical);
+        }
+    } else {
+        dialogs().message(this, messageText(224), Dialogs::Icon::Critical);
+    }
+    repaintMap();
+}
 
 } // namespace gipso

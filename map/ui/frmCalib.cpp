@@ -1,0 +1,119 @@
+#include "map/ui/frmCalib.h"
+
+#include "app/Error.h"
+#include "app/Messages.h"
+#include "app/ui/Dialogs.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <cmath>
+
+namespace gipso {
+
+namespace {
+constexpr int kTypeMismatch = 13; // a box that holds no number
+}
+
+frmCalib::frmCalib(Dialogs &dialogs, QWidget *parent) : QDialog(parent), dialogs_(dialogs)
+{
+    setObjectName(QStringLiteral("frmCalib"));
+    auto *grid = new QGridLayout(this);
+    for (int i = 0; i < 2; ++i) {
+        Label1[i] = new QLabel(this);
+        Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        grid->addWidget(Label1[i], i * 2, 0, 1, 2);
+    }
+    for (int i = 0; i < 4; ++i) {
+        txtCoord[i] = new QLineEdit(this);
+        txtCoord[i]->setObjectName(QStringLiteral("txtCoord_%1").arg(i));
+        grid->addWidget(txtCoord[i], (i / 2) * 2 + 1, i % 2);
+    }
+    cmdOK = new QPushButton(this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdAnnulla = new QPushButton(this);
+    cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdAnnulla);
+    grid->addLayout(buttons, 4, 0, 1, 2);
+    connect(cmdOK, &QPushButton::clicked, this, &frmCalib::cmdOK_Click);
+    connect(cmdAnnulla, &QPushButton::clicked, this, &frmCalib::cmdAnnulla_Click);
+
+    setWindowTitle(messageText(240));
+    cmdOK->setText(messageText(241));
+    cmdAnnulla->setText(messageText(242));
+    Label1[1]->setText(messageText(243));
+    Label1[0]->setText(messageText(244));
+    tag_ = QStringLiteral("Annulla");
+}
+
+void frmCalib::showCoordinates(const MapCalibration &c)
+{
+    const QLocale locale;
+    const double v[4] = {c.lat1, c.lon1, c.lat2, c.lon2};
+    for (int i = 0; i < 4; ++i)
+        txtCoord[i]->setText(locale.toString(v[i], 'g', QLocale::FloatingPointShortest));
+}
+
+void frmCalib::takeCoordinates(MapCalibration &c) const
+{
+    c.lat1 = values_[0];
+    c.lon1 = values_[1];
+    c.lat2 = values_[2];
+    c.lon2 = values_[3];
+}
+
+void frmCalib::cmdOK_Click()
+{
+    const QLocale locale;
+    double v[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        v[i] = locale.toDouble(txtCoord[i]->text().trimmed(), &ok);
+        if (!ok || !std::isfinite(v[i])) {
+            dialogs_.message(this, errorMessage(GipsoError(kTypeMismatch, QStringLiteral("Type mismatch")), 593),
+                             Dialogs::Icon::Critical);
+            txtCoord[i]->setFocus();
+            return;
+        }
+    }
+    const double lat1 = v[0], lon1 = v[1], lat2 = v[2], lon2 = v[3];
+    int refused = 0;
+    if (std::fabs(lat1) > 90 || std::fabs(lat2) > 90)
+        refused = 595;
+    else if (std::fabs(lon1) > 180 || std::fabs(lon2) > 180)
+        refused = 596;
+    else if (lat2 == lat1 && lon2 == lon1)
+        refused = 592;
+    else if (std::fabs(lat1) == 90 || std::fabs(lat2) == 90)
+        refused = 594;
+    if (refused) {
+        dialogs_.message(this, messageText(refused), Dialogs::Icon::Critical);
+        return;
+    }
+    std::copy(v, v + 4, values_);
+    tag_ = QStringLiteral("OK");
+    accept();
+}
+
+void frmCalib::cmdAnnulla_Click()
+{
+    tag_ = QStringLiteral("Annulla");
+    reject();
+}
+
+void frmCalib::closeEvent(QCloseEvent *event)
+{
+    // Closing from the title bar is a cancel; the caller still reads the tag.
+    event->ignore();
+    cmdAnnulla_Click();
+}
+
+} // namespace gipso
