@@ -508,7 +508,7 @@ private:
             appendPoint(upRoute_, uploadedPoint(p.data, kindRP()));
             return;
         case pid::TransferComplete: {
-            ack(p.id);
+            // Stored before the acknowledgement, so the host never sees the end first.
             const int command = p.data.size() >= 2 ? uint8_t(p.data[0]) | uint8_t(p.data[1]) << 8 : -1;
             // Some hosts close a route with the waypoint command number: the route header tells.
             if (routeHeaderSeen_ || command == cmd::TransferRoute)
@@ -516,6 +516,7 @@ private:
             else if (command == cmd::TransferWaypoints)
                 commitUpload(served_.wayPoints, upWay_, "WayPoints");
             routeHeaderSeen_ = false;
+            ack(p.id);
             return;
         }
         case pid::RouteHeader:

@@ -1,0 +1,60 @@
+#pragma once
+
+// Runs gipso-gpssim for a test and hands out the path of its pseudo-terminal.
+
+#include "support/TestSupport.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+
+namespace gipso::test {
+
+class SimProcess {
+public:
+    explicit SimProcess(const QStringList &args)
+    {
+        proc_.setProgram(buildDir() + QStringLiteral("/tools/gipso-gpssim"));
+        proc_.setArguments(args);
+        proc_.setProcessChannelMode(QProcess::SeparateChannels);
+        proc_.start();
+        if (!proc_.waitForStarted(5000))
+            return;
+        while (!proc_.canReadLine() && proc_.waitForReadyRead(5000)) {
+        }
+        path_ = QString::fromLocal8Bit(proc_.readLine()).trimmed();
+    }
+    ~SimProcess()
+    {
+        proc_.terminate();
+        if (!proc_.waitForFinished(3000))
+            proc_.kill();
+        proc_.waitForFinished(3000);
+    }
+    SimProcess(const SimProcess &) = delete;
+    SimProcess &operator=(const SimProcess &) = delete;
+
+    const QString &path() const { return path_; }
+    bool ok() const { return path_.startsWith(QLatin1String("/dev/")); }
+    QString errors() { return QString::fromLocal8Bit(proc_.readAllStandardError()); }
+
+private:
+    QProcess proc_;
+    QString path_;
+};
+
+inline QString gpsbabel() { return QStandardPaths::findExecutable(QStringLiteral("gpsbabel")); }
+
+// Runs gpsbabel to the end; true when it exits with status 0.
+inline bool runGpsbabel(const QStringList &args, QString *errors = nullptr)
+{
+    QProcess p;
+    p.start(gpsbabel(), args);
+    const bool ok = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (errors)
+        *errors = QString::fromLocal8Bit(p.readAllStandardError());
+    return ok;
+}
+
+} // namespace gipso::test
