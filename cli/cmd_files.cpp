@@ -1,8 +1,73 @@
+#include "app/Config.h"
+#include "app/Error.h"
+#include "app/Messages.h"
 #include "cli/Commands.h"
+#include "files/PointFiles.h"
+
+#include <cstdio>
 
 namespace gipso::cli {
 
-int convert(const QStringList &) { return fail(QStringLiteral("convert: not available")); }
-int info(const QStringList &) { return fail(QStringLiteral("info: not available")); }
+namespace {
+
+// Reads a point file the way the program's Import command does, with the import options of
+// the user's configuration. Returns an error line (file and reason) or an empty string.
+QString importPointFile(const QString &path, PointStore &store)
+{
+    Settings settings;
+    readConfiguration(ConfigEnvironment::system(), settings);
+    ImportResult r;
+    try {
+        r = isGpxPath(path) ? ImportaGPX(path, store, settings.IgnoreGPXDescription == 1)
+                            : ImportaFile(path, store, settings.IgnoreTxTDescription == 1);
+    } catch (const GipsoError &e) {
+        return path + QStringLiteral(": ") + e.description();
+    }
+    if (!r.readable || store.allEmpty())
+        return path + QStringLiteral(": ") + messageText(223);
+    if (r.skipped > 0)
+        std::fprintf(stderr, "gipso-cli: %s: %d skipped, the first: %s\n", qPrintable(path), r.skipped,
+                     qPrintable(r.firstProblem));
+    return {};
+}
+
+} // namespace
+
+int convert(const QStringList &args)
+{
+    if (args.size() != 2)
+        return fail(QStringLiteral("convert: expected IN OUT"));
+    const QString &in = args[0];
+    const QString &out = args[1];
+    const bool gpx = isGpxPath(out);
+    if (!gpx && !out.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
+        return fail(out + QStringLiteral(": unknown extension (use .txt or .gpx)"));
+    PointStore store;
+    const QString error = importPointFile(in, store);
+    if (!error.isEmpty())
+        return fail(error);
+    try {
+        if (gpx)
+            EsportaGPX(out, store);
+        else
+            EsportaFile(out, store);
+    } catch (const GipsoError &e) {
+        return fail(out + QStringLiteral(": ") + e.description());
+    }
+    return 0;
+}
+
+int info(const QStringList &args)
+{
+    if (args.size() != 1)
+        return fail(QStringLiteral("info: expected FILE"));
+    PointStore store;
+    const QString error = importPointFile(args[0], store);
+    if (!error.isEmpty())
+        return fail(error);
+    std::printf("waypoints %d\nroutepoints %d\ntrackpoints %d\ntracks %d\n", store.wayPoints.count(),
+                store.routePoints.count(), store.trackPoints.count(), trackCount(store.trackPoints));
+    return 0;
+}
 
 } // namespace gipso::cli

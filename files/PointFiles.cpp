@@ -6,4 +6,9 @@ bool isGpxPath(const QString &path) { return path.right(4).compare(QLatin1String
 
 QString productAddress() { return QStringLiteral("https://gipso.example.org"); }
 
+QString programSignature()
+{
+    return QStringLiteral("Gipso %1.%2 - ").arg(GIPSO_VERSION_MAJOR).arg(GIPSO_VERSION_MINOR) + productAddress();
+}
+
 } // namespace gipso

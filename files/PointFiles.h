@@ -38,5 +38,7 @@ bool isGpxPath(const QString &path);
 
 // The product's web address written in file headers.
 QString productAddress();
+// "Gipso " + major.minor + " - " + productAddress(): the text file header and the GPX creator.
+QString programSignature();
 
 } // namespace gipso

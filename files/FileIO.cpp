@@ -1,0 +1,429 @@
+#include "files/FileIO.h"
+
+#include "app/DateValue.h"
+#include "app/Error.h"
+#include "app/IniFile.h"
+
+#include <QFileInfo>
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace gipso::fileio {
+
+namespace {
+constexpr size_t kBlock = 4 << 20;
+constexpr qint64 kProgressStep = 4 << 20;
+constexpr size_t npos = std::string_view::npos;
+// Date values of 1 January 100 and 1 January 10000.
+constexpr double kFirstDate = -657434.0;
+constexpr double kPastLastDate = 2958466.0;
+
+int kindSlot(const PointStore &store, const PointList &list)
+{
+    return &list == &store.wayPoints ? 0 : &list == &store.routePoints ? 1 : 2;
+}
+
+// A million points fill a hundred megabytes; touching that memory page by page costs more than
+// reading the file, so the fresh room is offered to the kernel for large pages.
+void adviseLargePages(PointList &list, size_t slotCount)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto first = reinterpret_cast<uintptr_t>(&list[0]);
+    const uintptr_t from = (first + page - 1) & ~(page - 1);
+    const uintptr_t to = (first + slotCount * sizeof(GpsPoint)) & ~(page - 1);
+    if (to > from)
+        madvise(reinterpret_cast<void *>(from), to - from, MADV_HUGEPAGE);
+#else
+    (void)list;
+    (void)slotCount;
+#endif
+}
+
+void appendTwo(std::string &out, int v)
+{
+    out += static_cast<char>('0' + v / 10 % 10);
+    out += static_cast<char>('0' + v % 10);
+}
+
+void appendYear(std::string &out, int year)
+{
+    char buf[16];
+    auto r = std::to_chars(buf, buf + sizeof buf, year);
+    for (auto n = r.ptr - buf; n < 4; ++n)
+        out += '0';
+    out.append(buf, r.ptr);
+}
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+void Utf8Check::feed(const char *data, size_t size)
+{
+    size_t i = 0;
+    while (ok_ && i < size) {
+        if (need_ == 0) {
+            // Plain ASCII goes eight bytes at a time.
+            while (i + 8 <= size) {
+                uint64_t w;
+                std::memcpy(&w, data + i, 8);
+                if (w & 0x8080808080808080ULL)
+                    break;
+                i += 8;
+            }
+            if (i >= size)
+                break;
+            auto c = static_cast<unsigned char>(data[i++]);
+            if (c < 0x80)
+                continue;
+            lo_ = 0x80;
+            hi_ = 0xBF;
+            if (c < 0xC2) {
+                ok_ = false;
+            } else if (c < 0xE0) {
+                need_ = 1;
+            } else if (c < 0xF0) {
+                need_ = 2;
+                if (c == 0xE0)
+                    lo_ = 0xA0; // overlong
+                else if (c == 0xED)
+                    hi_ = 0x9F; // surrogates
+            } else if (c < 0xF5) {
+                need_ = 3;
+                if (c == 0xF0)
+                    lo_ = 0x90; // overlong
+                else if (c == 0xF4)
+                    hi_ = 0x8F; // above U+10FFFF
+            } else {
+                ok_ = false;
+            }
+        } else {
+            auto c = static_cast<unsigned char>(data[i++]);
+            if (c < lo_ || c > hi_) {
+                ok_ = false;
+            } else {
+                lo_ = 0x80;
+                hi_ = 0xBF;
+                --need_;
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+LineReader::LineReader(const QString &path) : file_(path)
+{
+    QFileInfo info(path);
+    if (info.isDir())
+        throw GipsoError(err::PathAccess, qt_error_string(EISDIR));
+    if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw GipsoError(file_.error() == QFileDevice::OpenError && !info.exists() ? err::FileNotFound
+                                                                                  : err::PathAccess,
+                         file_.errorString());
+    size_ = file_.size();
+    buf_.resize(kBlock);
+}
+
+bool LineReader::refill()
+{
+    if (eof_)
+        return false;
+    if (begin_ > 0) {
+        // Keep the unread tail at the front.
+        std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        scan_ = scan_ < begin_ ? 0 : scan_ - begin_;
+        begin_ = 0;
+    }
+    if (end_ == buf_.size())
+        buf_.resize(buf_.size() * 2); // a line longer than the buffer
+    const qint64 n = file_.read(buf_.data() + end_, static_cast<qint64>(buf_.size() - end_));
+    if (n < 0)
+        throw GipsoError(err::FileIo, file_.errorString());
+    if (n == 0) {
+        eof_ = true;
+        return false;
+    }
+    utf8_.feed(buf_.data() + end_, static_cast<size_t>(n));
+    end_ += static_cast<size_t>(n);
+    read_ += n;
+    if (first_) {
+        first_ = false;
+        if (end_ >= 3 && std::memcmp(buf_.data(), "\xEF\xBB\xBF", 3) == 0)
+            begin_ = scan_ = 3;
+    }
+    return true;
+}
+
+bool LineReader::next(std::string_view &line)
+{
+    for (;;) {
+        const char *data = buf_.data();
+        const char *hit = findEither(data + std::max(scan_, begin_), data + end_, '\n', '\r');
+        if (hit != data + end_) {
+            const size_t stop = static_cast<size_t>(hit - data);
+            // A CR at the end of the data may be the first half of CR LF.
+            if (*hit == '\r' && stop + 1 == end_ && !eof_) {
+                scan_ = stop;
+                if (refill())
+                    continue;
+            }
+            line = std::string_view(buf_.data() + begin_, stop - begin_);
+            size_t after = stop + 1;
+            if (buf_[stop] == '\r' && after < end_ && buf_[after] == '\n')
+                ++after;
+            begin_ = scan_ = after;
+            ++lineNumber_;
+            return true;
+        }
+        scan_ = end_;
+        if (!refill()) {
+            if (begin_ >= end_)
+                return false;
+            line = std::string_view(buf_.data() + begin_, end_ - begin_);
+            begin_ = scan_ = end_;
+            ++lineNumber_;
+            return true;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+bool isAscii(std::string_view bytes)
+{
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+QString decodeUtf8(std::string_view bytes)
+{
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QString decodeWindows1252(std::string_view bytes)
+{
+    // A leading 0xFF is never UTF-8, so decodeText takes its Windows-1252 path for the whole text.
+    QByteArray b;
+    b.reserve(static_cast<qsizetype>(bytes.size()) + 1);
+    b.append('\xFF');
+    b.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return decodeText(b).mid(1);
+}
+
+std::optional<double> parseNumber(std::string_view text)
+{
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty() || text.front() == '+' || text.front() == 'i' || text.front() == 'I' || text.front() == 'n'
+        || text.front() == 'N')
+        return std::nullopt;
+    double v = 0;
+    auto r = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+bool isWritableDateValue(double value) { return value >= kFirstDate && value < kPastLastDate; }
+
+size_t findNoCase(std::string_view text, size_t from, std::string_view lowerNeedle)
+{
+    const char first = lowerNeedle.front();
+    const bool letter = first >= 'a' && first <= 'z';
+    while (from < text.size()) {
+        size_t at;
+        if (letter) {
+            // Rare in our needles; a plain scan is enough.
+            at = npos;
+            for (size_t i = from; i < text.size(); ++i)
+                if ((text[i] | 0x20) == first) {
+                    at = i;
+                    break;
+                }
+        } else {
+            at = findByte(text, from, first);
+        }
+        if (at == npos)
+            return npos;
+        if (startsWithNoCase(text, at, lowerNeedle))
+            return at;
+        from = at + 1;
+    }
+    return npos;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+ImportSink::ImportSink(PointStore &store, ImportResult &result, const LineReader &in)
+    : store_(store), result_(result), in_(in)
+{
+}
+
+void ImportSink::append(PointList &list, GpsPoint &&point)
+{
+    const int slot = kindSlot(store_, list);
+    Density &d = density_[slot];
+    if (d.appended == 0)
+        d.firstAt = in_.consumed();
+    // After a thousand points of a kind the file's density tells how many more may come.
+    if (++d.appended == 1024 && in_.size() > in_.consumed()) {
+        const qint64 perPoint = std::max<qint64>(1, (in_.consumed() - d.firstAt) / 1023);
+        const qint64 more = (in_.size() - in_.consumed()) / perPoint + 16;
+        if (more < INT32_MAX - list.count()) {
+            list.reserveMore(static_cast<int32_t>(more));
+            adviseLargePages(list, static_cast<size_t>(list.count()) + static_cast<size_t>(more));
+        }
+    }
+    list.append(std::move(point));
+    int32_t &counter = slot == 0 ? result_.wayPoints : slot == 1 ? result_.routePoints : result_.trackPoints;
+    ++counter;
+    result_.readable = true;
+}
+
+void ImportSink::keepRaw(PointList &list, Field field, std::string_view raw, Recode recode)
+{
+    kept_.push_back({&list, list.count(), field, std::string(raw), recode});
+}
+
+void ImportSink::skip(const QString &reason)
+{
+    if (result_.skipped++ == 0)
+        result_.firstProblem = reason;
+}
+
+void ImportSink::finish()
+{
+    if (in_.utf8())
+        return;
+    for (const Kept &k : kept_) {
+        GpsPoint &p = (*k.list)[k.index];
+        (k.field == Field::Name ? p.name : p.description) = k.recode(k.raw, decodeWindows1252);
+    }
+}
+
+bool ImportSink::progress(const ProgressFn &fn)
+{
+    if (!fn || in_.consumed() < nextProgress_)
+        return true;
+    nextProgress_ = in_.consumed() + kProgressStep;
+    return fn(in_.consumed(), in_.size());
+}
+
+// ---------------------------------------------------------------------------------------------
+
+Output::Output(const QString &path) : writer_(path)
+{
+    QString error;
+    if (!writer_.open(&error))
+        throw GipsoError(err::PathAccess, error);
+    buf_.reserve(kBlock + 4096);
+}
+
+void Output::flush()
+{
+    if (!writer_.write(buf_.data(), static_cast<qint64>(buf_.size())))
+        throw GipsoError(err::FileIo, writer_.file().errorString());
+    buf_.clear();
+}
+
+void Output::flushIfFull(const ProgressFn &progress, qint64 done, qint64 total)
+{
+    if (buf_.size() < kBlock)
+        return;
+    flush();
+    // Stopping leaves the old file as it was; the uncommitted temporary is discarded.
+    if (progress && !progress(done, total))
+        throw GipsoError(err::FileIo, QStringLiteral("stopped"));
+}
+
+void Output::commit()
+{
+    flush();
+    QString error;
+    if (!writer_.commit(&error))
+        throw GipsoError(err::FileIo, error);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void appendFixed(std::string &out, double value, int decimals)
+{
+    if (!std::isfinite(value))
+        value = 0.0;
+    char buf[400];
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    const char *start = buf;
+    // No "-0.00": a value that rounds to zero is written without a sign.
+    if (buf[0] == '-' && std::all_of(buf + 1, r.ptr, [](char c) { return c == '0' || c == '.'; }))
+        ++start;
+    out.append(start, static_cast<size_t>(r.ptr - start));
+}
+
+void appendFixedRight(std::string &out, double value, int decimals, int width)
+{
+    const size_t at = out.size();
+    appendFixed(out, value, decimals);
+    const size_t len = out.size() - at;
+    if (len < static_cast<size_t>(width))
+        out.insert(at, static_cast<size_t>(width) - len, ' ');
+}
+
+void appendUtf8(std::string &out, const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    const QByteArray u = text.toUtf8();
+    out.append(u.constData(), static_cast<size_t>(u.size()));
+}
+
+void appendDate(std::string &out, double dateValue)
+{
+    const QDate d = dateOfValue(isWritableDateValue(dateValue) ? dateValue : 0.0);
+    appendTwo(out, d.day());
+    out += '/';
+    appendTwo(out, d.month());
+    out += '/';
+    appendYear(out, d.year());
+}
+
+void appendTime(std::string &out, double timeValue)
+{
+    const QTime t = timeOfValue(isWritableDateValue(timeValue) ? timeValue : 0.0);
+    appendTwo(out, t.hour());
+    out += ':';
+    appendTwo(out, t.minute());
+    out += ':';
+    appendTwo(out, t.second());
+}
+
+void appendIsoDateTime(std::string &out, double dateValue, double timeValue)
+{
+    const QDate d = dateOfValue(isWritableDateValue(dateValue) ? dateValue : 0.0);
+    appendYear(out, d.year());
+    out += '-';
+    appendTwo(out, d.month());
+    out += '-';
+    appendTwo(out, d.day());
+    out += 'T';
+    appendTime(out, timeValue);
+    out += 'Z';
+}
+
+} // namespace gipso::fileio
