@@ -4,7 +4,9 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
+#include <QMenu>
 #include <QTemporaryDir>
+#include <QAction>
 #include <memory>
 
 namespace gipso::test {
