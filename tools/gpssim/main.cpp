@@ -738,6 +738,8 @@ void streamNmea(const Options &o, Line &line, const PointStore &store)
         }
     } while (o.nmeaRepeat && !groups.isEmpty());
     if (o.hangupAtEnd) {
+        // Closing the master drops what the host has not read yet: give it time to read.
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
         line.hangUp();
         std::exit(0);
     }
