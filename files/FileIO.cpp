@@ -172,8 +172,8 @@ bool LineReader::next(std::string_view &line)
             // A CR at the end of the data may be the first half of CR LF.
             if (*hit == '\r' && stop + 1 == end_ && !eof_) {
                 scan_ = stop;
-                if (refill())
-                    continue;
+                refill(); // moves the data: search again
+                continue;
             }
             line = std::string_view(buf_.data() + begin_, stop - begin_);
             size_t after = stop + 1;
