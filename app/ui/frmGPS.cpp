@@ -247,8 +247,11 @@ void frmGPS::buildStatusBar()
         l->setObjectName(QStringLiteral("Panel%1").arg(i));
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
-        l->setMinimumWidth(i <= 2 ? 170 : i <= 4 ? 90 : 40);
-        l->setAlignment(Qt::AlignCenter);
+        // The readouts share what is left; the mode panels keep room for their words.
+        l->setAlignment(i <= 2 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+        l->setContentsMargins(3, 0, 3, 0);
+        if (i == 3 || i == 4)
+            l->setMinimumWidth(60);
         panels_[i] = l;
         if (i <= 2)
             bar->addWidget(l, 1);
