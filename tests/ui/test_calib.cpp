@@ -54,8 +54,12 @@ void drop(frmGPS &w, const QStringList &paths)
     for (const QString &p : paths)
         urls << QUrl::fromLocalFile(p);
     data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &enter);
+    EXPECT_TRUE(enter.isAccepted());
     QDropEvent ev(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&w, &ev);
+    EXPECT_TRUE(ev.isAccepted());
 }
 
 } // namespace
@@ -283,5 +287,6 @@ TEST(Calib, DropsAndCommandLineFiles)
     w.openFiles({cal, testData("gpx/route.gpx")});
     EXPECT_EQ(st.mapMode, mapmode::Calibrated);
     EXPECT_EQ(st.mapFileName, cal);
-    EXPECT_GT(st.store.routePoints.count() + st.store.wayPoints.count() + st.store.trackPoints.count(), before);
+    EXPECT_GT(st.store.routePoints.count() + st.store.wayPoints.count() + st.store.trackPoints.count(), before)
+        << f.dialogs.lastText().toStdString();
 }
