@@ -4,9 +4,12 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
+#include <QStaticText>
 #include <QLocale>
 #include <QPainter>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -90,12 +93,153 @@ QString fixedText(double v, int decimals)
     return locale.toString(v, 'f', decimals);
 }
 
+// Laid-out labels kept from one repaint to the next: the same names are drawn every time.
+const QStaticText &labelText(const QString &t, const QFont &font)
+{
+    static QHash<QString, QStaticText> cache;
+    static QFont cachedFont;
+    if (font != cachedFont || cache.size() > 100000) {
+        cache.clear();
+        cachedFont = font;
+    }
+    auto it = cache.find(t);
+    if (it == cache.end()) {
+        QStaticText label(t);
+        label.setTextFormat(Qt::PlainText);
+        label.prepare(QTransform(), font);
+        it = cache.insert(t, label);
+    }
+    return *it;
+}
+
+// geoToMap with its rotation terms computed once per repaint rather than once per point: the
+// same arithmetic in the same order, so the positions are the same to the last bit.
+class Projector {
+public:
+    explicit Projector(const MapCalibration &c)
+        : c_(c), cr_(std::cos(c.rotation)), sr_(std::sin(c.rotation)) {}
+    QPointF operator()(double lat, double lon) const
+    {
+        const double e = (lon - c_.lonOrigin) * c_.cosMidLat;
+        const double n = lat - c_.latOrigin;
+        return {(e * cr_ - n * sr_) / c_.scale + 0.5, -((e * sr_ + n * cr_) / c_.scale + 0.5)};
+    }
+
+private:
+    const MapCalibration &c_;
+    double cr_, sr_;
+};
+
+// Thick aliased lines written straight into a 32-bit image. The track log may hold a million
+// legs, far more than the painter's wide-pen stroking manages in a repaint. Each leg is walked
+// one pixel step at a time along its longer axis and a square of the pen's width is set at
+// each step; the steps outside the clip are skipped without changing the ones inside.
+class LineRaster {
+public:
+    // Usable when the painter draws untransformed, opaque, into a 32-bit image with at most a
+    // rectangular clip; otherwise the painter draws the lines.
+    bool begin(QPainter &p)
+    {
+        if (!p.device() || p.device()->devType() != QInternal::Image || !p.worldTransform().isIdentity() ||
+            p.compositionMode() != QPainter::CompositionMode_SourceOver || p.opacity() != 1.0 ||
+            p.testRenderHint(QPainter::Antialiasing))
+            return false;
+        auto *image = static_cast<QImage *>(p.device());
+        const QImage::Format f = image->format();
+        if ((f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied) ||
+            image->devicePixelRatio() != 1.0)
+            return false;
+        clip_ = image->rect();
+        if (p.hasClipping()) {
+            const QRegion r = p.clipRegion();
+            if (r.rectCount() > 1)
+                return false;
+            clip_ = clip_.intersected(r.boundingRect());
+        }
+        bits_ = image->bits();
+        bpl_ = image->bytesPerLine();
+        return true;
+    }
+
+    void line(QPointF a, QPointF b, QRgb colour, int width)
+    {
+        if (clip_.isEmpty())
+            return;
+        lo_ = -(std::max(1, width) - 1) / 2;
+        hi_ = lo_ + std::max(1, width) - 1;
+        colour_ = colour | 0xff000000u;
+        const int ax = static_cast<int>(std::floor(a.x())), ay = static_cast<int>(std::floor(a.y()));
+        const double dx = b.x() - a.x(), dy = b.y() - a.y();
+        const double len = std::max(std::fabs(dx), std::fabs(dy));
+        if (len <= 1.0) {
+            // At most one step: the pixels of the two ends (a leg of many points per pixel at a
+            // small zoom); a pixel just set in the same colour is not set again.
+            const int bx = static_cast<int>(std::floor(b.x())), by = static_cast<int>(std::floor(b.y()));
+            if (!(colour_ == lastColour_ && ax == lastX_ && ay == lastY_ && lastLo_ == lo_))
+                plot(ax, ay);
+            if (bx != ax || by != ay)
+                plot(bx, by);
+            return;
+        }
+        if (!(len < 1e7))
+            return; // nothing real is that long on screen
+        const int n = static_cast<int>(std::ceil(len));
+        const double ix = dx / n, iy = dy / n;
+        int i0 = 0, i1 = n;
+        // Steps whose square can touch the clip, with one step to spare at each end.
+        narrow(a.x(), ix, clip_.left() - hi_, clip_.right() - lo_ + 1.0, i0, i1);
+        narrow(a.y(), iy, clip_.top() - hi_, clip_.bottom() - lo_ + 1.0, i0, i1);
+        for (int i = i0; i <= i1; ++i)
+            plot(static_cast<int>(std::floor(a.x() + i * ix)), static_cast<int>(std::floor(a.y() + i * iy)));
+    }
+
+    // Something else was drawn: the last pixel may no longer hold the line's colour.
+    void forget() { lastX_ = INT_MIN; }
+
+private:
+    static void narrow(double start, double inc, double lo, double hi, int &i0, int &i1)
+    {
+        if (inc == 0) {
+            if (start < lo - 1 || start >= hi + 1)
+                i1 = i0 - 1;
+            return;
+        }
+        double t0 = (lo - start) / inc, t1 = (hi - start) / inc;
+        if (t0 > t1)
+            std::swap(t0, t1);
+        if (t0 > i0)
+            i0 = static_cast<int>(std::min<double>(std::floor(t0) - 1, i1 + 1));
+        if (t1 < i1)
+            i1 = static_cast<int>(std::max<double>(std::ceil(t1) + 1, i0 - 1));
+        i0 = std::max(i0, 0);
+    }
+    void plot(int x, int y)
+    {
+        lastX_ = x, lastY_ = y, lastColour_ = colour_, lastLo_ = lo_;
+        const int x0 = std::max(x + lo_, clip_.left()), x1 = std::min(x + hi_, clip_.right());
+        const int y0 = std::max(y + lo_, clip_.top()), y1 = std::min(y + hi_, clip_.bottom());
+        for (int yy = y0; yy <= y1; ++yy) {
+            auto *row = reinterpret_cast<QRgb *>(bits_ + qsizetype(yy) * bpl_);
+            for (int xx = x0; xx <= x1; ++xx)
+                row[xx] = colour_;
+        }
+    }
+
+    uchar *bits_ = nullptr;
+    qsizetype bpl_ = 0;
+    QRect clip_;
+    int lo_ = 0, hi_ = 0;
+    QRgb colour_ = 0;
+    int lastX_ = INT_MIN, lastY_ = INT_MIN, lastLo_ = 0;
+    QRgb lastColour_ = 0;
+};
+
 // One repaint of the overlay. Work for things that cannot reach the viewport is skipped; what
 // is drawn is drawn exactly as it would be without that culling.
 class Overlay {
 public:
     Overlay(QPainter &painter, const AppState &state, const ViewWindow &view)
-        : p(painter), st(state), s(state.settings), view(view)
+        : p(painter), st(state), s(state.settings), view(view), project(state.calibration)
     {
         sx = view.view.width() / view.scaleWidth;
         sy = view.view.height() / view.scaleHeight;
@@ -115,6 +259,7 @@ public:
         metrics = std::make_unique<QFontMetricsF>(font, p.device());
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setBrush(Qt::NoBrush);
+        useRaster = raster.begin(p);
         wayPoints();
         route();
         tracks();
@@ -122,12 +267,7 @@ public:
     }
 
 private:
-    QPointF mapPos(const GpsPoint &pt) const
-    {
-        double x, yUp;
-        geoToMap(st.calibration, pt.latitude, pt.longitude, x, yUp);
-        return {x, -yUp};
-    }
+    QPointF mapPos(const GpsPoint &pt) const { return project(pt.latitude, pt.longitude); }
     QPointF toScreen(QPointF m) const { return {(m.x() - view.scaleLeft) * sx, (m.y() - view.scaleTop) * sy}; }
 
     void setPen(int32_t colour, int width)
@@ -140,24 +280,28 @@ private:
         p.setPen(pen);
         penColour = colour;
         penWidth = width;
+        penRgb = qRgb(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
     }
     // Margin in screen pixels that a pen of the current width can reach beyond a shape.
     double penMargin() const { return penWidth / 2.0 + 2.0; }
 
-    // Text at a map position (its top-left corner) in the current text colour.
+    // Text at a map position (its top-left corner) in the current text colour. Positions on
+    // the drawing surface are whole pixels.
     void text(QPointF at, const QString &t)
     {
         if (t.isEmpty())
             return;
         const QPointF sp = toScreen(at);
-        const double h = metrics->height();
-        if (sp.y() > screen.bottom() || sp.y() + h < 0 || sp.x() > screen.right())
+        const QPointF corner(std::floor(sp.x()), std::floor(sp.y()));
+        if (corner.y() > screen.bottom() || corner.y() + metrics->height() < 0 || corner.x() > screen.right())
             return;
-        if (sp.x() < 0 && sp.x() + metrics->horizontalAdvance(t) < 0)
+        const QStaticText &label = labelText(t, p.font());
+        if (corner.x() + label.size().width() < 0)
             return;
         const QPen keep = p.pen();
         p.setPen(colourFromSetting(textColour));
-        p.drawText(QPointF(sp.x(), sp.y() + metrics->ascent()), t);
+        p.drawStaticText(corner, label);
+        raster.forget();
         p.setPen(keep);
     }
 
@@ -175,21 +319,55 @@ private:
     void line(QPointF a, QPointF b)
     {
         const QPointF sa = toScreen(a), sb = toScreen(b);
-        if (segmentNearScreen(sa, sb, penMargin()))
+        if (!segmentNearScreen(sa, sb, penMargin()))
+            return;
+        if (useRaster)
+            raster.line(sa, sb, penRgb, penWidth);
+        else
             p.drawLine(sa, sb);
     }
+    // Circles are centred on whole pixels, so one drawn circle serves every point of a colour.
     void circle(QPointF c, double r)
     {
         const QPointF sc = toScreen(c);
         const double rx = r * sx, ry = r * sy;
-        if (nearScreen(sc, std::max(rx, ry) + penMargin()))
-            p.drawEllipse(sc, rx, ry);
+        if (!nearScreen(sc, std::max(rx, ry) + penMargin()))
+            return;
+        const int px = static_cast<int>(std::floor(sc.x())), py = static_cast<int>(std::floor(sc.y()));
+        if (!useRaster || rx > 2000 || ry > 2000) {
+            p.drawEllipse(QPointF(px + 0.5, py + 0.5), rx, ry);
+            return;
+        }
+        const quint64 key = (quint64(quint32(penColour)) << 32) | quint32(penWidth);
+        auto it = circles.find(key);
+        if (it == circles.end()) {
+            const int half = static_cast<int>(std::ceil(std::max(rx, ry) + penWidth)) + 2;
+            QImage sprite(2 * half + 1, 2 * half + 1, QImage::Format_ARGB32_Premultiplied);
+            sprite.fill(Qt::transparent);
+            QPainter sp(&sprite);
+            sp.setPen(p.pen());
+            sp.setBrush(Qt::NoBrush);
+            sp.drawEllipse(QPointF(half + 0.5, half + 0.5), rx, ry);
+            sp.end();
+            it = circles.insert(key, sprite);
+        }
+        const int half = it->width() / 2;
+        p.drawImage(QPoint(px - half, py - half), *it);
+        raster.forget();
     }
     void square(QPointF c, double r)
     {
         const QPointF a = toScreen(QPointF(c.x() - r, c.y() - r)), b = toScreen(QPointF(c.x() + r, c.y() + r));
-        if (segmentNearScreen(a, b, penMargin()))
+        if (!segmentNearScreen(a, b, penMargin()))
+            return;
+        if (useRaster) {
+            raster.line(a, QPointF(b.x(), a.y()), penRgb, penWidth);
+            raster.line(QPointF(b.x(), a.y()), b, penRgb, penWidth);
+            raster.line(b, QPointF(a.x(), b.y()), penRgb, penWidth);
+            raster.line(QPointF(a.x(), b.y()), a, penRgb, penWidth);
+        } else {
             p.drawRect(QRectF(a, b));
+        }
     }
 
     // WayPoints (steps 2 and 3).
@@ -277,13 +455,29 @@ private:
     {
         return s.AutoTrackPointColor == 1 ? altitudeColour(pt.altitude, minAlt, maxAlt) : s.TrackColor;
     }
-    void flushRun()
+    // Legs of the track log, in order: straight into the image when possible, else in batches
+    // of consecutive legs of one colour.
+    void trackLeg(QPointF sa, QPointF sb, int32_t colour)
     {
-        if (run.size() >= 2) {
-            setPen(runColour, s.LineThickness + 1);
-            p.drawPolyline(run.data(), static_cast<int>(run.size()));
+        if (useRaster) {
+            raster.line(sa, sb, qRgb(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff), s.LineThickness + 1);
+            return;
         }
-        run.clear();
+        if (!legs.isEmpty() && legColour != colour)
+            flushLegs();
+        legColour = colour;
+        legs.append(QLineF(sa, sb));
+    }
+    void flushLegs()
+    {
+        if (legs.isEmpty())
+            return;
+        setPen(legColour, s.LineThickness + 1);
+        QPen pen = p.pen();
+        pen.setCapStyle(Qt::SquareCap);
+        p.setPen(pen);
+        p.drawLines(legs);
+        legs.clear();
     }
     void trackStartSymbol(QPointF m, const GpsPoint &pt, int32_t colour, int32_t textCol)
     {
@@ -306,32 +500,35 @@ private:
                 maxAlt = std::max<double>(maxAlt, pt.altitude);
             }
         }
+        // The screen rectangle in map pixels, widened by what the pen can reach.
         const double reach = (s.LineThickness + 1) / 2.0 + 2.0;
+        const double left = view.scaleLeft - reach / sx, right = view.scaleLeft + (screen.width() + reach) / sx;
+        const double top = view.scaleTop - reach / sy, bottom = view.scaleTop + (screen.height() + reach) / sy;
         QPointF current;
-        run.clear();
+        bool currentInside = false;
         for (int32_t i = 1; i <= tp.count(); ++i) {
             const GpsPoint &pt = tp[i];
             const QPointF m = mapPos(pt);
-            const int32_t k = trackColour(pt);
-            QPointF a, b;
-            if (!trackStarts(tp, i) && clipSegment(disc, current, m, a, b)) {
-                const QPointF sa = toScreen(a), sb = toScreen(b);
-                if (segmentNearScreen(sa, sb, reach)) {
-                    if (run.empty() || runColour != k || run.back() != sa) {
-                        flushRun();
-                        run.push_back(sa);
-                        runColour = k;
-                    }
-                    run.push_back(sb);
-                }
+            const bool inside = pointVisible(disc, m.x(), m.y());
+            // A leg that cannot reach the screen is skipped before any clipping: the clipped
+            // leg lies within the whole one.
+            if (!trackStarts(tp, i) && std::max(current.x(), m.x()) >= left && std::min(current.x(), m.x()) <= right &&
+                std::max(current.y(), m.y()) >= top && std::min(current.y(), m.y()) <= bottom) {
+                // With both ends inside the disc the clip keeps the leg whole.
+                QPointF a = current, b = m;
+                if (currentInside && inside ? current != m : clipSegment(disc, current, m, a, b))
+                    trackLeg(toScreen(a), toScreen(b), trackColour(pt));
             }
-            if (!pt.description.isEmpty() && pointVisible(disc, m.x(), m.y())) {
-                flushRun();
+            if (!pt.description.isEmpty() && inside) {
+                flushLegs();
+                raster.forget();
+                const int32_t k = trackColour(pt);
                 trackStartSymbol(m, pt, k, k);
             }
             current = m;
+            currentInside = inside;
         }
-        flushRun();
+        flushLegs();
         const int32_t sel = st.selection.selectedTrackPoint;
         if (sel >= 1 && sel <= tp.count()) {
             const GpsPoint &pt = tp[sel];
@@ -393,9 +590,14 @@ private:
     int32_t textColour = 0;
     int32_t penColour = 0;
     int penWidth = 1;
+    QRgb penRgb = 0;
+    QHash<quint64, QImage> circles;
     double minAlt = 0, maxAlt = 0;
-    std::vector<QPointF> run;
-    int32_t runColour = 0;
+    Projector project;
+    LineRaster raster;
+    bool useRaster = false;
+    QVector<QLineF> legs;
+    int32_t legColour = 0;
 };
 
 // Without a map the view is filled with the product name, in rows.
