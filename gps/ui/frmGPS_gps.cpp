@@ -1,8 +1,20 @@
-// Communication commands of the main window.
+// Communication commands of the main window: the downloads, uploads and NMEA acquisition all
+// open the communication dialog in their mode.
+#include "app/Messages.h"
 #include "app/ui/frmGPS.h"
+#include "gps/ui/frmComm.h"
 
 namespace gipso {
 
-void frmGPS::openComm(const QString &, int) {}
+void frmGPS::openComm(const QString &mode, int captionId)
+{
+    frmComm form(state(), dialogs(), this);
+    form.setWindowTitle(messageText(captionId));
+    form.setMode(mode);
+    form.repaintMap = [this] { repaintMap(); };
+    dialogs().exec(form);
+    repaintMap();
+    refreshMenus();
+}
 
 } // namespace gipso

@@ -61,6 +61,13 @@ public:
         cycle_ = cycle;
         timer_.start();
     }
+    // The receiver falls silent: nothing more is sent.
+    void stop()
+    {
+        cycle_.clear();
+        pending_.clear();
+        timer_.stop();
+    }
     qsizetype pending() const { return pending_.size(); }
 
 private:

@@ -1,0 +1,459 @@
+#include "gps/ui/frmComm.h"
+
+#include "app/Error.h"
+#include "app/Messages.h"
+#include "gps/GarminLink.h"
+#include "gps/Nmea.h"
+#include "gps/SerialLink.h"
+#include "gps/Transfers.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+#include <algorithm>
+
+namespace gipso {
+
+namespace {
+
+// Numbers of the port errors, as the serial control of the first platform gave them.
+constexpr int kPortInvalid = 8002;     // no such device
+constexpr int kPortUnavailable = 8010; // the device exists but cannot be opened
+
+// The device node of a port name ("ttyS0" is /dev/ttyS0; a path stays as it is).
+QString devicePath(const QString &device)
+{
+    return device.contains(QLatin1Char('/')) ? device : QStringLiteral("/dev/") + device;
+}
+
+// Port names in natural order, so that ttyS2 comes before ttyS10 and the numbers stay stable.
+bool portNameLess(const QString &a, const QString &b)
+{
+    auto split = [](const QString &s) {
+        qsizetype i = s.size();
+        while (i > 0 && s[i - 1].isDigit())
+            --i;
+        return std::pair<QString, qlonglong>(s.left(i), i < s.size() ? s.mid(i).toLongLong() : -1);
+    };
+    return split(a) < split(b);
+}
+
+// Whether the last choice of a port in this session was a typed path.
+bool &typedPortIsCurrent()
+{
+    static bool current = false;
+    return current;
+}
+
+} // namespace
+
+std::function<QStringList()> &frmComm::portLister()
+{
+    static std::function<QStringList()> lister = [] { return SerialLink::availablePorts(); };
+    return lister;
+}
+
+QString &frmComm::sessionTypedPort()
+{
+    static QString path;
+    return path;
+}
+
+const QList<int> &frmComm::baudRates()
+{
+    static const QList<int> rates = {1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400, 56000};
+    return rates;
+}
+
+frmComm::frmComm(AppState &state, Dialogs &dialogs, QWidget *parent) : QDialog(parent), state_(state), dialogs_(dialogs)
+{
+    setObjectName(QStringLiteral("frmComm"));
+    buildControls();
+    applyCaptions();
+    fillPortList();
+}
+
+frmComm::~frmComm() { closePort(); }
+
+void frmComm::buildControls()
+{
+    auto named = [](QWidget *w, const char *name) {
+        w->setObjectName(QLatin1String(name));
+        return w;
+    };
+    Label1 = static_cast<QLabel *>(named(new QLabel(this), "Label1"));
+    Label3 = static_cast<QLabel *>(named(new QLabel(this), "Label3"));
+    Label4 = static_cast<QLabel *>(named(new QLabel(this), "Label4"));
+    Label5 = static_cast<QLabel *>(named(new QLabel(this), "Label5"));
+    Label2 = static_cast<QLabel *>(named(new QLabel(this), "Label2"));
+    Label2->setWordWrap(true);
+
+    ComboCom = static_cast<QComboBox *>(named(new QComboBox(this), "ComboCom"));
+    ComboCom->setEditable(true); // a device path can be typed in
+    ComboCom->setInsertPolicy(QComboBox::NoInsert);
+    ComboCom->setMinimumContentsLength(14);
+    ComboBaud = static_cast<QComboBox *>(named(new QComboBox(this), "ComboBaud"));
+    for (int rate : baudRates())
+        ComboBaud->addItem(QString::number(rate));
+    ComboNMEA = static_cast<QComboBox *>(named(new QComboBox(this), "ComboNMEA"));
+    ComboNMEA->addItems({nmeaSentenceName(nmea::GGA), nmeaSentenceName(nmea::RMC)});
+    Texttime = static_cast<QLineEdit *>(named(new QLineEdit(this), "Texttime"));
+    Texttime->setMaximumWidth(80);
+
+    txtecho = static_cast<QPlainTextEdit *>(named(new QPlainTextEdit(this), "txtecho"));
+    txtecho->setReadOnly(true);
+    txtecho->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setStyleHint(QFont::Monospace);
+    txtecho->setFont(mono);
+    txtecho->setMinimumSize(520, 170);
+
+    cmdOK = static_cast<QPushButton *>(named(new QPushButton(this), "cmdOK"));
+    cmdAnnulla = static_cast<QPushButton *>(named(new QPushButton(this), "cmdAnnulla"));
+    cmdOK->setDefault(true);
+    cmdOK->setEnabled(false); // only while a port is open
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(ComboCom, 0, 1);
+    grid->addWidget(Label3, 0, 2);
+    grid->addWidget(ComboBaud, 0, 3);
+    grid->addWidget(Label4, 1, 0);
+    grid->addWidget(ComboNMEA, 1, 1);
+    grid->addWidget(Label5, 1, 2);
+    grid->addWidget(Texttime, 1, 3);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdAnnulla);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(txtecho, 1);
+    layout->addWidget(Label2);
+    layout->addLayout(buttons);
+
+    connect(ComboCom, &QComboBox::activated, this, [this](int index) {
+        if (!(portOpen() && ComboCom->itemText(index) == openDevice_))
+            ComboCom_Click();
+    });
+    connect(ComboCom->lineEdit(), &QLineEdit::returnPressed, this, &frmComm::typedPortEntered);
+    connect(ComboBaud, &QComboBox::activated, this, &frmComm::ComboBaud_Click);
+    connect(ComboNMEA, &QComboBox::activated, this, &frmComm::ComboNMEA_Click);
+    connect(Texttime, &QLineEdit::textChanged, this, &frmComm::Texttime_Change);
+    connect(cmdOK, &QPushButton::clicked, this, &frmComm::cmdOK_Click);
+    connect(cmdAnnulla, &QPushButton::clicked, this, &frmComm::cmdAnnulla_Click);
+}
+
+void frmComm::applyCaptions()
+{
+    cmdAnnulla->setText(messageText(305));
+    cmdOK->setText(messageText(306));
+    Label1->setText(messageText(307));
+    Label3->setText(messageText(309));
+    Label4->setText(messageText(310));
+    Label5->setText(messageText(311));
+}
+
+void frmComm::fillPortList()
+{
+    QStringList ports = portLister() ? portLister()() : QStringList();
+    std::sort(ports.begin(), ports.end(), portNameLess);
+    systemPortCount_ = int(ports.size());
+    const QString typed = sessionTypedPort();
+    if (!typed.isEmpty() && !ports.contains(typed))
+        ports << typed;
+    ComboCom->clear();
+    ComboCom->addItems(ports);
+    ComboCom->setCurrentIndex(-1);
+}
+
+void frmComm::setTimeouts(int firstByteMs, int nextByteMs, int nmeaLineMs)
+{
+    firstByteMs_ = firstByteMs;
+    nextByteMs_ = nextByteMs;
+    nmeaLineMs_ = nmeaLineMs;
+}
+
+bool frmComm::portOpen() const { return link_ && link_->isOpen(); }
+
+void frmComm::closePort()
+{
+    if (link_)
+        link_->close();
+    link_.reset();
+    openDevice_.clear();
+}
+
+void frmComm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // After the window is up, so that a port error's message box has it as its parent.
+    if (!activated_)
+        QMetaObject::invokeMethod(this, &frmComm::activate, Qt::QueuedConnection);
+}
+
+void frmComm::activate()
+{
+    if (activated_)
+        return;
+    activated_ = true;
+    const bool nmeaMode = mode_ == QLatin1String("6");
+    // The speed first, so that the port opens at the mode's speed.
+    ComboBaud->setCurrentIndex(nmeaMode ? 2 : 3); // 4800 for NMEA, 9600 for the device protocol
+    ComboBaud_Click();
+
+    int pos = -1;
+    if (typedPortIsCurrent())
+        pos = ComboCom->findText(sessionTypedPort());
+    const int n = state_.settings.serialPort;
+    if (pos < 0 && n >= 1 && n <= systemPortCount_)
+        pos = n - 1;
+    if (pos >= 0) {
+        ComboCom->setCurrentIndex(pos);
+        ComboCom_Click();
+    }
+    // Without a port to open, the user picks or types one; nothing to report yet.
+
+    if (!nmeaMode) {
+        Label4->hide();
+        Label5->hide();
+        ComboNMEA->hide();
+        Texttime->hide();
+    }
+    const int sentence = state_.settings.nmeaSentence;
+    ComboNMEA->setCurrentIndex(sentence >= 1 && sentence <= ComboNMEA->count() ? sentence - 1 : -1);
+    Texttime->setText(QString::number(state_.settings.nmeaTime));
+    Label2->setText(messageText(672));
+}
+
+void frmComm::ComboCom_Click()
+{
+    cmdOK->setEnabled(false);
+    closePort();
+    const int pos = ComboCom->currentIndex();
+    const QString device = (pos >= 0 ? ComboCom->itemText(pos) : ComboCom->currentText()).trimmed();
+    if (device.isEmpty())
+        return;
+    auto link = std::make_unique<SerialLink>();
+    QString why;
+    if (!link->open(device, baudRate_, &why)) {
+        const int number = QFileInfo::exists(devicePath(device)) ? kPortUnavailable : kPortInvalid;
+        dialogs_.error(this, errorMessage(GipsoError(number, why), 671));
+        return;
+    }
+    link_ = std::move(link);
+    openDevice_ = device;
+    if (pos >= 0 && pos < systemPortCount_) {
+        state_.settings.serialPort = static_cast<int16_t>(pos + 1);
+        typedPortIsCurrent() = false;
+    } else {
+        sessionTypedPort() = device;
+        typedPortIsCurrent() = true;
+    }
+    cmdOK->setEnabled(true);
+}
+
+void frmComm::typedPortEntered()
+{
+    const QString text = ComboCom->currentText().trimmed();
+    if (text.isEmpty() || (portOpen() && text == openDevice_))
+        return;
+    int index = ComboCom->findText(text);
+    if (index < 0) {
+        ComboCom->addItem(text);
+        index = ComboCom->count() - 1;
+    }
+    ComboCom->setCurrentIndex(index);
+    ComboCom_Click();
+}
+
+void frmComm::ComboBaud_Click()
+{
+    const int pos = ComboBaud->currentIndex();
+    if (pos < 0 || pos >= baudRates().size())
+        return;
+    baudRate_ = baudRates()[pos];
+    if (portOpen())
+        link_->setBaudRate(baudRate_);
+}
+
+void frmComm::ComboNMEA_Click()
+{
+    if (ComboNMEA->currentIndex() >= 0)
+        state_.settings.nmeaSentence = static_cast<int16_t>(ComboNMEA->currentIndex() + 1);
+}
+
+void frmComm::Texttime_Change()
+{
+    bool ok = false;
+    const short value = Texttime->text().trimmed().toShort(&ok);
+    if (ok)
+        state_.settings.nmeaTime = value;
+}
+
+void frmComm::cmdOK_Click()
+{
+    if (mode_ == QLatin1String("0")) {
+        cmdAnnulla->setEnabled(true);
+        closePort();
+        accept();
+        return;
+    }
+    if (mode_ == QLatin1String("6")) {
+        if (nmeaRunning_) {
+            nmeaRunning_ = false; // the loop ends at its next turn
+            return;
+        }
+        startNmea();
+        return;
+    }
+    runTransfer();
+}
+
+void frmComm::cmdAnnulla_Click() { reject(); }
+
+void frmComm::setSettingsEnabled(bool on)
+{
+    for (QWidget *w : {static_cast<QWidget *>(ComboCom), static_cast<QWidget *>(ComboBaud),
+                       static_cast<QWidget *>(ComboNMEA), static_cast<QWidget *>(Texttime)})
+        w->setEnabled(on);
+}
+
+void frmComm::appendLog(const QString &line)
+{
+    appendToLog(log_, line);
+    QString shown = log_;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (shown.endsWith(QLatin1Char('\n')))
+        shown.chop(1);
+    txtecho->setPlainText(shown);
+    txtecho->moveCursor(QTextCursor::End);
+}
+
+void frmComm::requestRepaint()
+{
+    if (repaintMap)
+        repaintMap();
+}
+
+void frmComm::errorTrap(const GipsoError &e)
+{
+    cmdOK->setEnabled(false);
+    cmdAnnulla->setEnabled(true);
+    dialogs_.error(this, errorMessage(e, 671));
+}
+
+void frmComm::runTransfer()
+{
+    bool isNumber = false;
+    const int m = mode_.toInt(&isNumber);
+    if (!isNumber || m < 1 || m > 5 || !portOpen())
+        return;
+    const auto mode = static_cast<TransferMode>(m);
+    mode_ = QStringLiteral("0");
+    cmdAnnulla->setEnabled(false);
+    cmdOK->setEnabled(false);
+    setSettingsEnabled(false);
+    log_.clear();
+    txtecho->clear();
+    Label2->setText(messageText(progressMessageId(mode)));
+
+    GarminLink link(*link_);
+    link.setTimeouts(firstByteMs_, nextByteMs_, nmeaLineMs_);
+    link.setExchangeLog([this](const QString &line) { appendLog(line); });
+    link.setWarning([this](const QString &text) { dialogs_.message(this, text, Dialogs::Icon::None); });
+    try {
+        const TransferResult result = gipso::runTransfer(mode, link, state_.store);
+        Label2->setText(result.text);
+        cmdOK->setText(messageText(670));
+        cmdOK->setEnabled(true);
+    } catch (const GipsoError &e) {
+        errorTrap(e);
+    }
+}
+
+void frmComm::startNmea()
+{
+    if (!portOpen())
+        return;
+    log_.clear();
+    txtecho->clear();
+    Label2->setText(messageText(673));
+    cmdOK->setText(messageText(308));
+    cmdAnnulla->setEnabled(false);
+    setSettingsEnabled(false);
+    nmeaRunning_ = true;
+
+    // The live marker sits on the newest TrackPoint while the acquisition runs.
+    const PointList &track = state_.store.trackPoints;
+    state_.nmeaMarkerOn = !track.isEmpty();
+    if (!track.isEmpty()) {
+        state_.nmeaMarkerLat = track[track.count()].latitude;
+        state_.nmeaMarkerLon = track[track.count()].longitude;
+    }
+    requestRepaint();
+
+    GarminLink link(*link_);
+    link.setTimeouts(firstByteMs_, nextByteMs_, nmeaLineMs_);
+    link.setExchangeLog([this](const QString &line) { appendLog(line); });
+    NmeaCapture capture(state_.settings.nmeaSentence, state_.settings.nmeaTime);
+    NmeaRunOptions options;
+    options.lineTimeoutMs = nmeaLineMs_;
+    options.keepRunning = [this] { return nmeaRunning_; };
+    options.onPoint = [this](const GpsPoint &p) {
+        state_.nmeaMarkerOn = true;
+        state_.nmeaMarkerLat = p.latitude;
+        state_.nmeaMarkerLon = p.longitude;
+        requestRepaint();
+    };
+    bool failed = false;
+    try {
+        runNmeaCapture(link, capture, state_.store.trackPoints, options);
+    } catch (const GipsoError &e) {
+        failed = true;
+        nmeaRunning_ = false;
+        state_.nmeaMarkerOn = false;
+        requestRepaint();
+        cmdOK->setText(messageText(306));
+        errorTrap(e);
+    }
+    if (failed)
+        return;
+    nmeaRunning_ = false;
+    state_.nmeaMarkerOn = false;
+    requestRepaint();
+    cmdAnnulla->setEnabled(true);
+    cmdOK->setText(messageText(306));
+    cmdOK->setEnabled(true);
+    setSettingsEnabled(true);
+    Label2->setText(messageText(674));
+}
+
+void frmComm::closeEvent(QCloseEvent *event)
+{
+    // Refused while a transfer or an acquisition runs (Cancel is disabled then).
+    if (!cmdAnnulla->isEnabled()) {
+        event->ignore();
+        return;
+    }
+    closePort();
+    QDialog::closeEvent(event);
+}
+
+void frmComm::reject()
+{
+    if (!cmdAnnulla->isEnabled())
+        return;
+    closePort();
+    QDialog::reject();
+}
+
+} // namespace gipso
