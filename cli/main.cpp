@@ -1,6 +1,10 @@
 #include "cli/Commands.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QGuiApplication>
 #include <cstdio>
 #include <functional>
@@ -33,6 +37,12 @@ int main(int argc, char **argv)
     // Rendering needs fonts and painting, which need a GUI application; keep it off any display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform wants a runtime folder; give it a private one rather than a warning.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/gipso-runtime-" + QByteArray::number(getuid());
+        if (mkdir(dir.constData(), 0700) == 0 || errno == EEXIST)
+            qputenv("XDG_RUNTIME_DIR", dir);
+    }
     QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
