@@ -183,6 +183,7 @@ public:
     // result is a time-out. While no host has the terminal open, waits without spinning.
     QByteArray read(int timeoutMs)
     {
+        responding_ = false;
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 1'000'000'000 : timeoutMs);
         for (;;) {
             pollfd p{fd_, POLLIN, 0};
@@ -196,9 +197,8 @@ public:
                 char buf[4096];
                 const ssize_t n = ::read(fd_, buf, sizeof buf);
                 if (n > 0) {
-                    QByteArray bytes(buf, n);
                     arrived(n);
-                    return bytes;
+                    return QByteArray(buf, n);
                 }
             }
             if (p.revents & (POLLHUP | POLLERR)) {
@@ -223,13 +223,17 @@ public:
         return gone;
     }
 
+    // Sends bytes. Throttled, they reach the host when their last byte would have: a host
+    // cannot act on a packet before it has all of it.
     void write(const QByteArray &bytes)
     {
         if (byteTime_.count() > 0) {
-            const auto start = std::max(Clock::now(), lineFree_);
-            std::this_thread::sleep_until(start);
+            // A reply starts when the line frees; anything else no earlier than now.
+            const auto start = responding_ ? lineFree_ : std::max(lineFree_, Clock::now());
             lineFree_ = start + byteTime_ * bytes.size();
+            std::this_thread::sleep_until(lineFree_);
         }
+        responding_ = true; // what follows at once goes out back to back
         qsizetype done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::write(fd_, bytes.constData() + done, size_t(bytes.size() - done));
@@ -242,8 +246,24 @@ public:
                 return;
             }
         }
-        if (byteTime_.count() > 0) // the bytes are on the wire until the line frees
-            std::this_thread::sleep_until(lineFree_);
+        lastWrite_ = Clock::now();
+        lastWriteEnd_ = lineFree_;
+        wrote_ = true;
+    }
+
+    // A deliberate pause of the device (fault injection): the line stays idle meanwhile.
+    void pause(int ms)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        if (byteTime_.count() > 0)
+            lineFree_ += std::chrono::milliseconds(ms);
+    }
+
+    // After idling (no host listening) the line starts afresh from now.
+    void restart()
+    {
+        lineFree_ = std::max(lineFree_, Clock::now());
+        responding_ = false;
     }
 
     void hangUp()
@@ -253,19 +273,26 @@ public:
     }
 
 private:
-    // Host bytes take their wire time too: the simulator acts on them only once they
-    // would have arrived.
+    // Throttling keeps an ideal timeline of the line, so that late wake-ups of this program
+    // do not add up: host bytes start on the line as long after the end of our last packet
+    // as the host took to answer it, and take their byte time.
     void arrived(qsizetype n)
     {
+        responding_ = true;
         if (byteTime_.count() <= 0)
             return;
-        lineFree_ = std::max(Clock::now(), lineFree_) + byteTime_ * n;
-        std::this_thread::sleep_until(lineFree_);
+        const auto now = Clock::now();
+        const auto start = wrote_ ? std::max(lineFree_, lastWriteEnd_ + (now - lastWrite_)) : std::max(lineFree_, now);
+        lineFree_ = start + byteTime_ * n;
     }
 
     int fd_ = -1;
     std::chrono::nanoseconds byteTime_;
-    Clock::time_point lineFree_;
+    Clock::time_point lineFree_;   // when the line is free on the ideal timeline
+    Clock::time_point lastWrite_;  // real time of our last write
+    Clock::time_point lastWriteEnd_; // its end on the ideal timeline
+    bool wrote_ = false;
+    bool responding_ = false;
     bool hostGone_ = false;
 };
 
@@ -415,7 +442,7 @@ private:
             else if (f.kind == QLatin1String("trailer"))
                 badTrailer = true;
             else if (f.kind == QLatin1String("silence"))
-                std::this_thread::sleep_for(std::chrono::milliseconds(f.ms));
+                line_.pause(f.ms);
             else if (f.kind == QLatin1String("stall"))
                 stallMs = f.ms;
             else if (f.kind == QLatin1String("garbage"))
@@ -429,7 +456,7 @@ private:
         const QByteArray wire = wirePacket(id, data, badChecksum, badTrailer);
         if (stallMs >= 0) {
             line_.write(wire.left(4));
-            std::this_thread::sleep_for(std::chrono::milliseconds(stallMs));
+            line_.pause(stallMs);
             line_.write(wire.mid(4));
         } else {
             line_.write(wire);
@@ -729,12 +756,15 @@ void streamNmea(const Options &o, Line &line, const PointStore &store)
     const QList<QStringList> groups = nmeaStream(o, store);
     do {
         for (const QStringList &group : groups) {
-            while (!line.hostPresent()) // the stream starts when a host listens
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (!line.hostPresent()) {
+                while (!line.hostPresent()) // the stream starts when a host listens
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                line.restart();
+            }
             for (const QString &l : group)
                 line.write(l.toLatin1());
             if (o.nmeaInterval > 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(o.nmeaInterval));
+                line.pause(o.nmeaInterval);
         }
     } while (o.nmeaRepeat && !groups.isEmpty());
     if (o.hangupAtEnd) {
