@@ -24,6 +24,7 @@ public:
     std::deque<QString> files;           // next file-dialog results; when empty, cancelled
     std::deque<std::optional<QColor>> colours;
     bool printAccept = false;
+    std::function<bool(QPrinter &)> onPrintSetup; // sets up the printer (e.g. a PDF file); default: printAccept
     std::function<int(QDialog &)> onExec; // drives a modal form; default: reject at once
     QStringList fileDialogTitles;
 
@@ -53,7 +54,7 @@ public:
         colours.pop_front();
         return c;
     }
-    bool printSetup(QWidget *, QPrinter &) override { return printAccept; }
+    bool printSetup(QWidget *, QPrinter &printer) override { return onPrintSetup ? onPrintSetup(printer) : printAccept; }
     int exec(QDialog &dialog) override
     {
         if (onExec)
