@@ -1,6 +1,6 @@
 // nmea --port DEV [--baud N] [--sentence GGA|RMC] [--interval S] (--duration S | --count N)
-//      [--timeout S] [--verbose] -o FILE
-// --timeout: the longest wait for one whole line (10 s, as in the dialog).
+//      [--timeout MS] [--verbose] -o FILE
+// --timeout: the longest wait for one whole line in milliseconds (10000, as in the dialog).
 // Records NMEA fixes as TrackPoints with the same capture loop as the communication dialog.
 #include "cli/Commands.h"
 
@@ -41,7 +41,7 @@ int nmea(const QStringList &args)
     int interval = 0;
     double duration = -1.0;
     long long count = -1;
-    double timeout = 10.0;
+    int timeoutMs = 10000;
     bool verbose = false;
 
     for (int i = 0; i < args.size(); ++i) {
@@ -76,8 +76,8 @@ int nmea(const QStringList &args)
             ok = ok && duration > 0;
         } else if (a == QLatin1String("--timeout")) {
             ok = value(v);
-            timeout = ok ? v.toDouble(&ok) : 0.0;
-            ok = ok && timeout > 0 && timeout <= 3600;
+            timeoutMs = ok ? v.toInt(&ok) : 0;
+            ok = ok && timeoutMs > 0;
         } else if (a == QLatin1String("--count")) {
             ok = value(v);
             count = ok ? v.toLongLong(&ok) : 0;
@@ -106,7 +106,7 @@ int nmea(const QStringList &args)
     PointStore store;
     NmeaCapture capture(sentence, interval);
     NmeaRunOptions options;
-    options.lineTimeoutMs = static_cast<int>(timeout * 1000.0);
+    options.lineTimeoutMs = timeoutMs;
     if (duration > 0)
         options.endAt = nmeaClockSeconds() + duration;
     if (count > 0)

@@ -117,7 +117,7 @@ TEST(CliNmea, FailuresAreOneLineAndWriteNothing)
     const QStringList cases[] = {
         // a silent line: the time-out
         {QStringLiteral("nmea"), QStringLiteral("--port"), silent.slavePath(), QStringLiteral("--count"), QStringLiteral("1"),
-         QStringLiteral("--timeout"), QStringLiteral("0.3"), QStringLiteral("-o"), out},
+         QStringLiteral("--timeout"), QStringLiteral("300"), QStringLiteral("-o"), out},
         {QStringLiteral("nmea"), QStringLiteral("--port"), dir.filePath(QStringLiteral("no-such-tty")), QStringLiteral("--count"),
          QStringLiteral("1"), QStringLiteral("-o"), out},
         {QStringLiteral("nmea"), QStringLiteral("--port"), silent.slavePath(), QStringLiteral("--count"), QStringLiteral("1")},

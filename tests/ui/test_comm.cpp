@@ -5,6 +5,7 @@
 #include "app/Error.h"
 #include "app/Messages.h"
 #include "files/PointFiles.h"
+#include "gps/SimProcess.h"
 #include "gps/test_nmea_pty.h"
 #include "gps/ui/frmComm.h"
 
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -245,11 +245,9 @@ TEST_F(Comm, RouteDownloadFromTheSimulator)
     ImportaGPX(points, expected, true);
     ASSERT_GT(expected.routePoints.count(), 1);
 
-    QProcess sim;
-    sim.start(buildDir() + QStringLiteral("/tools/gipso-gpssim"), {QStringLiteral("--points"), points});
-    ASSERT_TRUE(sim.waitForReadyRead(10000)) << "gipso-gpssim must be built";
-    const QString path = QString::fromLocal8Bit(sim.readLine()).trimmed();
-    PortsScope ports({path});
+    SimProcess sim({QStringLiteral("--points"), points});
+    ASSERT_TRUE(sim.ok()) << "gipso-gpssim must be built";
+    PortsScope ports({sim.path()});
 
     MainWindowFixture f;
     QString result, log;
@@ -269,8 +267,6 @@ TEST_F(Comm, RouteDownloadFromTheSimulator)
         return c.result();
     };
     f.window->openComm(QStringLiteral("2"), 533);
-    sim.kill();
-    sim.waitForFinished();
 
     const int k = expected.routePoints.count();
     EXPECT_EQ(result, formatMessage(messageText(663), {k}));
