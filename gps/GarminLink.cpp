@@ -42,7 +42,7 @@ void GarminLink::warn(const QString &text)
 
 void GarminLink::timeOut() { throw GipsoError(kInputTimeOutError, messageText(656)); }
 
-uint8_t GarminLink::nextByte(qint64 deadlineMs, bool)
+uint8_t GarminLink::nextByte(qint64 deadlineMs)
 {
     while (pos_ >= buffer_.size()) {
         const qint64 left = deadlineMs - clock_();
@@ -70,18 +70,14 @@ QString GarminLink::ricevi()
     // within the second time-out of the byte before it.
     QByteArray packet;
     packet.reserve(64);
-    auto next = [&](bool first) {
-        const uint8_t b = nextByte(first ? clock_() + firstByteMs_ : clock_() + nextByteMs_, first);
-        return b;
-    };
-    const qint64 start = clock_();
-    packet += char(nextByte(start + firstByteMs_, true)); // DLE
-    packet += char(next(false));                          // id
-    packet += char(next(false));                          // size
+    auto next = [&] { return nextByte(clock_() + nextByteMs_); };
+    packet += char(nextByte(clock_() + firstByteMs_)); // DLE
+    packet += char(next());                            // id
+    packet += char(next());                            // size
     int remaining = uint8_t(packet[2]);
     bool droppedTwin = false;
     while (remaining > 0) {
-        packet += char(next(false));
+        packet += char(next());
         --remaining;
         const qsizetype n = packet.size();
         if (!droppedTwin && uint8_t(packet[n - 1]) == DLE && uint8_t(packet[n - 2]) == DLE) {
@@ -96,14 +92,14 @@ QString GarminLink::ricevi()
     for (qsizetype k = 1; k < packet.size(); ++k)
         sum += uint8_t(packet[k]);
     const int expected = int((256 - sum % 256) % 256);
-    const uint8_t check = next(false);
+    const uint8_t check = next();
     packet += char(check);
     if (check != expected)
         warn(messageText(657) + QString::number(expected) + QLatin1Char(' ') + QString::number(check));
     if (check == DLE)
-        next(false); // its stuffing twin
-    packet += char(next(false));
-    packet += char(next(false));
+        next(); // its stuffing twin
+    packet += char(next());
+    packet += char(next());
     if (uint8_t(packet[packet.size() - 2]) != DLE || uint8_t(packet[packet.size() - 1]) != ETX)
         warn(messageText(658));
     const QString hex = string2hex(packet);
@@ -117,7 +113,7 @@ QString GarminLink::riceviNMEA()
     const qint64 deadline = clock_() + nmeaLineMs_;
     QByteArray line;
     while (!(line.size() > 2 && line.endsWith("\r\n")))
-        line += char(nextByte(deadline, line.isEmpty()));
+        line += char(nextByte(deadline));
     const QString text = QString::fromLatin1(line);
     if (exchange_)
         exchange_(QLatin1String("<-- ") + text);

@@ -53,7 +53,7 @@ public:
     qint64 bytesReceived() const { return received_; }
 
 private:
-    uint8_t nextByte(qint64 deadlineMs, bool firstOfPacket);
+    uint8_t nextByte(qint64 deadlineMs);
     [[noreturn]] void timeOut();
 
     ByteLink &link_;

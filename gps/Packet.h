@@ -86,8 +86,8 @@ int leggiint1(QStringView hex, int i);     // 0..255
 int leggiint2(QStringView hex, int i);     // signed 16-bit
 int32_t leggiint4(QStringView hex, int i); // signed 32-bit
 float leggifloat(QStringView hex, int i);
-// The bytes from byte i up to the next 0x00 byte (Latin-1). An unterminated text runs to the
-// end of the hex text less its last digit.
+// The bytes from byte i up to the next 0x00 byte (Latin-1), searched byte by byte. An
+// unterminated text runs to the end of the packet's data (or of the hex text, if it is no packet).
 QString leggistr(QStringView hex, int i);
 
 // The text after the n-th CR LF counted from the end; the whole text if it has fewer.

@@ -42,7 +42,7 @@ const char *kHelp =
     "                         (WayPoints and route) to OUT (.gpx or text file); uploads are\n"
     "                         also served to later downloads\n"
     "  --baud N               throttle both directions to the byte time of N baud (10 bits a byte)\n"
-    "  --fault SPEC           inject a fault; may be repeated. SPEC is KIND@N[:MS] where N counts\n"
+    "  --fault FAULT          inject a fault; may be repeated. FAULT is KIND@N[:MS] where N counts\n"
     "                         the packets the simulator sends (acknowledgements included) from the\n"
     "                         start of a transfer (the host's command or Records packet), the\n"
     "                         acknowledgement of that packet being 1:\n"
@@ -115,15 +115,15 @@ Options parseOptions(const QStringList &args)
         } else if (a == QLatin1String("--baud")) {
             o.baud = value().toInt();
         } else if (a == QLatin1String("--fault")) {
-            const QString spec = value();
-            if (spec == QLatin1String("dle")) {
+            const QString faultText = value();
+            if (faultText == QLatin1String("dle")) {
                 o.dleHeaders = true;
                 continue;
             }
             Fault f;
-            const qsizetype at = spec.indexOf(QLatin1Char('@'));
-            f.kind = spec.left(at);
-            const QStringList rest = spec.mid(at + 1).split(QLatin1Char(':'));
+            const qsizetype at = faultText.indexOf(QLatin1Char('@'));
+            f.kind = faultText.left(at);
+            const QStringList rest = faultText.mid(at + 1).split(QLatin1Char(':'));
             bool ok = at > 0;
             f.packet = rest.value(0).toInt(&ok);
             f.ms = rest.value(1).toInt();
@@ -131,7 +131,7 @@ Options parseOptions(const QStringList &args)
                                               QStringLiteral("silence"), QStringLiteral("stall"),
                                               QStringLiteral("garbage"), QStringLiteral("hangup")};
             if (!ok || !kinds.contains(f.kind) || f.packet < 1)
-                usageError(QStringLiteral("bad fault '%1'").arg(spec));
+                usageError(QStringLiteral("bad fault '%1'").arg(faultText));
             o.faults << f;
         } else if (a == QLatin1String("--nmea")) {
             o.nmea = value().toLower();
