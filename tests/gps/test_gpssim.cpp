@@ -68,14 +68,16 @@ void expectSamePoints(const PointList &got, const PointList &want, const char *w
         EXPECT_NEAR(g.latitude, w.latitude, tolerance) << what << " " << i;
         const double lon = w.longitude == 180.0 ? -180.0 : w.longitude;
         EXPECT_NEAR(g.longitude, lon, tolerance) << what << " " << i;
-        if (compareAltitudes)
+        if (compareAltitudes) {
             EXPECT_EQ(int(g.altitude), int(w.altitude)) << what << " " << i;
+        }
         EXPECT_EQ(g.name, w.name) << what << " " << i;
         EXPECT_EQ(g.kind, w.kind) << what << " " << i;
         if (w.kind == kindTP()) {
             EXPECT_EQ(g.description.isEmpty(), w.description.isEmpty()) << what << " " << i;
-            if (compareTimes)
+            if (compareTimes) {
                 EXPECT_EQ(stamp(g), stamp(w)) << what << " " << i;
+            }
         }
     }
 }
@@ -321,8 +323,9 @@ TEST_F(GpsSim, SilenceEndsInTheErrorTrapWithWholePointsOnly)
             EXPECT_EQ(errorMessage(e, 671), QStringLiteral("ERROR N° 20001 - Input Time Out"));
         }
         EXPECT_EQ(s.store.wayPoints.count(), c.keptPoints) << c.fault;
-        if (c.keptPoints)
+        if (c.keptPoints) {
             EXPECT_EQ(s.store.wayPoints[1].name, QLatin1String("CASA"));
+        }
         EXPECT_FALSE(s.store.pointsModified) << c.fault;
     }
     SimProcess sim({QStringLiteral("--points"), pointsFile, QStringLiteral("--fault"), QStringLiteral("garbage@3")});
