@@ -275,6 +275,7 @@ int32_t runNmeaCapture(GarminLink &link, NmeaCapture &capture, PointList &trackP
                 cutByEnd = true;
             }
         }
+        // Only the line wait matters here: an acquisition never receives Garmin packets.
         link.setTimeouts(link.firstByteTimeout(), link.firstByteTimeout(), waitMs);
         QString line;
         try {
