@@ -34,6 +34,8 @@ public:
     // of a packet, and for a whole NMEA line. Defaults 5000, 5000, 10000 ms.
     void setTimeouts(int firstByteMs, int nextByteMs, int nmeaLineMs);
     int firstByteTimeout() const { return firstByteMs_; }
+    int nextByteTimeout() const { return nextByteMs_; }
+    int nmeaLineTimeout() const { return nmeaLineMs_; }
     // Replaces the clock that measures the time-outs (the default is a monotonic timer).
     void setClock(ClockFn clock) { clock_ = std::move(clock); }
 
