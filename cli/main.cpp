@@ -1,3 +1,4 @@
+#include "app/Config.h"
 #include "cli/Commands.h"
 
 #include <QCoreApplication>
@@ -27,9 +28,9 @@ const char *kUsage =
     "  info FILE                      count the points of a point file\n"
     "  map FILE [--save OUT]          show a map's size and calibration, or save it as .cal/.Gipso\n"
     "  render MAP [POINTFILE...] -o OUT.png [--size WxH] [--zoom F] [--scroll H,V]\n"
-    "  download waypoints|route|tracks --port DEV [--baud N] [--verbose] -o FILE\n"
-    "  upload waypoints|route --port DEV [--baud N] [--verbose] FILE\n"
-    "  nmea --port DEV [--baud N] [--sentence GGA|RMC] [--interval S] (--duration S | --count N) [--verbose] -o FILE\n";
+    "  download waypoints|route|tracks --port DEV [--baud N] [--timeout MS] [--verbose] -o FILE\n"
+    "  upload waypoints|route --port DEV [--baud N] [--timeout MS] [--verbose] FILE\n"
+    "  nmea --port DEV [--baud N] [--sentence GGA|RMC] [--interval S] (--duration S | --count N) [--timeout MS] [--verbose] -o FILE\n";
 }
 
 int main(int argc, char **argv)
@@ -44,6 +45,9 @@ int main(int argc, char **argv)
             qputenv("XDG_RUNTIME_DIR", dir);
     }
     QGuiApplication app(argc, argv);
+    // Messages in the user's language, as the program would show them.
+    gipso::Settings settings;
+    gipso::readConfiguration(gipso::ConfigEnvironment::system(), settings);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
