@@ -128,7 +128,8 @@ LineReader::LineReader(const QString &path) : file_(path)
                                                                                   : err::PathAccess,
                          file_.errorString());
     size_ = file_.size();
-    buf_.resize(kBlock);
+    // Small files are common; the block grows only with the file (or with a longer line).
+    buf_.resize(static_cast<size_t>(std::clamp<qint64>(size_ + 1, 64 << 10, kBlock)));
 }
 
 bool LineReader::refill()

@@ -1,0 +1,37 @@
+// libFuzzer target for both point-file readers: the input is written to a file and imported
+// as a text point file and as GPX. Built and run by run.sh.
+
+#include "files/PointFiles.h"
+
+#include "app/Error.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static QTemporaryDir dir;
+    static const QString path = dir.filePath(QStringLiteral("input"));
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            std::abort();
+        f.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size));
+    }
+    for (bool gpx : {false, true}) {
+        gipso::PointStore store;
+        const gipso::ImportResult r = gpx ? gipso::ImportaGPX(path, store, false) : gipso::ImportaFile(path, store, true);
+        // Every point is whole and in the list of its kind.
+        if (r.wayPoints + r.routePoints + r.trackPoints
+            != store.wayPoints.count() + store.routePoints.count() + store.trackPoints.count())
+            std::abort();
+        for (const gipso::GpsPoint &p : store.trackPoints)
+            if (p.kind != gipso::kindTP())
+                std::abort();
+    }
+    return 0;
+}
