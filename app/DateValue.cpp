@@ -10,7 +10,8 @@ const QDate kEpoch(1899, 12, 30);
 // Splits a value into whole days and whole seconds of the day, rounding to the second.
 void splitValue(double value, qint64 &days, int &seconds)
 {
-    if (!std::isfinite(value)) {
+    // Outside years 100 to 9999 (and for NaN) a value has no calendar day: show the epoch.
+    if (!std::isfinite(value) || value < -657434.0 || value > 2958466.0) {
         days = 0;
         seconds = 0;
         return;

@@ -57,7 +57,11 @@ void PointList::reserveMore(int32_t n)
 
 void PointList::append(const GpsPoint &point)
 {
-    growFor(count_ + 1);
+    if (count_ + 1 > capacity_) {
+        // The point may be one of our own slots, which growing would move away.
+        append(GpsPoint(point));
+        return;
+    }
     ++count_;
     slots_[static_cast<size_t>(count_)] = point;
 }
@@ -71,11 +75,12 @@ void PointList::append(GpsPoint &&point)
 
 void PointList::insert(int32_t index, const GpsPoint &point)
 {
+    GpsPoint copy(point); // the point may be one of our own slots, which the shift moves
     growFor(count_ + 1);
     ++count_;
     auto first = slots_.begin() + index;
     std::move_backward(first, slots_.begin() + count_, slots_.begin() + count_ + 1);
-    slots_[static_cast<size_t>(index)] = point;
+    slots_[static_cast<size_t>(index)] = std::move(copy);
 }
 
 void PointList::remove(int32_t index)

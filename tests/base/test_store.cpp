@@ -139,3 +139,17 @@ TEST(DateValue, ConversionsAndFormats)
     EXPECT_FALSE(parseTimeText(u"25:00:00"));
     EXPECT_FALSE(parseTimeText(u"x"));
 }
+
+TEST(PointStore, AppendingAndInsertingOwnPointsSurvivesGrowth)
+{
+    PointList list;
+    for (int i = 1; i <= 100; ++i)
+        appendPoint(list, point(kindTP(), QString::number(i), i));
+    appendPoint(list, list[1]); // growth moves the slots the argument lives in
+    EXPECT_EQ(list[101].name, QStringLiteral("1"));
+    insertPoint(list, 1, list[101]);
+    EXPECT_EQ(list[1].name, QStringLiteral("1"));
+    EXPECT_EQ(list[2].name, QStringLiteral("1"));
+    EXPECT_EQ(list[102].name, QStringLiteral("1"));
+    EXPECT_EQ(list[101].name, QStringLiteral("100"));
+}
