@@ -18,8 +18,7 @@ QString importPointFile(const QString &path, PointStore &store)
     readConfiguration(ConfigEnvironment::system(), settings);
     ImportResult r;
     try {
-        r = isGpxPath(path) ? ImportaGPX(path, store, settings.IgnoreGPXDescription == 1)
-                            : ImportaFile(path, store, settings.IgnoreTxTDescription == 1);
+        r = readPointFile(path, store, settings.IgnoreTxTDescription == 1, settings.IgnoreGPXDescription == 1);
     } catch (const GipsoError &e) {
         return path + QStringLiteral(": ") + e.description();
     }
@@ -47,10 +46,7 @@ int convert(const QStringList &args)
     if (!error.isEmpty())
         return fail(error);
     try {
-        if (gpx)
-            EsportaGPX(out, store);
-        else
-            EsportaFile(out, store);
+        writePointFile(out, store);
     } catch (const GipsoError &e) {
         return fail(out + QStringLiteral(": ") + e.description());
     }

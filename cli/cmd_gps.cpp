@@ -115,10 +115,7 @@ int download(const QStringList &args)
     if (const int rc = transfer(QStringLiteral("download"), *a, mode, store))
         return rc; // nothing is written after a failed transfer
     try {
-        if (isGpxPath(a->output))
-            EsportaGPX(a->output, store);
-        else
-            EsportaFile(a->output, store);
+        writePointFile(a->output, store);
     } catch (const GipsoError &e) {
         return fail(QStringLiteral("download: %1: %2").arg(a->output, e.description()));
     }
@@ -133,7 +130,7 @@ int upload(const QStringList &args)
         return status;
     PointStore store;
     try {
-        const ImportResult r = isGpxPath(a->input) ? ImportaGPX(a->input, store, false) : ImportaFile(a->input, store, false);
+        const ImportResult r = readPointFile(a->input, store);
         if (!r.readable)
             return fail(QStringLiteral("upload: %1: no points in the file").arg(a->input));
     } catch (const GipsoError &e) {

@@ -127,10 +127,7 @@ int nmea(const QStringList &args)
     }
     serial.close();
     try {
-        if (isGpxPath(out))
-            EsportaGPX(out, store);
-        else
-            EsportaFile(out, store);
+        writePointFile(out, store);
     } catch (const GipsoError &e) {
         return fail(QStringLiteral("nmea: %1: %2").arg(out, e.description()));
     }

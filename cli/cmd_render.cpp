@@ -114,8 +114,8 @@ int render(const QStringList &args)
     for (const QString &path : r.pointFiles) {
         ImportResult ir;
         try {
-            ir = isGpxPath(path) ? ImportaGPX(path, st.store, st.settings.IgnoreGPXDescription == 1)
-                                 : ImportaFile(path, st.store, st.settings.IgnoreTxTDescription == 1);
+            ir = readPointFile(path, st.store, st.settings.IgnoreTxTDescription == 1,
+                               st.settings.IgnoreGPXDescription == 1);
         } catch (const GipsoError &e) {
             return fail(path + QStringLiteral(": ") + e.description());
         }

@@ -4,6 +4,21 @@ namespace gipso {
 
 bool isGpxPath(const QString &path) { return path.right(4).compare(QLatin1String(".gpx"), Qt::CaseInsensitive) == 0; }
 
+ImportResult readPointFile(const QString &path, PointStore &store, bool ignoreTxtDescription,
+                           bool ignoreGpxDescription, const ProgressFn &progress)
+{
+    return isGpxPath(path) ? ImportaGPX(path, store, ignoreGpxDescription, progress)
+                           : ImportaFile(path, store, ignoreTxtDescription, progress);
+}
+
+void writePointFile(const QString &path, PointStore &store, const ProgressFn &progress)
+{
+    if (isGpxPath(path))
+        EsportaGPX(path, store, progress);
+    else
+        EsportaFile(path, store, progress);
+}
+
 QString productAddress() { return QStringLiteral("https://gipso.example.org"); }
 
 QString programSignature()

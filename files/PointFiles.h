@@ -33,6 +33,12 @@ ImportResult ImportaGPX(const QString &path, PointStore &store, bool ignoreGpxDe
 void EsportaGPX(const QString &path, PointStore &store, const ProgressFn &progress = {});
 QString stripCdata(QStringView text);
 
+// A point file by its name: GPX when it ends in ".gpx" (any case), else the text format.
+// Reading ignores TrackPoint descriptions as the flags (the import options) say.
+ImportResult readPointFile(const QString &path, PointStore &store, bool ignoreTxtDescription = false,
+                           bool ignoreGpxDescription = false, const ProgressFn &progress = {});
+void writePointFile(const QString &path, PointStore &store, const ProgressFn &progress = {});
+
 // True when the last four characters are ".gpx", ignoring case.
 bool isGpxPath(const QString &path);
 

@@ -657,10 +657,7 @@ bool frmGPS::exportPointFile(const QString &path)
 {
     try {
         FileProgress progress(this, messageText(176).remove(QLatin1Char('&')));
-        if (isGpxPath(path))
-            EsportaGPX(path, state_.store, progress.function());
-        else
-            EsportaFile(path, state_.store, progress.function());
+        writePointFile(path, state_.store, progress.function());
         return true;
     } catch (const GipsoError &e) {
         showError(e);
@@ -687,10 +684,8 @@ bool frmGPS::importPointFile(const QString &path)
         ImportResult r;
         {
             FileProgress progress(this, messageText(175).remove(QLatin1Char('&')));
-            if (isGpxPath(path))
-                r = ImportaGPX(path, state_.store, state_.settings.IgnoreGPXDescription == 1, progress.function());
-            else
-                r = ImportaFile(path, state_.store, state_.settings.IgnoreTxTDescription == 1, progress.function());
+            r = readPointFile(path, state_.store, state_.settings.IgnoreTxTDescription == 1,
+                              state_.settings.IgnoreGPXDescription == 1, progress.function());
         }
         if (!r.readable) {
             dialogs_.message(this, messageText(223), Dialogs::Icon::Critical);

@@ -581,10 +581,7 @@ private:
         rec.wayPoints = served_.wayPoints;
         rec.routePoints = served_.routePoints;
         try {
-            if (isGpxPath(o_.record))
-                EsportaGPX(o_.record, rec);
-            else
-                EsportaFile(o_.record, rec);
+            writePointFile(o_.record, rec);
         } catch (const GipsoError &e) {
             std::fprintf(stderr, "gipso-gpssim: cannot write %s: %s\n", qPrintable(o_.record), qPrintable(e.description()));
         }
@@ -788,10 +785,7 @@ int main(int argc, char **argv)
     PointStore served;
     if (!o.points.isEmpty()) {
         try {
-            if (isGpxPath(o.points))
-                ImportaGPX(o.points, served, false);
-            else
-                ImportaFile(o.points, served, false);
+            readPointFile(o.points, served);
         } catch (const GipsoError &e) {
             usageError(QStringLiteral("cannot read %1: %2").arg(o.points, e.description()));
         }
