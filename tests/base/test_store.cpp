@@ -1,22 +1,17 @@
 #include "app/Clock.h"
 #include "app/DateValue.h"
 #include "points/PointStore.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace gipso;
 
 namespace {
+// Longitude and altitude follow from the latitude, so one number tells the points apart.
 GpsPoint point(const QString &kind, const QString &name, double lat, const QString &desc = {})
 {
-    GpsPoint p;
-    p.kind = kind;
-    p.name = name;
-    p.latitude = lat;
-    p.longitude = lat / 2;
-    p.altitude = static_cast<float>(lat * 10);
-    p.description = desc;
-    return p;
+    return test::makePoint(kind, name, lat, lat / 2, static_cast<float>(lat * 10), {}, desc);
 }
 } // namespace
 

@@ -1,4 +1,4 @@
-#include "support/TestSupport.h"
+#include "support/MapSupport.h"
 
 #include "files/PointFiles.h"
 #include "map/MapFiles.h"
@@ -45,17 +45,13 @@ struct Fixture {
         for (int y = 0; y < 300; ++y)
             for (int x = 0; x < 400; ++x)
                 picture.setPixel(x, y, qRgb(200 + x % 40, 230, 200 + y % 50));
-        MapCalibration &c = st.calibration;
-        c.x1 = 100, c.yUp1 = -100, c.x2 = 300, c.yUp2 = -300;
-        c.lat1 = 45.1, c.lon1 = 9.0, c.lat2 = 45.0, c.lon2 = 9.2;
-        computeCalibration(c);
+        st.calibration = test::exampleCalibration();
+        const MapCalibration &c = st.calibration;
         QString backing;
         saveMapFile(picture, c, map, dir.path() + QLatin1Char('/'), backing);
 
         auto at = [&](double x, double y, const QString &kind) {
-            GpsPoint p;
-            mapToGeo(c, x, -y, p.latitude, p.longitude);
-            p.kind = kind;
+            GpsPoint p = test::pointOnMap(c, x, y, kind);
             p.name = QStringLiteral("P");
             return p;
         };

@@ -13,23 +13,6 @@
 
 namespace gipso::test {
 
-inline GpsPoint makePoint(const QString &kind, const QString &name, double lat, double lon, float alt,
-                          const QDateTime &when, const QString &description)
-{
-    GpsPoint p;
-    p.kind = kind;
-    p.name = name;
-    p.latitude = lat;
-    p.longitude = lon;
-    p.altitude = alt;
-    p.date = toDateValue(when.date());
-    p.time = toDateValue(QDate(1899, 12, 30), when.time());
-    p.description = description;
-    return p;
-}
-
-inline QDateTime at(int y, int mo, int d, int h, int mi, int s) { return QDateTime(QDate(y, mo, d), QTime(h, mi, s)); }
-
 // Compares two lists to the precision of the files: coordinates to 1e-9, altitude to 0.005,
 // date and time to the second.
 inline void expectSameList(const PointList &a, const PointList &b, const char *what)

@@ -15,42 +15,29 @@
 #include <gtest/gtest.h>
 
 using namespace gipso;
+using gipso::test::at;
+using gipso::test::makePoint;
 using gipso::test::SimProcess;
 
 namespace {
-
-GpsPoint pt(const QString &kind, double lat, double lon, float alt, const QString &name, const QString &description,
-            QDate date = QDate(2026, 12, 5), QTime time = QTime(10, 0))
-{
-    GpsPoint p;
-    p.kind = kind;
-    p.latitude = lat;
-    p.longitude = lon;
-    p.altitude = alt;
-    p.name = name;
-    p.description = description;
-    p.date = toDateValue(date);
-    p.time = toDateValue(QDate(1899, 12, 30), time);
-    return p;
-}
 
 // What the receiver holds: positions at the semicircle limits, two tracks, times at the
 // limits of the device's clock.
 PointStore receiverPoints()
 {
+    const QDateTime when = at(2026, 12, 5, 10, 0, 0);
     PointStore s;
-    appendPoint(s.wayPoints, pt(kindWP(), 45.5, 9.25, 120, QStringLiteral("CASA"), QStringLiteral("home")));
-    appendPoint(s.wayPoints, pt(kindWP(), 90, -180, 12.9f, QStringLiteral("POLO"), QString()));
-    appendPoint(s.wayPoints, pt(kindWP(), -90, 180, -0.7f, QStringLiteral("SUD"), QStringLiteral("Città")));
-    appendPoint(s.routePoints, pt(kindRP(), 45.1, 9.1, 10, QStringLiteral("A1"), QString()));
-    appendPoint(s.routePoints, pt(kindRP(), 45.2, 9.2, 20, QStringLiteral("A2"), QString()));
-    appendPoint(s.routePoints, pt(kindRP(), 45.3, 9.3, 30, QStringLiteral("A3"), QString()));
-    const QDate d0(1989, 12, 31);
-    appendPoint(s.trackPoints, pt(kindTP(), 45.5, 9.25, 123.5f, QString(), QStringLiteral("T1"), d0, QTime(0, 0)));
-    appendPoint(s.trackPoints, pt(kindTP(), 45.5001, 9.2501, 124, QString(), QString(), d0, QTime(23, 59, 59)));
-    appendPoint(s.trackPoints, pt(kindTP(), 45.5002, 9.2502, 125, QString(), QString(), QDate(1990, 1, 1), QTime(0, 0)));
-    appendPoint(s.trackPoints, pt(kindTP(), 45.6, 9.3, 200, QString(), QStringLiteral("T2"), QDate(2026, 12, 5), QTime(10, 0)));
-    appendPoint(s.trackPoints, pt(kindTP(), 45.6001, 9.3001, 201, QString(), QString(), QDate(2026, 12, 5), QTime(10, 0, 1)));
+    appendPoint(s.wayPoints, makePoint(kindWP(), QStringLiteral("CASA"), 45.5, 9.25, 120, when, QStringLiteral("home")));
+    appendPoint(s.wayPoints, makePoint(kindWP(), QStringLiteral("POLO"), 90, -180, 12.9f, when));
+    appendPoint(s.wayPoints, makePoint(kindWP(), QStringLiteral("SUD"), -90, 180, -0.7f, when, QStringLiteral("Città")));
+    appendPoint(s.routePoints, makePoint(kindRP(), QStringLiteral("A1"), 45.1, 9.1, 10, when));
+    appendPoint(s.routePoints, makePoint(kindRP(), QStringLiteral("A2"), 45.2, 9.2, 20, when));
+    appendPoint(s.routePoints, makePoint(kindRP(), QStringLiteral("A3"), 45.3, 9.3, 30, when));
+    appendPoint(s.trackPoints, makePoint(kindTP(), QString(), 45.5, 9.25, 123.5f, at(1989, 12, 31), QStringLiteral("T1")));
+    appendPoint(s.trackPoints, makePoint(kindTP(), QString(), 45.5001, 9.2501, 124, at(1989, 12, 31, 23, 59, 59)));
+    appendPoint(s.trackPoints, makePoint(kindTP(), QString(), 45.5002, 9.2502, 125, at(1990, 1, 1)));
+    appendPoint(s.trackPoints, makePoint(kindTP(), QString(), 45.6, 9.3, 200, at(2026, 12, 5, 10, 0, 0), QStringLiteral("T2")));
+    appendPoint(s.trackPoints, makePoint(kindTP(), QString(), 45.6001, 9.3001, 201, at(2026, 12, 5, 10, 0, 1)));
     return s;
 }
 

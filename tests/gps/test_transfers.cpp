@@ -6,6 +6,7 @@
 #include "gps/FakeLink.h"
 #include "gps/Packet.h"
 #include "gps/Transfers.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +18,10 @@ QString ackOf(int id) { return buildPacket(pid::Ack, scriviint1(id) + QStringLit
 QString records(int n) { return buildPacket(pid::Records, scriviint2(n)); }
 QString complete(int command) { return buildPacket(pid::TransferComplete, scriviint2(command)); }
 
+// Record fields only: the kind and the time stay empty.
 GpsPoint point(double lat, double lon, float alt, const QString &name = {}, const QString &description = {})
 {
-    GpsPoint p;
-    p.latitude = lat;
-    p.longitude = lon;
-    p.altitude = alt;
-    p.name = name;
-    p.description = description;
-    return p;
+    return test::makePoint({}, name, lat, lon, alt, {}, description);
 }
 
 QString trackRecord(int32_t lat, int32_t lon, uint32_t time, float alt, bool newTrack)

@@ -2,7 +2,7 @@
 #include "app/Error.h"
 #include "map/MapFiles.h"
 #include "map/cUnzip.h"
-#include "support/TestSupport.h"
+#include "support/MapSupport.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -19,25 +19,11 @@
 #include <zip.h>
 
 using namespace gipso;
+using gipso::test::exampleCalibration;
 using gipso::test::readAll;
 using gipso::test::writeAll;
 
 namespace {
-
-MapCalibration exampleCalibration()
-{
-    MapCalibration c;
-    c.x1 = 100;
-    c.yUp1 = -100;
-    c.x2 = 300;
-    c.yUp2 = -300;
-    c.lat1 = 45.1;
-    c.lon1 = 9.0;
-    c.lat2 = 45.0;
-    c.lon2 = 9.2;
-    computeCalibration(c);
-    return c;
-}
 
 QImage testPicture(int w = 320, int h = 240, QColor fill = Qt::white)
 {

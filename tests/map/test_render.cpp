@@ -3,6 +3,7 @@
 
 #include "app/Clock.h"
 #include "app/Messages.h"
+#include "support/MapSupport.h"
 
 #include <QPainter>
 #include <QPdfWriter>
@@ -15,17 +16,14 @@ using namespace gipso;
 namespace {
 constexpr QRgb kWhite = 0xffffffffu;
 
-// A 400 x 300 map calibrated with the reference points (100,100) = (45.1, 9.0) and (300,300) = (45.0, 9.2).
+// A 400 x 300 map with the example calibration.
 AppState calibratedState()
 {
     AppState st;
     st.mapMode = mapmode::Calibrated;
     st.mapWidth = 400;
     st.mapHeight = 300;
-    MapCalibration &c = st.calibration;
-    c.x1 = 100, c.yUp1 = -100, c.x2 = 300, c.yUp2 = -300;
-    c.lat1 = 45.1, c.lon1 = 9.0, c.lat2 = 45.0, c.lon2 = 9.2;
-    computeCalibration(c);
+    st.calibration = test::exampleCalibration();
     Settings &s = st.settings;
     s.WayPointName = s.RoutePointName = s.TrackPointName = s.RouteHeadings = 0;
     return st;
@@ -33,12 +31,7 @@ AppState calibratedState()
 
 GpsPoint pointAt(const AppState &st, double x, double y, const QString &kind, float alt = 0, const QString &desc = {})
 {
-    GpsPoint p;
-    mapToGeo(st.calibration, x, -y, p.latitude, p.longitude);
-    p.kind = kind;
-    p.altitude = alt;
-    p.description = desc;
-    return p;
+    return test::pointOnMap(st.calibration, x, y, kind, alt, desc);
 }
 
 QImage render(const AppState &st, QSize view = QSize(400, 300))

@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "app/DateValue.h"
+
 #include <QFile>
 
 namespace gipso::test {
@@ -29,6 +31,23 @@ void writeAll(const QString &path, const QByteArray &bytes)
     QFile f(path);
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);
+}
+
+GpsPoint makePoint(const QString &kind, const QString &name, double lat, double lon, float alt, const QDateTime &when,
+                   const QString &description)
+{
+    GpsPoint p;
+    p.kind = kind;
+    p.name = name;
+    p.latitude = lat;
+    p.longitude = lon;
+    p.altitude = alt;
+    if (when.isValid()) {
+        p.date = toDateValue(when.date());
+        p.time = toDateValue(QDate(1899, 12, 30), when.time());
+    }
+    p.description = description;
+    return p;
 }
 
 } // namespace gipso::test

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "points/PointStore.h"
+
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -13,5 +16,10 @@ QString testData(const QString &relative);
 QString buildDir();
 QByteArray readAll(const QString &path);
 void writeAll(const QString &path, const QByteArray &bytes);
+
+// A point with the given fields; without a time its date and time stay zero.
+GpsPoint makePoint(const QString &kind, const QString &name, double lat, double lon, float alt = 0,
+                   const QDateTime &when = {}, const QString &description = {});
+inline QDateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return QDateTime(QDate(y, mo, d), QTime(h, mi, s)); }
 
 } // namespace gipso::test

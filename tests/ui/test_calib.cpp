@@ -2,6 +2,7 @@
 #include <QMenu>
 
 #include "MainWindowFixture.h"
+#include "support/MapSupport.h"
 
 #include "app/Messages.h"
 #include "map/MapFiles.h"
@@ -23,15 +24,6 @@ using namespace gipso;
 using namespace gipso::test;
 
 namespace {
-
-MapCalibration example()
-{
-    MapCalibration c;
-    c.x1 = 100, c.yUp1 = -100, c.x2 = 300, c.yUp2 = -300;
-    c.lat1 = 45.1, c.lon1 = 9.0, c.lat2 = 45.0, c.lon2 = 9.2;
-    computeCalibration(c);
-    return c;
-}
 
 QString writePicture(const QString &path, int w = 400, int h = 300)
 {
@@ -111,7 +103,7 @@ TEST(Calib, ChecksInOrderAndTheTag)
     EXPECT_EQ(closed.result(), QDialog::Rejected);
 
     frmCalib prefilled(dialogs);
-    prefilled.showCoordinates(example());
+    prefilled.showCoordinates(exampleCalibration());
     EXPECT_EQ(QLocale().toDouble(prefilled.txtCoord[0]->text()), 45.1);
     EXPECT_EQ(QLocale().toDouble(prefilled.txtCoord[3]->text()), 9.2);
 }
@@ -200,7 +192,7 @@ TEST(Calib, OpenSaveRecentAndFailuresOnTheMainWindow)
     AppState &st = f.state();
     const QString pic = writePicture(f.dir.filePath("plain.jpg"));
     QString none;
-    const QString cal = saveMapFile(QImage(pic), example(), f.dir.filePath("a.cal"), f.dir.path() + "/", none);
+    const QString cal = saveMapFile(QImage(pic), exampleCalibration(), f.dir.filePath("a.cal"), f.dir.path() + "/", none);
 
     f.dialogs.files.push_back(cal);
     w.openMap();
@@ -282,7 +274,7 @@ TEST(Calib, DropsAndCommandLineFiles)
 
     // The command line: a calibrated map, then its point files.
     QString none;
-    const QString cal = saveMapFile(QImage(jpg), example(), f.dir.filePath("m.cal"), f.dir.path() + "/", none);
+    const QString cal = saveMapFile(QImage(jpg), exampleCalibration(), f.dir.filePath("m.cal"), f.dir.path() + "/", none);
     const int before = st.store.routePoints.count() + st.store.wayPoints.count() + st.store.trackPoints.count();
     w.openFiles({cal, testData("gpx/route.gpx")});
     EXPECT_EQ(st.mapMode, mapmode::Calibrated);

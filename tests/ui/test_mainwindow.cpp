@@ -12,15 +12,7 @@ using namespace gipso;
 using namespace gipso::test;
 
 namespace {
-GpsPoint wp(const QString &name, double lat = 45, double lon = 9)
-{
-    GpsPoint p;
-    p.kind = kindWP();
-    p.name = name;
-    p.latitude = lat;
-    p.longitude = lon;
-    return p;
-}
+GpsPoint wp(const QString &name, double lat = 45, double lon = 9) { return makePoint(kindWP(), name, lat, lon); }
 } // namespace
 
 TEST(MainWindow, MenusFollowTheMapState)
@@ -84,8 +76,7 @@ TEST(MainWindow, EntriesFollowTheCounts)
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuInvertiR")));
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuAltr")));
 
-    GpsPoint tp;
-    tp.kind = kindTP();
+    const GpsPoint tp = makePoint(kindTP(), {}, 0, 0);
     appendPoint(s.trackPoints, tp);
     f.window->updateMenuForCounts(QStringLiteral("mnuTrack"));
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuCancellaT")));

@@ -1,6 +1,7 @@
 #include <QMenu>
 
 #include "MainWindowFixture.h"
+#include "support/MapSupport.h"
 
 #include "app/Clock.h"
 #include "app/Messages.h"
@@ -32,10 +33,7 @@ void loadMap(frmGPS &w, int width = 2000, int height = 1500)
     st.mapPicture = picture;
     st.mapWidth = width;
     st.mapHeight = height;
-    MapCalibration &c = st.calibration;
-    c.x1 = 100, c.yUp1 = -100, c.x2 = 300, c.yUp2 = -300;
-    c.lat1 = 45.1, c.lon1 = 9.0, c.lat2 = 45.0, c.lon2 = 9.2;
-    computeCalibration(c);
+    st.calibration = exampleCalibration();
     w.setMapMode(mapmode::Calibrated);
     w.mapLoaded();
 }
