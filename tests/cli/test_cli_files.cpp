@@ -1,10 +1,10 @@
 // gipso-cli convert and info, run as the user runs them.
 
+#include "support/CliRunner.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -16,37 +16,15 @@ namespace {
 
 class CliFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("GIPSO_CONFIG_DIR"), dir.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        QDir().mkpath(dir.filePath(QStringLiteral("config")));
-    }
+    void SetUp() override { QDir().mkpath(dir.filePath(QStringLiteral("config"))); }
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
     int run(const QStringList &args)
     {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(buildDir() + QStringLiteral("/gipso-cli"), args);
-        if (!p.waitForFinished(60000))
-            return -1;
-        out = p.readAllStandardOutput();
-        err = p.readAllStandardError();
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    }
-    // The one line of the error, without Qt's own notices.
-    QByteArray errorLine() const
-    {
-        QByteArray line;
-        for (const QByteArray &l : err.split('\n'))
-            if (l.startsWith("gipso-cli: "))
-                line += l + '\n';
-        return line;
+        r = runCli(args, cliEnvironment(dir.filePath(QStringLiteral("config"))));
+        return r.status;
     }
     QTemporaryDir dir;
-    QProcessEnvironment env;
-    QByteArray out, err;
+    CliRun r;
 };
 
 const QByteArray kTwoTracks = "<gpx>\n"
@@ -64,24 +42,24 @@ TEST_F(CliFiles, ConvertsBothWaysAndCounts)
 {
     writeAll(path("in.gpx"), kTwoTracks);
     // Default configuration: TrackPoint descriptions are ignored on import, so one track.
-    ASSERT_EQ(run({QStringLiteral("info"), path("in.gpx")}), 0) << err.toStdString();
-    EXPECT_EQ(out, "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 1\n");
+    ASSERT_EQ(run({QStringLiteral("info"), path("in.gpx")}), 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 1\n");
 
     // With the option off in the user's configuration the descriptions start tracks.
     const QString login = QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
     writeAll(dir.filePath(QStringLiteral("config/Gipso.cfg")),
              "[User " + login.toUtf8() + "]\r\nIgnoreGPXDescription=0\r\nIgnoreTxTDescription=0\r\n");
     ASSERT_EQ(run({QStringLiteral("info"), path("in.gpx")}), 0);
-    EXPECT_EQ(out, "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 2\n");
+    EXPECT_EQ(r.out, "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 2\n");
 
-    ASSERT_EQ(run({QStringLiteral("convert"), path("in.gpx"), path("out.TXT")}), 0) << err.toStdString();
+    ASSERT_EQ(run({QStringLiteral("convert"), path("in.gpx"), path("out.TXT")}), 0) << r.err.toStdString();
     const QByteArray txt = readAll(path("out.TXT"));
     EXPECT_TRUE(txt.startsWith("Gipso 2.6 - "));
     EXPECT_TRUE(txt.contains("WP, Fish & Chips,   45.1000000000,    9.1000000000,     0.00, "));
-    ASSERT_EQ(run({QStringLiteral("convert"), path("out.TXT"), path("back.gpx")}), 0) << err.toStdString();
+    ASSERT_EQ(run({QStringLiteral("convert"), path("out.TXT"), path("back.gpx")}), 0) << r.err.toStdString();
     EXPECT_TRUE(readAll(path("back.gpx")).contains("<name><![CDATA[Fish & Chips]]></name>"));
     ASSERT_EQ(run({QStringLiteral("info"), path("back.gpx")}), 0);
-    EXPECT_EQ(out, "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 2\n");
+    EXPECT_EQ(r.out, "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 2\n");
 }
 
 TEST_F(CliFiles, BadInputFailsWithOneLineAndNoOutput)
@@ -114,12 +92,13 @@ TEST_F(CliFiles, BadInputFailsWithOneLineAndNoOutput)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
         EXPECT_EQ(run(c.args), 1);
-        const QByteArray line = errorLine();
-        EXPECT_EQ(line.count('\n'), 1) << err.toStdString();
-        EXPECT_TRUE(line.contains(c.named.toLocal8Bit())) << line.toStdString();
-        EXPECT_TRUE(out.isEmpty());
-        if (!c.output.isEmpty())
+        const QStringList lines = r.errorLines();
+        EXPECT_EQ(lines.size(), 1) << r.err.toStdString();
+        EXPECT_TRUE(lines.join(QLatin1Char('\n')).contains(c.named)) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        if (!c.output.isEmpty()) {
             EXPECT_FALSE(QFile::exists(c.output));
+        }
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4); // only the inputs
 }

@@ -2,69 +2,37 @@
 #include "gps/SimProcess.h"
 
 #include "files/PointFiles.h"
+#include "support/CliRunner.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace gipso;
-using gipso::test::SimProcess;
-
-namespace {
-
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList &args)
-{
-    QProcess p;
-    p.start(gipso::test::buildDir() + QStringLiteral("/gipso-cli"), args);
-    p.waitForFinished(60000);
-    CliRun r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
-
-// Lines of stderr that are ours (Qt may add notes about the environment).
-QStringList ourLines(const QString &err)
-{
-    QStringList lines;
-    for (const QString &l : err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        if (l.startsWith(QLatin1String("gipso-cli:")))
-            lines << l;
-    return lines;
-}
-
-} // namespace
+using namespace gipso::test;
 
 TEST(CliGps, DownloadAndUploadThroughTheSimulator)
 {
     QTemporaryDir dir;
     const QString points = dir.filePath(QStringLiteral("points.gpx"));
-    gipso::test::writeAll(points, "<?xml version=\"1.0\"?>\n<gpx version=\"1.0\">\n"
-                                  "<wpt lat=\"45.5\" lon=\"9.25\"><ele>120</ele><name>CASA</name></wpt>\n"
-                                  "<rte><rtept lat=\"45.1\" lon=\"9.1\"><name>A1</name></rtept>"
-                                  "<rtept lat=\"45.2\" lon=\"9.2\"><name>A2</name></rtept></rte>\n</gpx>\n");
+    writeAll(points, "<?xml version=\"1.0\"?>\n<gpx version=\"1.0\">\n"
+                     "<wpt lat=\"45.5\" lon=\"9.25\"><ele>120</ele><name>CASA</name></wpt>\n"
+                     "<rte><rtept lat=\"45.1\" lon=\"9.1\"><name>A1</name></rtept>"
+                     "<rtept lat=\"45.2\" lon=\"9.2\"><name>A2</name></rtept></rte>\n</gpx>\n");
     SimProcess sim({});
     ASSERT_TRUE(sim.ok());
 
-    CliRun r = cli({QStringLiteral("upload"), QStringLiteral("route"), QStringLiteral("--port"), sim.path(), points});
+    CliRun r = runCli({QStringLiteral("upload"), QStringLiteral("route"), QStringLiteral("--port"), sim.path(), points});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_TRUE(r.out.contains(QLatin1String("2 RoutePoints"))) << qPrintable(r.out);
-    r = cli({QStringLiteral("upload"), QStringLiteral("waypoints"), QStringLiteral("--port"), sim.path(), QStringLiteral("--baud"),
-             QStringLiteral("19200"), points});
+    r = runCli({QStringLiteral("upload"), QStringLiteral("waypoints"), QStringLiteral("--port"), sim.path(), QStringLiteral("--baud"),
+                QStringLiteral("19200"), points});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
 
     const QString route = dir.filePath(QStringLiteral("route.txt"));
-    r = cli({QStringLiteral("download"), QStringLiteral("route"), QStringLiteral("--port"), sim.path(), QStringLiteral("--verbose"),
-             QStringLiteral("-o"), route});
+    r = runCli({QStringLiteral("download"), QStringLiteral("route"), QStringLiteral("--port"), sim.path(), QStringLiteral("--verbose"),
+                QStringLiteral("-o"), route});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_TRUE(r.err.contains(QLatin1String("--> 100A020400F01003\n"))); // the exchange log
     EXPECT_TRUE(r.err.contains(QLatin1String("<-- 100C020400EE1003\n")));
@@ -75,9 +43,9 @@ TEST(CliGps, DownloadAndUploadThroughTheSimulator)
     EXPECT_NEAR(got.routePoints[2].latitude, 45.2, 1e-7);
 
     const QString wpts = dir.filePath(QStringLiteral("w.gpx"));
-    r = cli({QStringLiteral("download"), QStringLiteral("waypoints"), QStringLiteral("--port"), sim.path(), QStringLiteral("-o"), wpts});
+    r = runCli({QStringLiteral("download"), QStringLiteral("waypoints"), QStringLiteral("--port"), sim.path(), QStringLiteral("-o"), wpts});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    EXPECT_TRUE(ourLines(r.err).isEmpty()) << qPrintable(r.err);
+    EXPECT_TRUE(r.errorLines().isEmpty()) << qPrintable(r.err);
     PointStore w;
     ImportaGPX(wpts, w, false);
     ASSERT_EQ(w.wayPoints.count(), 1);
@@ -92,18 +60,18 @@ TEST(CliGps, FailuresAreOneLineAndWriteNothing)
     // A receiver that never answers.
     SimProcess sim({QStringLiteral("--fault"), QStringLiteral("silence@1:5000")});
     ASSERT_TRUE(sim.ok());
-    CliRun r = cli({QStringLiteral("download"), QStringLiteral("tracks"), QStringLiteral("--port"), sim.path(), QStringLiteral("--timeout"),
-                    QStringLiteral("300"), QStringLiteral("-o"), out});
+    CliRun r = runCli({QStringLiteral("download"), QStringLiteral("tracks"), QStringLiteral("--port"), sim.path(), QStringLiteral("--timeout"),
+                       QStringLiteral("300"), QStringLiteral("-o"), out});
     EXPECT_EQ(r.status, 1);
-    ASSERT_EQ(ourLines(r.err).size(), 1) << qPrintable(r.err);
-    EXPECT_TRUE(ourLines(r.err)[0].contains(QLatin1String("20001"))) << qPrintable(r.err);
+    ASSERT_EQ(r.errorLines().size(), 1) << qPrintable(r.err);
+    EXPECT_TRUE(r.errorLines()[0].contains(QLatin1String("20001"))) << qPrintable(r.err);
     EXPECT_FALSE(QFile::exists(out));
 
-    r = cli({QStringLiteral("download"), QStringLiteral("waypoints"), QStringLiteral("--port"), dir.filePath(QStringLiteral("nope")),
-             QStringLiteral("-o"), out});
+    r = runCli({QStringLiteral("download"), QStringLiteral("waypoints"), QStringLiteral("--port"), dir.filePath(QStringLiteral("nope")),
+                QStringLiteral("-o"), out});
     EXPECT_EQ(r.status, 1);
-    ASSERT_EQ(ourLines(r.err).size(), 1);
-    EXPECT_TRUE(ourLines(r.err)[0].contains(QLatin1String("cannot open")));
+    ASSERT_EQ(r.errorLines().size(), 1);
+    EXPECT_TRUE(r.errorLines()[0].contains(QLatin1String("cannot open")));
     EXPECT_FALSE(QFile::exists(out));
 
     for (const QStringList &bad : {QStringList{QStringLiteral("download"), QStringLiteral("everything"), QStringLiteral("--port"),
@@ -112,9 +80,9 @@ TEST(CliGps, FailuresAreOneLineAndWriteNothing)
                                                QStringLiteral("/dev/null"), out},
                                    QStringList{QStringLiteral("upload"), QStringLiteral("route"), QStringLiteral("--port"),
                                                sim.path(), dir.filePath(QStringLiteral("missing.gpx"))}}) {
-        r = cli(bad);
+        r = runCli(bad);
         EXPECT_EQ(r.status, 1) << qPrintable(bad.join(QLatin1Char(' ')));
-        EXPECT_EQ(ourLines(r.err).size(), 1) << qPrintable(r.err);
+        EXPECT_EQ(r.errorLines().size(), 1) << qPrintable(r.err);
     }
     EXPECT_FALSE(QFile::exists(out));
 }

@@ -1,9 +1,9 @@
 #include "map/MapFiles.h"
+#include "support/CliRunner.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -11,24 +11,6 @@ using namespace gipso;
 using namespace gipso::test;
 
 namespace {
-
-struct CliRun {
-    int code = -1;
-    QString out, err;
-};
-
-CliRun gipsoCli(const QStringList &args)
-{
-    QProcess p;
-    p.start(buildDir() + "/gipso-cli", args);
-    CliRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 MapCalibration awkward()
 {
@@ -59,13 +41,13 @@ TEST(CliMap, ShowsSizeAndExactCalibrationAndConvertsBothWays)
     QString none;
     const QString cal = saveMapFile(img, awkward(), dir.filePath("m.cal"), dir.path() + "/", none);
 
-    CliRun r = gipsoCli({"map", jpg});
-    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    CliRun r = runCli({"map", jpg});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "size 200 120\ncalibration none\n");
 
     const QString expected = "size 200 120\ncalibration " + numbers(awkward()).join(' ') + "\n";
-    r = gipsoCli({"map", cal});
-    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    r = runCli({"map", cal});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, expected);
     // Every number reads back to the same double.
     const QStringList fields = r.out.split('\n')[1].split(' ').mid(1);
@@ -74,16 +56,16 @@ TEST(CliMap, ShowsSizeAndExactCalibrationAndConvertsBothWays)
         EXPECT_EQ(fields[i].toDouble(), storedNumbers(awkward())[size_t(i)]) << i;
 
     // .cal -> .Gipso -> .cal keeps the eight numbers exactly.
-    r = gipsoCli({"map", cal, "--save", dir.filePath("c.Gipso")});
-    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    r = runCli({"map", cal, "--save", dir.filePath("c.Gipso")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
-    r = gipsoCli({"map", dir.filePath("c.Gipso"), "--save", dir.filePath("back.cal")});
-    ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(gipsoCli({"map", dir.filePath("c.Gipso")}).out, expected);
-    EXPECT_EQ(gipsoCli({"map", dir.filePath("back.cal")}).out, expected);
-    r = gipsoCli({"map", dir.filePath("c.Gipso"), "--save", dir.filePath("d.Gipso")});
-    ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(gipsoCli({"map", dir.filePath("d.Gipso")}).out, expected);
+    r = runCli({"map", dir.filePath("c.Gipso"), "--save", dir.filePath("back.cal")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(runCli({"map", dir.filePath("c.Gipso")}).out, expected);
+    EXPECT_EQ(runCli({"map", dir.filePath("back.cal")}).out, expected);
+    r = runCli({"map", dir.filePath("c.Gipso"), "--save", dir.filePath("d.Gipso")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(runCli({"map", dir.filePath("d.Gipso")}).out, expected);
 }
 
 TEST(CliMap, BadInputIsOneLineAndWritesNothing)
@@ -116,8 +98,8 @@ TEST(CliMap, BadInputIsOneLineAndWritesNothing)
         {"map", jpg, jpg},
     };
     for (const QStringList &args : cases) {
-        const CliRun r = gipsoCli(args);
-        EXPECT_EQ(r.code, 1) << args.join(' ').toStdString();
+        const CliRun r = runCli(args);
+        EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << args.join(' ').toStdString();
         EXPECT_TRUE(r.err.startsWith("gipso-cli: ")) << r.err.toStdString();
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();

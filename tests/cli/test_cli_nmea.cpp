@@ -4,44 +4,20 @@
 #include "app/DateValue.h"
 #include "app/Messages.h"
 #include "files/PointFiles.h"
+#include "support/CliRunner.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 using namespace gipso;
+using gipso::test::CliRun;
 using gipso::test::PtyFeeder;
+using gipso::test::runCli;
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString err;
-};
-
-// Runs gipso-cli while the event loop keeps the pty fed.
-CliRun runCli(const QStringList &args)
-{
-    QProcess p;
-    QEventLoop loop;
-    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&p, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-    guard.start(60000);
-    p.start(test::buildDir() + QStringLiteral("/gipso-cli"), args);
-    loop.exec();
-    if (p.state() != QProcess::NotRunning) {
-        p.kill();
-        p.waitForFinished();
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardError())};
-}
 
 // Time of day ("hh:mm:ss") of every GGA fix of the log, in order.
 QStringList ggaTimes(const QByteArray &bytes)
@@ -70,7 +46,7 @@ TEST(CliNmea, CapturesTheRequestedFixesFromAStreamingReceiver)
     const QString out = dir.filePath(QStringLiteral("fixes.gpx"));
     CliRun run = runCli({QStringLiteral("nmea"), QStringLiteral("--port"), pty.slavePath(), QStringLiteral("--count"),
                          QStringLiteral("9"), QStringLiteral("--verbose"), QStringLiteral("-o"), out});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("<-- $GPGGA,2253")));
 
     PointStore store;
@@ -98,7 +74,7 @@ TEST(CliNmea, DurationAndRmcToATextFile)
     CliRun run = runCli({QStringLiteral("nmea"), QStringLiteral("--port"), pty.slavePath(), QStringLiteral("--sentence"),
                          QStringLiteral("rmc"), QStringLiteral("--duration"), QStringLiteral("0.5"), QStringLiteral("-o"),
                          out});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
     PointStore store;
     ImportaFile(out, store, false);
     ASSERT_GT(store.trackPoints.count(), 0);
@@ -129,9 +105,8 @@ TEST(CliNmea, FailuresAreOneLineAndWriteNothing)
     };
     for (const QStringList &args : cases) {
         CliRun run = runCli(args);
-        EXPECT_EQ(run.exitCode, 1) << args.join(u' ').toStdString();
-        const QStringList lines = run.err.split(u'\n', Qt::SkipEmptyParts).filter(QStringLiteral("gipso-cli: "));
-        EXPECT_EQ(lines.size(), 1) << run.err.toStdString();
+        EXPECT_EQ(run.status, 1) << args.join(u' ').toStdString();
+        EXPECT_EQ(run.errorLines().size(), 1) << run.err.toStdString();
         EXPECT_FALSE(QFile::exists(out));
     }
     EXPECT_TRUE(runCli(cases[0]).err.contains(QStringLiteral("20001 - ") + messageText(656)));

@@ -1,3 +1,4 @@
+#include "support/CliRunner.h"
 #include "support/MapSupport.h"
 
 #include "files/PointFiles.h"
@@ -5,29 +6,18 @@
 #include "map/MapRender.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace gipso;
+using gipso::test::CliRun;
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString err;
-};
-
-CliRun gipsoCli(const QStringList &args, const QString &configDir)
+// gipso-cli render, for a user whose configuration is in configDir.
+CliRun renderCli(const QStringList &args, const QString &configDir)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("GIPSO_CONFIG_DIR"), configDir);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    p.setProcessEnvironment(env);
-    p.start(test::buildDir() + QStringLiteral("/gipso-cli"), QStringList{QStringLiteral("render")} + args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
+    return test::runCli(QStringList{QStringLiteral("render")} + args, test::cliEnvironment(configDir));
 }
 
 // A calibrated 400 x 300 map with a stripe pattern, and a point file with a WayPoint and a track.
@@ -68,10 +58,10 @@ TEST(CliRender, DrawsTheViewAsTheWindowDoes)
 {
     Fixture f;
     const QString out = f.dir.filePath(QStringLiteral("view.png"));
-    const CliRun r = gipsoCli({f.map, f.points, QStringLiteral("-o"), out, QStringLiteral("--size"), QStringLiteral("300x200"),
-                            QStringLiteral("--zoom"), QStringLiteral("2"), QStringLiteral("--scroll"),
-                            QStringLiteral("16000,32000")},
-                           f.config);
+    const CliRun r = renderCli({f.map, f.points, QStringLiteral("-o"), out, QStringLiteral("--size"), QStringLiteral("300x200"),
+                                QStringLiteral("--zoom"), QStringLiteral("2"), QStringLiteral("--scroll"),
+                                QStringLiteral("16000,32000")},
+                               f.config);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QImage png(out);
     ASSERT_EQ(png.size(), QSize(300, 200));
@@ -89,7 +79,7 @@ TEST(CliRender, DrawsTheViewAsTheWindowDoes)
 
     // Whole map at 100%: the WayPoint's ring is where geoToMap puts it.
     const QString whole = f.dir.filePath(QStringLiteral("whole.png"));
-    ASSERT_EQ(gipsoCli({f.map, f.points, QStringLiteral("-o"), whole}, f.config).status, 0);
+    ASSERT_EQ(renderCli({f.map, f.points, QStringLiteral("-o"), whole}, f.config).status, 0);
     const QImage all(whole);
     ASSERT_EQ(all.size(), QSize(400, 300)); // the frame shrinks to a map smaller than the view
     double x, yUp;
@@ -116,7 +106,7 @@ TEST(CliRender, BadInputWritesNothing)
         {f.map, QStringLiteral("-o"), f.dir.filePath(QStringLiteral("view.jpg"))},
     };
     for (const QStringList &args : cases) {
-        const CliRun r = gipsoCli(args, f.config);
+        const CliRun r = renderCli(args, f.config);
         EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
         EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << r.err.toStdString();
         EXPECT_TRUE(r.err.startsWith(QStringLiteral("gipso-cli: "))) << r.err.toStdString();

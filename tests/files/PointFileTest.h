@@ -3,10 +3,9 @@
 #include "app/Clock.h"
 #include "app/DateValue.h"
 #include "files/PointFiles.h"
+#include "support/CliRunner.h"
 #include "support/TestSupport.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <cmath>
@@ -58,24 +57,6 @@ inline PointStore sampleStore()
     s.trackPoints.append(makePoint(kindTP(), QStringLiteral("T3"), 46.5, 10.5, 1500.0f, at(2010, 7, 2, 9, 30, 0),
                                    QStringLiteral("Second track")));
     return s;
-}
-
-inline bool haveProgram(const char *name) { return !QStandardPaths::findExecutable(QLatin1String(name)).isEmpty(); }
-
-// Runs a program; returns its exit status (-1 when it could not run) and its output.
-inline int runProgram(const QString &program, const QStringList &args, QByteArray *out = nullptr,
-                      QByteArray *err = nullptr, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
-{
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    if (!p.waitForFinished(120000))
-        return -1;
-    if (out)
-        *out = p.readAllStandardOutput();
-    if (err)
-        *err = p.readAllStandardError();
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
 } // namespace gipso::test

@@ -26,6 +26,14 @@ protected:
     QTemporaryDir dir;
 };
 
+// gpsbabel reads a GPX file (all three kinds) and writes it again as format.
+CliRun gpsbabelGpx(const QString &in, const QString &format, const QString &out)
+{
+    return runProgram(QStringLiteral("gpsbabel"), {QStringLiteral("-w"), QStringLiteral("-r"), QStringLiteral("-t"),
+                                                   QStringLiteral("-i"), QStringLiteral("gpx"), QStringLiteral("-f"), in,
+                                                   QStringLiteral("-o"), format, QStringLiteral("-F"), out});
+}
+
 QString dateTime(const GpsPoint &p) { return formatDateValue(p.date) + QLatin1Char(' ') + formatTimeValue(p.time); }
 
 } // namespace
@@ -102,23 +110,14 @@ TEST_F(Gpx, PeersReadAndValidateWhatWeWrite)
     EsportaGPX(path("ours.gpx"), original);
     if (!haveProgram("xmllint"))
         GTEST_SKIP() << "xmllint not installed";
-    QByteArray out, err;
-    EXPECT_EQ(runProgram(QStringLiteral("xmllint"),
-                         {QStringLiteral("--noout"), QStringLiteral("--schema"), testData(QStringLiteral("schema/gpx10.xsd")),
-                          path("ours.gpx")},
-                         &out, &err),
-              0)
-        << err.toStdString();
+    CliRun peer = runProgram(QStringLiteral("xmllint"), {QStringLiteral("--noout"), QStringLiteral("--schema"),
+                                                         testData(QStringLiteral("schema/gpx10.xsd")), path("ours.gpx")});
+    EXPECT_EQ(peer.status, 0) << peer.err.toStdString();
     if (!haveProgram("gpsbabel"))
         GTEST_SKIP() << "gpsbabel not installed";
     // gpsbabel reads our file and writes it again in its own way (entities, no CDATA, nine decimals).
-    ASSERT_EQ(runProgram(QStringLiteral("gpsbabel"),
-                         {QStringLiteral("-w"), QStringLiteral("-r"), QStringLiteral("-t"), QStringLiteral("-i"),
-                          QStringLiteral("gpx"), QStringLiteral("-f"), path("ours.gpx"), QStringLiteral("-o"),
-                          QStringLiteral("gpx"), QStringLiteral("-F"), path("babel.gpx")},
-                         &out, &err),
-              0)
-        << err.toStdString();
+    peer = gpsbabelGpx(path("ours.gpx"), QStringLiteral("gpx"), path("babel.gpx"));
+    ASSERT_EQ(peer.status, 0) << peer.err.toStdString();
     ASSERT_FALSE(readAll(path("babel.gpx")).contains("CDATA"));
     PointStore back;
     ImportaGPX(path("babel.gpx"), back, false);
@@ -150,14 +149,8 @@ TEST_F(Gpx, ImportsGpx11WrittenByGpsbabel)
 </trkseg></trk>
 </gpx>
 )");
-    QByteArray out, err;
-    ASSERT_EQ(runProgram(QStringLiteral("gpsbabel"),
-                         {QStringLiteral("-w"), QStringLiteral("-r"), QStringLiteral("-t"), QStringLiteral("-i"),
-                          QStringLiteral("gpx"), QStringLiteral("-f"), path("src.gpx"), QStringLiteral("-o"),
-                          QStringLiteral("gpx,gpxver=1.1"), QStringLiteral("-F"), path("v11.gpx")},
-                         &out, &err),
-              0)
-        << err.toStdString();
+    const CliRun peer = gpsbabelGpx(path("src.gpx"), QStringLiteral("gpx,gpxver=1.1"), path("v11.gpx"));
+    ASSERT_EQ(peer.status, 0) << peer.err.toStdString();
     const QByteArray v11 = readAll(path("v11.gpx"));
     ASSERT_TRUE(v11.contains("GPX/1/1"));
     ASSERT_TRUE(v11.contains("Fish &amp; Chips"));

@@ -2,6 +2,7 @@
 
 // Runs gipso-gpssim for a test and hands out the path of its pseudo-terminal.
 
+#include "support/CliRunner.h"
 #include "support/TestSupport.h"
 
 #include <QProcess>
@@ -49,12 +50,10 @@ inline QString gpsbabel() { return QStandardPaths::findExecutable(QStringLiteral
 // Runs gpsbabel to the end; true when it exits with status 0.
 inline bool runGpsbabel(const QStringList &args, QString *errors = nullptr)
 {
-    QProcess p;
-    p.start(gpsbabel(), args);
-    const bool ok = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    const CliRun r = runProgram(gpsbabel(), args);
     if (errors)
-        *errors = QString::fromLocal8Bit(p.readAllStandardError());
-    return ok;
+        *errors = r.err;
+    return r.status == 0;
 }
 
 } // namespace gipso::test
