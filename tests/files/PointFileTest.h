@@ -12,6 +12,15 @@
 
 namespace gipso::test {
 
+// A private folder and the clock fixed at 05/12/2026 17:44:27 (the time files are stamped with).
+class PointFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { setClock([] { return at(2026, 12, 5, 17, 44, 27); }); }
+    void TearDown() override { setClock({}); }
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    QTemporaryDir dir;
+};
+
 // Compares two lists to the precision of the files: coordinates to 1e-9, altitude to 0.005,
 // date and time to the second.
 inline void expectSameList(const PointList &a, const PointList &b, const char *what)

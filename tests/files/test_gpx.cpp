@@ -9,21 +9,14 @@ using namespace gipso::test;
 
 namespace {
 
-class Gpx : public ::testing::Test {
+class Gpx : public PointFileTest {
 protected:
-    void SetUp() override
-    {
-        setClock([] { return at(2026, 12, 5, 17, 44, 27); });
-    }
-    void TearDown() override { setClock({}); }
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
     // Imports GPX text into a fresh store.
     ImportResult import(const QByteArray &text, PointStore &s, bool ignore = false)
     {
         writeAll(path("in.gpx"), text);
         return ImportaGPX(path("in.gpx"), s, ignore);
     }
-    QTemporaryDir dir;
 };
 
 // gpsbabel reads a GPX file (all three kinds) and writes it again as format.

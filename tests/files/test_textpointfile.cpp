@@ -7,16 +7,7 @@ using namespace gipso::test;
 
 namespace {
 
-class TextPointFile : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        setClock([] { return at(2026, 12, 5, 17, 44, 27); });
-    }
-    void TearDown() override { setClock({}); }
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
-    QTemporaryDir dir;
-};
+using TextPointFile = PointFileTest;
 
 const QByteArray kHeader = "Gipso 2.6 - " + productAddress().toUtf8() + "           05/12/2026  17:44:27\r\n";
 

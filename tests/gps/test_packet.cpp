@@ -1,32 +1,14 @@
 // Hex-text codecs, framing and the receive loops over the in-memory link.
+#include "LinkFixture.h"
+
 #include "app/Error.h"
 #include "app/Messages.h"
-#include "gps/FakeLink.h"
-#include "gps/GarminLink.h"
 #include "gps/Packet.h"
 
 #include <gtest/gtest.h>
 
 using namespace gipso;
-
-namespace {
-
-struct LinkFixture : ::testing::Test {
-    void SetUp() override
-    {
-        setLanguage(kEnglish);
-        fake.open(QStringLiteral("fake"), 9600);
-        link.setClock(fake.clock());
-        link.setWarning([this](const QString &w) { warnings << w; });
-        link.setExchangeLog([this](const QString &l) { log += l; });
-    }
-    FakeLink fake;
-    GarminLink link{fake};
-    QStringList warnings;
-    QString log;
-};
-
-} // namespace
+using gipso::test::LinkFixture;
 
 TEST(Packet, HexConversionKeepsEveryByte)
 {

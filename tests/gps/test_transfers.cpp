@@ -1,4 +1,6 @@
 // The five transfers packet for packet, against a scripted receiver on the in-memory link.
+#include "LinkFixture.h"
+
 #include "app/Clock.h"
 #include "app/DateValue.h"
 #include "app/Error.h"
@@ -31,15 +33,11 @@ QString trackRecord(int32_t lat, int32_t lon, uint32_t time, float alt, bool new
 }
 QString trackHeader(const QString &name) { return buildPacket(pid::TrackHeader, QStringLiteral("01FF") + scrivistr(name, 0)); }
 
-struct Transfers : ::testing::Test {
+struct Transfers : test::LinkFixture {
     void SetUp() override
     {
-        setLanguage(kEnglish);
+        LinkFixture::SetUp();
         setClock([] { return QDateTime(QDate(2026, 12, 6), QTime(17, 44, 27)); });
-        fake.open(QStringLiteral("fake"), 9600);
-        link.setClock(fake.clock());
-        link.setWarning([this](const QString &w) { warnings << w; });
-        link.setExchangeLog([this](const QString &l) { log += l; });
     }
     void TearDown() override { setClock({}); }
     void feed(const QStringList &packets)
@@ -54,11 +52,7 @@ struct Transfers : ::testing::Test {
             out << string2hex(w);
         return out;
     }
-    FakeLink fake;
-    GarminLink link{fake};
     PointStore store;
-    QStringList warnings;
-    QString log;
 };
 
 const QString L(const char *s) { return QString::fromLatin1(s); }
