@@ -290,8 +290,9 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
         EXPECT_EQ(load.status, status) << what << ": " << load.error.toStdString();
         EXPECT_FALSE(load.error.isEmpty()) << what;
         EXPECT_TRUE(entries(f.temp).isEmpty()) << what << ": " << entries(f.temp).join(' ').toStdString();
-        if (status == MapLoad::Failed)
+        if (status == MapLoad::Failed) {
             EXPECT_TRUE(load.picture.isNull()) << what;
+        }
         EXPECT_FALSE(load.calibration.has_value()) << what;
     };
 

@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace gipso::test {
@@ -61,5 +62,14 @@ QProcessEnvironment cliEnvironment(const QString &configDir)
 }
 
 bool haveProgram(const QString &name) { return !QStandardPaths::findExecutable(name).isEmpty(); }
+
+QImage pdfPage(const QString &pdf)
+{
+    QTemporaryDir dir;
+    const QString page = dir.filePath(QStringLiteral("page"));
+    runProgram(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"),
+                                            QStringLiteral("-singlefile"), pdf, page});
+    return QImage(page + QStringLiteral(".png"));
+}
 
 } // namespace gipso::test

@@ -2,6 +2,7 @@
 
 // Runs gipso-cli, or a peer program (gpsbabel, xmllint), to the end and collects what it wrote.
 
+#include <QImage>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -26,5 +27,9 @@ CliRun runCli(const QStringList &args, const QProcessEnvironment &env = QProcess
 QProcessEnvironment cliEnvironment(const QString &configDir);
 
 bool haveProgram(const QString &name);
+
+// The first page of a PDF file as a picture at 20 dots per inch (made by pdftoppm); a null
+// image when it could not be made.
+QImage pdfPage(const QString &pdf);
 
 } // namespace gipso::test

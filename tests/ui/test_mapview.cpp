@@ -1,6 +1,7 @@
 #include <QMenu>
 
 #include "MainWindowFixture.h"
+#include "support/CliRunner.h"
 #include "support/MapSupport.h"
 
 #include "app/Clock.h"
@@ -13,7 +14,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPrinter>
-#include <QProcess>
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
@@ -167,11 +167,7 @@ TEST(MapViewUi, PrintsTheViewToAPdf)
     EXPECT_EQ(clockReads, 2); // two copies: two documents, each with its own header time
     EXPECT_TRUE(f.dialogs.shown.empty());
     ASSERT_TRUE(QFile::exists(pdf));
-    QProcess ppm;
-    ppm.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"),
-                                          QStringLiteral("-singlefile"), pdf, f.dir.filePath(QStringLiteral("page"))});
-    ASSERT_TRUE(ppm.waitForFinished(30000));
-    const QImage page(f.dir.filePath(QStringLiteral("page.png")));
+    const QImage page = pdfPage(pdf);
     ASSERT_FALSE(page.isNull());
     EXPECT_GT(page.width(), page.height());
     int mapPixels = 0;
