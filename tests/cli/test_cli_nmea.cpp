@@ -37,7 +37,7 @@ TEST(CliNmea, CapturesTheRequestedFixesFromAStreamingReceiver)
 {
     PtyFeeder pty;
     ASSERT_TRUE(pty.ok());
-    const QByteArray bytes = test::receiverBytes(test::readAll(test::testData("nmea/garmin48.log")));
+    const QByteArray bytes = test::receiverLog("nmea/garmin48.log");
     pty.repeat(bytes);
     const QStringList times = ggaTimes(bytes);
     ASSERT_EQ(times.size(), 7);
@@ -67,7 +67,7 @@ TEST(CliNmea, DurationAndRmcToATextFile)
 {
     PtyFeeder pty;
     ASSERT_TRUE(pty.ok());
-    const QByteArray bytes = test::receiverBytes(test::readAll(test::testData("nmea/garmin48.log")));
+    const QByteArray bytes = test::receiverLog("nmea/garmin48.log");
     pty.repeat(bytes);
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("fixes.txt"));

@@ -131,7 +131,7 @@ protected:
 
 TEST_F(NmeaPty, Garmin48GivesTheFixesOfItsLog)
 {
-    const QByteArray bytes = test::receiverBytes(test::readAll(test::testData("nmea/garmin48.log")));
+    const QByteArray bytes = test::receiverLog("nmea/garmin48.log");
     const QList<QByteArray> lines = streamLines(bytes);
     for (const QByteArray &type : {QByteArray("GGA"), QByteArray("RMC")}) {
         std::vector<Expected> want;
@@ -152,7 +152,7 @@ TEST_F(NmeaPty, IntervalCountsOnTheCaptureClock)
 {
     // The capture's clock advances one second per line, so the interval's effect can be read
     // off the log: a fix is taken when more than the interval has passed since the last one.
-    const QByteArray bytes = test::receiverBytes(test::readAll(test::testData("nmea/garmin48.log")));
+    const QByteArray bytes = test::receiverLog("nmea/garmin48.log");
     const QList<QByteArray> lines = streamLines(bytes);
     for (int interval : {5, 13, 40}) {
         std::vector<Expected> want;
@@ -178,7 +178,7 @@ TEST_F(NmeaPty, LogsWithoutNmeaGiveNoFixAndEndWithTheTimeOut)
 {
     // These two receivers speak their binary protocol: nothing in them is a sentence.
     for (const char *name : {"nmea/bu303-nofix.log", "nmea/bu303-moving.log"}) {
-        const QByteArray bytes = test::receiverBytes(test::readAll(test::testData(name)));
+        const QByteArray bytes = test::receiverLog(name);
         ASSERT_FALSE(bytes.isEmpty());
         for (int sentence : {nmea::GGA, nmea::RMC}) {
             PlayResult run = play(bytes, sentence, 0);

@@ -4,6 +4,8 @@
 // slave side by its path, the test writes into the master side. Writes are queued and handed
 // to the pty from the event loop, so the program's waits (which run the event loop) drain it.
 
+#include "support/TestSupport.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -93,10 +95,11 @@ private:
     QTimer timer_;
 };
 
-// The bytes of a receiver log as the receiver sent them: the header lines ("#" comments at
+// The bytes a receiver sent, from its log in the test data: the header lines ("#" comments at
 // the start of the file, which the log's collector added) are left out.
-inline QByteArray receiverBytes(const QByteArray &log)
+inline QByteArray receiverLog(const QString &relative)
 {
+    const QByteArray log = readAll(testData(relative));
     qsizetype pos = 0;
     while (pos < log.size() && log[pos] == '#') {
         const qsizetype nl = log.indexOf('\n', pos);

@@ -301,7 +301,7 @@ TEST_F(Comm, NmeaStartStopMarkerAndTimeOut)
     c.show();
     c.activate();
     ASSERT_TRUE(c.cmdOK->isEnabled());
-    pty.repeat(receiverBytes(readAll(testData(QStringLiteral("nmea/garmin48.log")))));
+    pty.repeat(receiverLog(QStringLiteral("nmea/garmin48.log")));
 
     bool checked = false;
     whenReady([&] {
