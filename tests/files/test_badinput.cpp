@@ -12,15 +12,13 @@ using namespace gipso::test;
 
 namespace {
 
-class BadInput : public ::testing::Test {
+class BadInput : public PointFileTest {
 protected:
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
     ImportResult importBytes(const QByteArray &bytes, bool gpx, PointStore &s)
     {
         writeAll(path("in"), bytes);
         return gpx ? ImportaGPX(path("in"), s, false) : ImportaFile(path("in"), s, false);
     }
-    QTemporaryDir dir;
 };
 
 // Every point read is one of the original points, whole, in the original order.
