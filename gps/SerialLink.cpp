@@ -29,6 +29,9 @@ bool SerialLink::open(const QString &device, int baud, QString *error)
     }
     // Some cables take their power from DTR; a pty refuses modem lines, which is no error here.
     port_->setDataTerminalReady(true);
+    // Bytes left in the line from before (a receiver that was talking, an aborted transfer)
+    // would put the first packet out of step.
+    port_->clear(QSerialPort::Input);
     port_->clearError();
     hungUp_ = false;
     QObject::connect(port_.get(), &QSerialPort::errorOccurred, port_.get(), [this](QSerialPort::SerialPortError e) {
