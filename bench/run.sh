@@ -3,6 +3,10 @@
 set -uo pipefail
 build=${1:-build}
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  export XDG_RUNTIME_DIR
+fi
 status=0
 for b in "$build"/bench/bench_*; do
   [ -x "$b" ] || continue
