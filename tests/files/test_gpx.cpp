@@ -27,8 +27,6 @@ CliRun gpsbabelGpx(const QString &in, const QString &format, const QString &out)
                                                    QStringLiteral("-o"), format, QStringLiteral("-F"), out});
 }
 
-QString dateTime(const GpsPoint &p) { return formatDateValue(p.date) + QLatin1Char(' ') + formatTimeValue(p.time); }
-
 } // namespace
 
 TEST_F(Gpx, ExportWritesTheFixedLayout)
@@ -153,7 +151,7 @@ TEST_F(Gpx, ImportsGpx11WrittenByGpsbabel)
     ASSERT_EQ(s.wayPoints.count(), 2);
     EXPECT_EQ(s.wayPoints[1].name, QStringLiteral("Fish & Chips"));
     EXPECT_EQ(s.wayPoints[1].description, QStringLiteral("A <b>"));
-    EXPECT_EQ(dateTime(s.wayPoints[1]), QStringLiteral("06/05/2020 07:08:09"));
+    EXPECT_EQ(stamp(s.wayPoints[1]), QStringLiteral("06/05/2020 07:08:09"));
     EXPECT_FLOAT_EQ(s.wayPoints[1].altitude, 10.0f);
     EXPECT_EQ(s.wayPoints[2].name, QStringLiteral("W2"));
     ASSERT_EQ(s.routePoints.count(), 3);
@@ -162,7 +160,7 @@ TEST_F(Gpx, ImportsGpx11WrittenByGpsbabel)
     const double lats[] = {47.1, 47.2, 48.1, 48.2, 48.3};
     for (int i = 1; i <= 5; ++i)
         EXPECT_NEAR(s.trackPoints[i].latitude, lats[i - 1], 1e-9);
-    EXPECT_EQ(dateTime(s.trackPoints[5]), QStringLiteral("07/05/2020 09:00:20"));
+    EXPECT_EQ(stamp(s.trackPoints[5]), QStringLiteral("07/05/2020 09:00:20"));
 }
 
 TEST_F(Gpx, RealFilesImportWithTheirCounts)
@@ -190,16 +188,16 @@ TEST_F(Gpx, RealFilesImportWithTheirCounts)
     EXPECT_EQ(s.wayPoints[1].name, QStringLiteral("example name"));
     EXPECT_EQ(s.wayPoints[1].description, QStringLiteral("example desc"));
     EXPECT_FLOAT_EQ(s.wayPoints[1].altitude, 75.1f);
-    EXPECT_EQ(dateTime(s.wayPoints[1]), QStringLiteral("02/01/2013 02:03:00"));
+    EXPECT_EQ(stamp(s.wayPoints[1]), QStringLiteral("02/01/2013 02:03:00"));
     EXPECT_EQ(s.wayPoints[2].name, QStringLiteral("2")); // no name: WayPoints so far plus one
-    EXPECT_EQ(dateTime(s.wayPoints[2]), QStringLiteral("05/12/2026 17:44:27")); // no time: now
+    EXPECT_EQ(stamp(s.wayPoints[2]), QStringLiteral("05/12/2026 17:44:27")); // no time: now
     EXPECT_EQ(s.routePoints[2].name, QStringLiteral("3"));
     EXPECT_EQ(s.trackPoints[1].description, QStringLiteral("example desc t"));
     EXPECT_NEAR(s.trackPoints[1].longitude, -20.2, 1e-12);
     PointStore u;
     ImportaGPX(testData(QStringLiteral("gpx/unicode_with_bom.gpx")), u, false);
     EXPECT_EQ(u.wayPoints[1].name, QStringLiteral("test"));
-    EXPECT_EQ(dateTime(u.wayPoints[1]), QStringLiteral("27/05/2016 10:08:47"));
+    EXPECT_EQ(stamp(u.wayPoints[1]), QStringLiteral("27/05/2016 10:08:47"));
 }
 
 TEST_F(Gpx, ScannerRules)
@@ -228,13 +226,13 @@ me &amp; &#233;&#x41; &foo; &#0;</name>
            s);
     ASSERT_EQ(s.routePoints.count(), 3);
     EXPECT_EQ(s.routePoints[1].name, QStringLiteral("Name & éA &foo; &#0;"));
-    EXPECT_EQ(dateTime(s.routePoints[1]), QStringLiteral("04/03/2007 05:06:07"));
+    EXPECT_EQ(stamp(s.routePoints[1]), QStringLiteral("04/03/2007 05:06:07"));
     EXPECT_FLOAT_EQ(s.routePoints[1].altitude, 1.5f);
     EXPECT_EQ(s.routePoints[2].name, QStringLiteral("5"));
     EXPECT_EQ(s.routePoints[2].description, QStringLiteral("a &amp; b"));
     EXPECT_FLOAT_EQ(s.routePoints[2].altitude, 12.5f);
-    EXPECT_EQ(dateTime(s.routePoints[2]), QStringLiteral("04/03/2007 00:00:00"));
-    EXPECT_EQ(dateTime(s.routePoints[3]), QStringLiteral("04/03/2007 10:20:00"));
+    EXPECT_EQ(stamp(s.routePoints[2]), QStringLiteral("04/03/2007 00:00:00"));
+    EXPECT_EQ(stamp(s.routePoints[3]), QStringLiteral("04/03/2007 10:20:00"));
 
     // The kind is chosen by the first test that succeeds on the rest of the line: a wpt later
     // on the line wins over a trkpt before it, which is then passed over.

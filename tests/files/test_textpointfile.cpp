@@ -70,14 +70,12 @@ TEST_F(TextPointFile, ImportReadsTheDocumentedLines)
         EXPECT_EQ(w.description, QLatin1String("home"));
         ASSERT_EQ(s.routePoints.count(), 1);
         EXPECT_EQ(s.routePoints[1].description, QLatin1String("cut"));
-        EXPECT_EQ(formatDateValue(s.routePoints[1].date), QLatin1String("01/02/2003"));
-        EXPECT_EQ(formatTimeValue(s.routePoints[1].time), QLatin1String("04:05:00"));
+        EXPECT_EQ(stamp(s.routePoints[1]), QLatin1String("01/02/2003 04:05:00"));
         ASSERT_EQ(s.trackPoints.count(), 2);
         const GpsPoint &t = s.trackPoints[1];
         EXPECT_EQ(t.name, QString());
         EXPECT_EQ(t.latitude, 45.0);
-        EXPECT_EQ(formatDateValue(t.date) + QLatin1Char(' ') + formatTimeValue(t.time),
-                  QLatin1String("01/02/2003 04:05:06"));
+        EXPECT_EQ(stamp(t), QLatin1String("01/02/2003 04:05:06"));
         EXPECT_EQ(t.description, ignore ? QString() : QStringLiteral("new"));
         EXPECT_FALSE(s.pointsModified);
         EXPECT_EQ(r.wayPoints + r.routePoints + r.trackPoints, 4);

@@ -48,10 +48,7 @@ std::optional<Expected> readFix(QByteArray line, const QByteArray &type)
         return std::nullopt;
     const qsizetype star = line.indexOf('*');
     if (star >= 0) {
-        unsigned char x = 0;
-        for (char c : line.mid(1, star - 1))
-            x ^= static_cast<unsigned char>(c);
-        if (line.mid(star + 1).toUpper() != QByteArray::number(x, 16).rightJustified(2, '0').toUpper())
+        if (test::withNmeaSum(line.left(star)).trimmed() != line.left(star) + '*' + line.mid(star + 1).toUpper())
             return std::nullopt;
         line.truncate(star);
     }
@@ -150,28 +147,19 @@ TEST_F(NmeaPty, Garmin48GivesTheFixesOfItsLog)
 
 TEST_F(NmeaPty, IntervalCountsOnTheCaptureClock)
 {
-    // The capture's clock advances one second per line, so the interval's effect can be read
-    // off the log: a fix is taken when more than the interval has passed since the last one.
+    // The capture's clock advances one second per line, counted from the start; with an
+    // interval of 40 s the one fix taken is the first after line 40 (GGA comes every 13 lines
+    // or so, and the log is too short for a second). The steps themselves are tested in Nmea.
     const QByteArray bytes = test::receiverLog("nmea/garmin48.log");
     const QList<QByteArray> lines = streamLines(bytes);
-    for (int interval : {5, 13, 40}) {
-        std::vector<Expected> want;
-        double t0 = 0;
-        for (qsizetype k = 0; k < lines.size(); ++k) {
-            const double now = double(k + 1);
-            if (auto e = readFix(lines[k], "GGA"); e && now - t0 > interval) {
-                want.push_back(*e);
-                t0 = now;
-            }
-        }
-        double clock = 0;
-        PlayResult run = play(bytes, nmea::GGA, interval, [&clock] { return clock++; });
-        EXPECT_EQ(run.errorNumber, 0);
-        expectSame(run.points, want, QDate(2001, 6, 6));
-        if (interval == 40) {
-            EXPECT_EQ(want.size(), 1u); // GGA comes every 13 lines or so
-        }
-    }
+    std::optional<Expected> first;
+    for (qsizetype k = 40; k < lines.size() && !first; ++k)
+        first = readFix(lines[k], "GGA");
+    ASSERT_TRUE(first);
+    double clock = 0;
+    PlayResult run = play(bytes, nmea::GGA, 40, [&clock] { return clock++; });
+    EXPECT_EQ(run.errorNumber, 0);
+    expectSame(run.points, {*first}, QDate(2001, 6, 6));
 }
 
 TEST_F(NmeaPty, LogsWithoutNmeaGiveNoFixAndEndWithTheTimeOut)
@@ -191,12 +179,7 @@ TEST_F(NmeaPty, LogsWithoutNmeaGiveNoFixAndEndWithTheTimeOut)
 
 TEST_F(NmeaPty, FaultyLinesAreLoggedAndSkipped)
 {
-    auto sum = [](const QByteArray &s) {
-        unsigned char x = 0;
-        for (char c : s.mid(1))
-            x ^= static_cast<unsigned char>(c);
-        return s + '*' + QByteArray::number(x, 16).rightJustified(2, '0').toUpper() + "\r\n";
-    };
+    const auto sum = test::withNmeaSum;
     const QByteArray good = sum("$GNGGA,235958,4530.500,N,00915.250,E,1,07,1.2,132.7,M,47.0,M,,");
     QByteArray badSum = sum("$GPGGA,235959,4530.600,N,00915.250,E,1,07,1.2,132.7,M,47.0,M,,");
     badSum[badSum.size() - 3] = badSum[badSum.size() - 3] == 'A' ? 'B' : 'A';

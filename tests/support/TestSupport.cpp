@@ -50,4 +50,14 @@ GpsPoint makePoint(const QString &kind, const QString &name, double lat, double 
     return p;
 }
 
+QString stamp(const GpsPoint &p) { return formatDateValue(p.date) + QLatin1Char(' ') + formatTimeValue(p.time); }
+
+QByteArray withNmeaSum(const QByteArray &sentence)
+{
+    unsigned char x = 0;
+    for (qsizetype i = 1; i < sentence.size(); ++i)
+        x ^= static_cast<unsigned char>(sentence[i]);
+    return sentence + '*' + QByteArray::number(x, 16).rightJustified(2, '0').toUpper() + "\r\n";
+}
+
 } // namespace gipso::test

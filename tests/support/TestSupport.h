@@ -20,6 +20,10 @@ void writeAll(const QString &path, const QByteArray &bytes);
 // A point with the given fields; without a time its date and time stay zero.
 GpsPoint makePoint(const QString &kind, const QString &name, double lat, double lon, float alt = 0,
                    const QDateTime &when = {}, const QString &description = {});
+// A point's date and time as "dd/MM/yyyy hh:mm:ss".
+QString stamp(const GpsPoint &p);
+// An NMEA sentence with "*hh" and CR LF appended, the checksum computed here.
+QByteArray withNmeaSum(const QByteArray &sentence);
 inline QDateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return QDateTime(QDate(y, mo, d), QTime(h, mi, s)); }
 
 } // namespace gipso::test
