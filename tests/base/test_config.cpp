@@ -132,15 +132,11 @@ TEST(Configuration, WritingKeepsOtherUsersAndOrdersKeys)
     for (const QString &line : anna.split(QStringLiteral("\r\n")).mid(1))
         if (line.contains(QLatin1Char('=')))
             keys << line.section(QLatin1Char('='), 0, 0);
-    const QStringList order = {
-        QStringLiteral("SerialPort"), QStringLiteral("WayPointColor"), QStringLiteral("RouteColor"), QStringLiteral("TrackColor"),
-        QStringLiteral("CharDimension"), QStringLiteral("LineThickness"), QStringLiteral("CursorThickness"), QStringLiteral("SymbolDim"),
-        QStringLiteral("WayPointSymbol"), QStringLiteral("WayPointName"), QStringLiteral("RoutePointSymbol"), QStringLiteral("RoutePointName"),
-        QStringLiteral("RouteHeadings"), QStringLiteral("RouteLengths"), QStringLiteral("TrackPointSymbol"), QStringLiteral("TrackPointName"),
-        QStringLiteral("AutoTrackPointColor"), QStringLiteral("IgnoreTxTDescription"), QStringLiteral("IgnoreGPXDescription"), QStringLiteral("Units"),
-        QStringLiteral("NMEASentence"), QStringLiteral("NMEATime"), QStringLiteral("WindowLeft"), QStringLiteral("WindowTop"),
-        QStringLiteral("WindowWidth"), QStringLiteral("WindowHeight"), QStringLiteral("WindowMax"), QStringLiteral("CurrentDir"),
-        QStringLiteral("LastMap1"), QStringLiteral("LastMap2"), QStringLiteral("LastMap3")};
+    const QStringList order = QStringLiteral(
+        "SerialPort WayPointColor RouteColor TrackColor CharDimension LineThickness CursorThickness SymbolDim "
+        "WayPointSymbol WayPointName RoutePointSymbol RoutePointName RouteHeadings RouteLengths TrackPointSymbol "
+        "TrackPointName AutoTrackPointColor IgnoreTxTDescription IgnoreGPXDescription Units NMEASentence NMEATime "
+        "WindowLeft WindowTop WindowWidth WindowHeight WindowMax CurrentDir LastMap1 LastMap2 LastMap3").split(u' ');
     EXPECT_EQ(keys, order); // no Language key: no entry was checked
     EXPECT_TRUE(anna.contains(QStringLiteral("WayPointColor=FF00\r\n")));
     EXPECT_TRUE(anna.contains(QStringLiteral("TrackColor=FF0000\r\n")));

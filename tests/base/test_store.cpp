@@ -13,6 +13,13 @@ GpsPoint point(const QString &kind, const QString &name, double lat, const QStri
 {
     return test::makePoint(kind, name, lat, lat / 2, static_cast<float>(lat * 10), {}, desc);
 }
+QString names(const PointList &list)
+{
+    QStringList out;
+    for (const GpsPoint &p : list)
+        out << p.name;
+    return out.join(QLatin1Char(','));
+}
 } // namespace
 
 TEST(PointStore, GrowthByHundredsKeepsPoints)
@@ -47,16 +54,10 @@ TEST(PointStore, InsertRemoveAndRemoveLast)
         appendPoint(list, point(kindRP(), QLatin1String(n), 1));
     insertPoint(list, 1, point(kindRP(), QStringLiteral("Z"), 2));
     insertPoint(list, 3, point(kindRP(), QStringLiteral("Y"), 3));
-    QStringList names;
-    for (const GpsPoint &p : list)
-        names << p.name;
-    EXPECT_EQ(names.join(QLatin1Char(',')), QStringLiteral("Z,A,Y,B,C"));
+    EXPECT_EQ(names(list), QStringLiteral("Z,A,Y,B,C"));
     removePoint(list, 2);
     removePoint(list, list.count());
-    names.clear();
-    for (const GpsPoint &p : list)
-        names << p.name;
-    EXPECT_EQ(names.join(QLatin1Char(',')), QStringLiteral("Z,Y,B"));
+    EXPECT_EQ(names(list), QStringLiteral("Z,Y,B"));
     EXPECT_EQ(list.capacity(), 100);
     removeLastPoint(list);
     removeLastPoint(list);
@@ -71,6 +72,17 @@ TEST(PointStore, InsertRemoveAndRemoveLast)
     EXPECT_EQ(list.capacity(), 200);
     EXPECT_EQ(list[49].name, QStringLiteral("49"));
     EXPECT_EQ(list[50].name, QStringLiteral("new"));
+    EXPECT_EQ(list[101].name, QStringLiteral("100"));
+
+    // Appending or inserting a point of the list itself survives the growth that moves it.
+    clearList(list);
+    for (int i = 1; i <= 100; ++i)
+        appendPoint(list, point(kindTP(), QString::number(i), i));
+    appendPoint(list, list[1]);
+    EXPECT_EQ(list[101].name, QStringLiteral("1"));
+    insertPoint(list, 1, list[101]);
+    EXPECT_EQ(names(list).left(4), QStringLiteral("1,1,"));
+    EXPECT_EQ(list[102].name, QStringLiteral("1"));
     EXPECT_EQ(list[101].name, QStringLiteral("100"));
 }
 
@@ -133,18 +145,4 @@ TEST(DateValue, ConversionsAndFormats)
     EXPECT_DOUBLE_EQ(*parseTimeText(u"04:05:06"), (4 * 3600 + 5 * 60 + 6) / 86400.0);
     EXPECT_FALSE(parseTimeText(u"25:00:00"));
     EXPECT_FALSE(parseTimeText(u"x"));
-}
-
-TEST(PointStore, AppendingAndInsertingOwnPointsSurvivesGrowth)
-{
-    PointList list;
-    for (int i = 1; i <= 100; ++i)
-        appendPoint(list, point(kindTP(), QString::number(i), i));
-    appendPoint(list, list[1]); // growth moves the slots the argument lives in
-    EXPECT_EQ(list[101].name, QStringLiteral("1"));
-    insertPoint(list, 1, list[101]);
-    EXPECT_EQ(list[1].name, QStringLiteral("1"));
-    EXPECT_EQ(list[2].name, QStringLiteral("1"));
-    EXPECT_EQ(list[102].name, QStringLiteral("1"));
-    EXPECT_EQ(list[101].name, QStringLiteral("100"));
 }
