@@ -11,14 +11,8 @@ namespace {
 MapCalibration make(double x1, double y1, double lat1, double lon1, double x2, double y2, double lat2, double lon2)
 {
     MapCalibration c;
-    c.x1 = x1;
-    c.yUp1 = -y1;
-    c.x2 = x2;
-    c.yUp2 = -y2;
-    c.lat1 = lat1;
-    c.lon1 = lon1;
-    c.lat2 = lat2;
-    c.lon2 = lon2;
+    c.x1 = x1, c.yUp1 = -y1, c.x2 = x2, c.yUp2 = -y2;
+    c.lat1 = lat1, c.lon1 = lon1, c.lat2 = lat2, c.lon2 = lon2;
     computeCalibration(c);
     return c;
 }
@@ -91,27 +85,16 @@ TEST(Calibration, UsableRejectsDegenerateAndOutOfRangeValues)
     MapCalibration good = make(100, 100, 45.1, 9.0, 300, 300, 45.0, 9.2);
     EXPECT_TRUE(calibrationUsable(good));
 
-    MapCalibration c = good;
-    c.lat1 = 91;
-    EXPECT_FALSE(calibrationUsable(c));
-    c = good;
-    c.lon2 = -180.5;
-    EXPECT_FALSE(calibrationUsable(c));
-    c = good;
-    c.x2 = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_FALSE(calibrationUsable(c));
-    c = good;
-    c.x2 = c.x1;
-    c.yUp2 = c.yUp1;
-    EXPECT_FALSE(calibrationUsable(c)); // same pixel twice
-    c = good;
-    c.lat2 = c.lat1;
-    c.lon2 = c.lon1;
-    EXPECT_FALSE(calibrationUsable(c)); // same place twice
-    c = good;
-    c.lat1 = c.lat2 = 90;
-    EXPECT_FALSE(calibrationUsable(c)); // both at the pole: no east-west scale
-    c = good;
-    c.lat1 = -90;
-    EXPECT_TRUE(calibrationUsable(c)); // the range is inclusive, as files have always been read
+    auto usableWith = [&](auto change) {
+        MapCalibration c = good;
+        change(c);
+        return calibrationUsable(c);
+    };
+    EXPECT_FALSE(usableWith([](MapCalibration &c) { c.lat1 = 91; }));
+    EXPECT_FALSE(usableWith([](MapCalibration &c) { c.lon2 = -180.5; }));
+    EXPECT_FALSE(usableWith([](MapCalibration &c) { c.x2 = std::numeric_limits<double>::quiet_NaN(); }));
+    EXPECT_FALSE(usableWith([](MapCalibration &c) { c.x2 = c.x1, c.yUp2 = c.yUp1; }));   // same pixel twice
+    EXPECT_FALSE(usableWith([](MapCalibration &c) { c.lat2 = c.lat1, c.lon2 = c.lon1; })); // same place twice
+    EXPECT_FALSE(usableWith([](MapCalibration &c) { c.lat1 = c.lat2 = 90; })); // both at the pole: no east-west scale
+    EXPECT_TRUE(usableWith([](MapCalibration &c) { c.lat1 = -90; })); // the range is inclusive, as files have always been read
 }

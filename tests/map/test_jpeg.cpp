@@ -79,10 +79,6 @@ TEST(JpegSave, WritesTheBufferRightSideUpAndKeepsTheReplacedFilesTimes)
     EXPECT_GT(qRed(back.pixel(2, 2)), 220);
     EXPECT_LT(qGreen(back.pixel(2, 2)), 40);
     EXPECT_GT(qGreen(back.pixel(30, 18)), 220);
-
-    // Higher quality gives a larger file from the same buffer.
-    ASSERT_TRUE(saveJpeg(dib, dir.path() + "/low.jpg", 10));
-    EXPECT_LT(QFileInfo(dir.path() + "/low.jpg").size(), bytes.size());
 }
 
 TEST(JpegSave, FailureRaisesError26001)

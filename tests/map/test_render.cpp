@@ -7,8 +7,6 @@
 #include "support/MapSupport.h"
 
 #include <QPainter>
-#include <QPdfWriter>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace gipso;
@@ -123,19 +121,18 @@ TEST(MapRender, TrackColoursAndTrackBreaks)
     geoToMap(st.calibration, tp[4].latitude, tp[4].longitude, x, yUp);
     const QImage sel = render(st);
     EXPECT_EQ(sel.pixel(int(x) - 6, int(-yUp) + 3), qRgb(255, 255, 0)); // inverse of blue
-}
 
-TEST(MapRender, LowestTrackPointIsBlue)
-{
-    AppState st = calibratedState();
+    // A track that dips: the leg ending at its lowest point is blue.
+    clearList(tp);
     st.settings.TrackPointSymbol = 0;
-    PointList &tp = st.store.trackPoints;
+    st.settings.AutoTrackPointColor = 1;
+    st.selection.selectedTrackPoint = 0;
     appendPoint(tp, pointAt(st, 20, 200, kindTP(), 900));
-    appendPoint(tp, pointAt(st, 200, 200, kindTP(), 100)); // lowest: the leg ending here is blue
-    appendPoint(tp, pointAt(st, 380, 200, kindTP(), 900)); // highest: red
-    const QImage img = render(st);
-    EXPECT_EQ(img.pixel(100, 200), qRgb(0, 0, 255));
-    EXPECT_EQ(img.pixel(300, 200), qRgb(255, 0, 0));
+    appendPoint(tp, pointAt(st, 200, 200, kindTP(), 100));
+    appendPoint(tp, pointAt(st, 380, 200, kindTP(), 900));
+    const QImage dip = render(st);
+    EXPECT_EQ(dip.pixel(100, 200), qRgb(0, 0, 255));
+    EXPECT_EQ(dip.pixel(300, 200), qRgb(255, 0, 0));
 }
 
 TEST(MapRender, RouteLegsAndLabels)
@@ -207,7 +204,7 @@ TEST(MapRender, NoMapShowsTheProductNameAndNoPoints)
     EXPECT_GT(bottomRight, 0);
 }
 
-TEST(MapPrint, FitsThePageAndPrintsTheMap)
+TEST(MapPrint, OrientationFitAndHeader)
 {
     EXPECT_EQ(printOrientation(QSize(800, 600)), QPageLayout::Landscape);
     EXPECT_EQ(printOrientation(QSize(600, 600)), QPageLayout::Portrait);
@@ -222,23 +219,5 @@ TEST(MapPrint, FitsThePageAndPrintsTheMap)
         << header.toStdString();
     EXPECT_TRUE(header.contains(QStringLiteral("14:07:09"))) << header.toStdString();
 
-    // A green picture printed to a PDF and rasterised again.
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("view.pdf"));
-    QImage picture(400, 300, QImage::Format_RGB32);
-    picture.fill(qRgb(0, 200, 0));
-    {
-        QPdfWriter writer(pdf);
-        ASSERT_TRUE(printViewDocument(writer, picture, header));
-        EXPECT_EQ(writer.pageLayout().orientation(), QPageLayout::Landscape);
-    }
-    const QImage page = test::pdfPage(pdf);
-    ASSERT_FALSE(page.isNull());
-    EXPECT_GT(page.width(), page.height());
-    int green = 0;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x)
-            green += qGreen(page.pixel(x, y)) > 150 && qRed(page.pixel(x, y)) < 60;
-    // Full printable width at 4:3 on a landscape page: most of the page is the map.
-    EXPECT_GT(green, page.width() * page.height() / 2);
+    // Printing to a PDF and the map on the page are checked through the window (MapViewUi).
 }
