@@ -2,12 +2,12 @@
 #include "app/Error.h"
 #include "app/Messages.h"
 #include "cli/Commands.h"
+#include "cli/Options.h"
 #include "files/PointFiles.h"
 #include "gps/GarminLink.h"
 #include "gps/SerialLink.h"
 #include "gps/Transfers.h"
 
-#include <QFileInfo>
 #include <cstdio>
 #include <optional>
 
@@ -29,44 +29,26 @@ struct GpsArgs {
 std::optional<GpsArgs> parse(const QString &command, const QStringList &args, const QStringList &kinds, bool download,
                              int &status)
 {
+    QStringList valued{QStringLiteral("--port"), QStringLiteral("--baud"), QStringLiteral("--timeout")};
+    if (download)
+        valued << QStringLiteral("-o");
+    Options o(command, args, valued, {QStringLiteral("--verbose"), QStringLiteral("-v")});
     GpsArgs a;
-    const QString usage = download ? QStringLiteral("usage: download waypoints|route|tracks --port DEV [--baud N] [--verbose] -o FILE")
-                                   : QStringLiteral("usage: upload waypoints|route --port DEV [--baud N] [--verbose] FILE");
-    for (int k = 0; k < args.size(); ++k) {
-        const QString &x = args[k];
-        auto value = [&](QString &out) {
-            if (k + 1 >= args.size())
-                return false;
-            out = args[++k];
-            return true;
-        };
-        QString v;
-        if (x == QLatin1String("--port")) {
-            if (!value(a.port))
-                return status = fail(usage), std::nullopt;
-        } else if (x == QLatin1String("--baud") || x == QLatin1String("--timeout")) {
-            bool ok = false;
-            const int n = value(v) ? v.toInt(&ok) : 0;
-            if (!ok || n <= 0)
-                return status = fail(QStringLiteral("%1: %2 needs a positive number").arg(command, x)), std::nullopt;
-            (x == QLatin1String("--baud") ? a.baud : a.timeoutMs) = n;
-        } else if (x == QLatin1String("--verbose") || x == QLatin1String("-v")) {
-            a.verbose = true;
-        } else if (x == QLatin1String("-o") && download) {
-            if (!value(a.output))
-                return status = fail(usage), std::nullopt;
-        } else if (x.startsWith(QLatin1Char('-'))) {
-            return status = fail(QStringLiteral("%1: unknown option '%2'").arg(command, x)), std::nullopt;
-        } else if (a.what.isEmpty()) {
-            a.what = x;
-        } else if (!download && a.input.isEmpty()) {
-            a.input = x;
-        } else {
-            return status = fail(usage), std::nullopt;
-        }
-    }
-    if (!kinds.contains(a.what) || a.port.isEmpty() || (download ? a.output.isEmpty() : a.input.isEmpty()))
-        return status = fail(usage), std::nullopt;
+    a.port = o.value(QStringLiteral("--port"));
+    a.output = o.value(QStringLiteral("-o"));
+    a.verbose = o.has(QStringLiteral("--verbose")) || o.has(QStringLiteral("-v"));
+    o.readInt(QStringLiteral("--baud"), a.baud, 1);
+    o.readInt(QStringLiteral("--timeout"), a.timeoutMs, 1);
+    const QStringList &rest = o.positional();
+    a.what = rest.value(0);
+    if (!download)
+        a.input = rest.value(1);
+    if (!kinds.contains(a.what) || a.port.isEmpty() || (download ? a.output.isEmpty() : a.input.isEmpty()) ||
+        rest.size() > (download ? 1 : 2))
+        o.reject(download ? QStringLiteral("expected waypoints|route|tracks --port DEV [--baud N] [--timeout MS] [--verbose] -o FILE")
+                          : QStringLiteral("expected waypoints|route --port DEV [--baud N] [--timeout MS] [--verbose] FILE"));
+    if (!o.ok())
+        return status = fail(o.error()), std::nullopt;
     return a;
 }
 

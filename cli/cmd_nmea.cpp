@@ -3,6 +3,7 @@
 // --timeout: the longest wait for one whole line in milliseconds (10000, as in the dialog).
 // Records NMEA fixes as TrackPoints with the same capture loop as the communication dialog.
 #include "cli/Commands.h"
+#include "cli/Options.h"
 
 #include "app/Error.h"
 #include "files/PointFiles.h"
@@ -35,65 +36,40 @@ const char *verdictNote(NmeaVerdict v)
 
 int nmea(const QStringList &args)
 {
-    QString port, out;
+    Options o(QStringLiteral("nmea"), args,
+              {QStringLiteral("--port"), QStringLiteral("-o"), QStringLiteral("--baud"), QStringLiteral("--sentence"),
+               QStringLiteral("--interval"), QStringLiteral("--duration"), QStringLiteral("--timeout"),
+               QStringLiteral("--count")},
+              {QStringLiteral("--verbose")});
+    const QString port = o.value(QStringLiteral("--port"));
+    const QString out = o.value(QStringLiteral("-o"));
+    const bool verbose = o.has(QStringLiteral("--verbose"));
     int baud = 4800;
-    int sentence = nmea::GGA;
     int interval = 0;
     double duration = -1.0;
-    long long count = -1;
+    int count = -1;
     int timeoutMs = 10000;
-    bool verbose = false;
-
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        auto value = [&](QString &v) {
-            if (i + 1 >= args.size())
-                return false;
-            v = args[++i];
-            return true;
-        };
-        QString v;
-        bool ok = true;
-        if (a == QLatin1String("--verbose")) {
-            verbose = true;
-        } else if (a == QLatin1String("--port")) {
-            ok = value(port) && !port.isEmpty();
-        } else if (a == QLatin1String("-o")) {
-            ok = value(out) && !out.isEmpty();
-        } else if (a == QLatin1String("--baud")) {
-            ok = value(v);
-            baud = ok ? v.toInt(&ok) : 0;
-            ok = ok && baud > 0;
-        } else if (a == QLatin1String("--sentence")) {
-            ok = value(v) && (sentence = nmeaSentenceValue(v)) != 0;
-        } else if (a == QLatin1String("--interval")) {
-            ok = value(v);
-            interval = ok ? v.toInt(&ok) : 0;
-            ok = ok && interval >= 0 && interval <= 32767;
-        } else if (a == QLatin1String("--duration")) {
-            ok = value(v);
-            duration = ok ? v.toDouble(&ok) : 0.0;
-            ok = ok && duration > 0;
-        } else if (a == QLatin1String("--timeout")) {
-            ok = value(v);
-            timeoutMs = ok ? v.toInt(&ok) : 0;
-            ok = ok && timeoutMs > 0;
-        } else if (a == QLatin1String("--count")) {
-            ok = value(v);
-            count = ok ? v.toLongLong(&ok) : 0;
-            ok = ok && count > 0 && count <= INT32_MAX;
-        } else {
-            return fail(QStringLiteral("nmea: unknown argument '%1'").arg(a));
-        }
-        if (!ok)
-            return fail(QStringLiteral("nmea: %1 needs a valid value").arg(a));
+    o.readInt(QStringLiteral("--baud"), baud, 1);
+    o.readInt(QStringLiteral("--interval"), interval, 0, 32767);
+    o.readDouble(QStringLiteral("--duration"), duration, 0.001);
+    o.readInt(QStringLiteral("--timeout"), timeoutMs, 1);
+    o.readInt(QStringLiteral("--count"), count, 1);
+    int sentence = nmea::GGA;
+    if (o.has(QStringLiteral("--sentence"))) {
+        sentence = nmeaSentenceValue(o.value(QStringLiteral("--sentence")));
+        if (sentence == 0)
+            o.reject(QStringLiteral("--sentence needs GGA or RMC"));
     }
+    if (!o.positional().isEmpty())
+        o.reject(QStringLiteral("unexpected argument '%1'").arg(o.positional()[0]));
     if (port.isEmpty())
-        return fail(QStringLiteral("nmea: --port DEV is required"));
+        o.reject(QStringLiteral("--port DEV is required"));
     if (out.isEmpty())
-        return fail(QStringLiteral("nmea: -o FILE is required"));
+        o.reject(QStringLiteral("-o FILE is required"));
     if (duration < 0 && count < 0)
-        return fail(QStringLiteral("nmea: --duration S or --count N is required"));
+        o.reject(QStringLiteral("--duration S or --count N is required"));
+    if (!o.ok())
+        return fail(o.error());
 
     SerialLink serial;
     QString openError;
