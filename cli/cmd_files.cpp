@@ -2,6 +2,7 @@
 #include "app/Error.h"
 #include "app/Messages.h"
 #include "cli/Commands.h"
+#include "cli/Options.h"
 #include "files/PointFiles.h"
 
 #include <cstdio>
@@ -34,10 +35,13 @@ QString importPointFile(const QString &path, PointStore &store)
 
 int convert(const QStringList &args)
 {
-    if (args.size() != 2)
-        return fail(QStringLiteral("convert: expected IN OUT"));
-    const QString &in = args[0];
-    const QString &out = args[1];
+    Options o(QStringLiteral("convert"), args, {});
+    if (o.positional().size() != 2)
+        o.reject(QStringLiteral("expected IN OUT"));
+    if (!o.ok())
+        return fail(o.error());
+    const QString &in = o.positional()[0];
+    const QString &out = o.positional()[1];
     const bool gpx = isGpxPath(out);
     if (!gpx && !out.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
         return fail(out + QStringLiteral(": unknown extension (use .txt or .gpx)"));
@@ -55,10 +59,13 @@ int convert(const QStringList &args)
 
 int info(const QStringList &args)
 {
-    if (args.size() != 1)
-        return fail(QStringLiteral("info: expected FILE"));
+    Options o(QStringLiteral("info"), args, {});
+    if (o.positional().size() != 1)
+        o.reject(QStringLiteral("expected FILE"));
+    if (!o.ok())
+        return fail(o.error());
     PointStore store;
-    const QString error = importPointFile(args[0], store);
+    const QString error = importPointFile(o.positional()[0], store);
     if (!error.isEmpty())
         return fail(error);
     std::printf("waypoints %d\nroutepoints %d\ntrackpoints %d\ntracks %d\n", store.wayPoints.count(),

@@ -1,4 +1,5 @@
 #include "cli/Commands.h"
+#include "cli/Options.h"
 
 #include "app/Error.h"
 #include "map/MapFiles.h"
@@ -21,25 +22,16 @@ QString describe(const MapLoad &load)
 // map FILE: size and stored calibration; map IN --save OUT: IN written as .cal or .Gipso.
 int map(const QStringList &args)
 {
-    QString in;
-    QString out;
-    bool save = false;
-    for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--save")) {
-            if (save || i + 1 >= args.size())
-                return fail(QStringLiteral("map: --save needs one output file"));
-            save = true;
-            out = args[++i];
-        } else if (args[i].startsWith(QLatin1String("--"))) {
-            return fail(QStringLiteral("map: unknown option '%1'").arg(args[i]));
-        } else if (in.isEmpty()) {
-            in = args[i];
-        } else {
-            return fail(QStringLiteral("map: more than one map file given"));
-        }
-    }
+    Options o(QStringLiteral("map"), args, {QStringLiteral("--save")});
+    const QString in = o.positional().value(0);
+    const QString out = o.value(QStringLiteral("--save"));
+    const bool save = o.has(QStringLiteral("--save"));
     if (in.isEmpty())
-        return fail(QStringLiteral("map: no map file given"));
+        o.reject(QStringLiteral("no map file given"));
+    if (o.positional().size() > 1)
+        o.reject(QStringLiteral("more than one map file given"));
+    if (!o.ok())
+        return fail(o.error());
     if (!QFileInfo(in).isFile())
         return fail(QStringLiteral("%1: no such file").arg(in));
     if (save && mapFileKind(out) == MapFileKind::Picture)

@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "app/SafeFile.h"
 #include "cli/Commands.h"
+#include "cli/Options.h"
 #include "files/PointFiles.h"
 #include "map/MapFiles.h"
 #include "map/MapRender.h"
@@ -11,7 +12,6 @@
 
 #include <QBuffer>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
 
@@ -31,51 +31,22 @@ struct RenderArgs {
 // Parses the arguments; an empty string when they are good, else the error line.
 QString parseRenderArgs(const QStringList &args, RenderArgs &r)
 {
-    auto value = [&](int &i) -> std::optional<QString> {
-        if (i + 1 >= args.size())
-            return std::nullopt;
-        return args[++i];
-    };
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == QLatin1String("-o")) {
-            auto v = value(i);
-            if (!v || v->isEmpty())
-                return QStringLiteral("render: -o needs an output file");
-            r.out = *v;
-        } else if (a == QLatin1String("--size")) {
-            auto v = value(i);
-            const auto m = QRegularExpression(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$")).match(v.value_or(QString()));
-            if (!m.hasMatch() || m.captured(1).toInt() < 1 || m.captured(2).toInt() < 1 || m.captured(1).toInt() > 16384 ||
-                m.captured(2).toInt() > 16384)
-                return QStringLiteral("render: --size needs WxH, each from 1 to 16384");
-            r.size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
-        } else if (a == QLatin1String("--zoom")) {
-            auto v = value(i);
-            bool ok = false;
-            const double z = v ? v->toDouble(&ok) : 0;
-            if (!ok || !std::isfinite(z) || z < 0.01 || z > 100)
-                return QStringLiteral("render: --zoom needs a number from 0.01 to 100 (1 = 100%)");
-            r.zoom = z;
-        } else if (a == QLatin1String("--scroll")) {
-            auto v = value(i);
-            const auto m = QRegularExpression(QStringLiteral("^(\\d{1,5}),(\\d{1,5})$")).match(v.value_or(QString()));
-            if (!m.hasMatch() || m.captured(1).toInt() > kScrollMax || m.captured(2).toInt() > kScrollMax)
-                return QStringLiteral("render: --scroll needs H,V, each from 0 to %1").arg(kScrollMax);
-            r.h = m.captured(1).toInt();
-            r.v = m.captured(2).toInt();
-        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            return QStringLiteral("render: unknown option '%1'").arg(a);
-        } else if (r.map.isEmpty()) {
-            r.map = a;
-        } else {
-            r.pointFiles << a;
-        }
-    }
+    Options o(QStringLiteral("render"), args,
+              {QStringLiteral("-o"), QStringLiteral("--size"), QStringLiteral("--zoom"), QStringLiteral("--scroll")});
+    r.out = o.value(QStringLiteral("-o"));
+    int width = r.size.width(), height = r.size.height();
+    o.readIntPair(QStringLiteral("--size"), u'x', QStringLiteral("WxH"), width, height, 1, 16384);
+    r.size = QSize(width, height);
+    o.readDouble(QStringLiteral("--zoom"), r.zoom, 0.01, 100, QStringLiteral("(1 = 100%)"));
+    o.readIntPair(QStringLiteral("--scroll"), u',', QStringLiteral("H,V"), r.h, r.v, 0, kScrollMax);
+    r.map = o.positional().value(0);
+    r.pointFiles = o.positional().mid(1);
     if (r.map.isEmpty())
-        return QStringLiteral("render: no map file given");
+        o.reject(QStringLiteral("no map file given"));
     if (r.out.isEmpty())
-        return QStringLiteral("render: no output file given (-o OUT.png)");
+        o.reject(QStringLiteral("no output file given (-o OUT.png)"));
+    if (!o.ok())
+        return o.error();
     if (!r.out.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
         return QStringLiteral("%1: the output must end in .png").arg(r.out);
     return {};
