@@ -3,8 +3,8 @@
 // of its bytes, and the CPU time spent waiting on a silent line.
 //
 // usage: bench_gps [TRACKPOINTS [THROTTLED_TRACKPOINTS]]   (defaults 10000 and 300)
-#include "app/DateValue.h"
-#include "app/Error.h"
+#include "base/DateValue.h"
+#include "base/Error.h"
 #include "files/PointFiles.h"
 #include "gps/GarminLink.h"
 #include "gps/SerialLink.h"
@@ -63,7 +63,7 @@ QString trackFile(const QTemporaryDir &dir, int n)
     PointStore s;
     for (int i = 0; i < n; ++i) {
         GpsPoint p;
-        p.kind = kindTP();
+        p.kind = PointKind::Track;
         p.latitude = 45.0 + i * 1e-5;
         p.longitude = 9.0 + i * 1e-5;
         p.altitude = float(100 + i % 500);

@@ -1,6 +1,6 @@
 // CPU time of the NMEA acquisition while it waits on a silent line: it should sleep in the
 // event loop, not poll. Prints user+system CPU seconds against the seconds waited.
-#include "app/Error.h"
+#include "base/Error.h"
 #include "gps/GarminLink.h"
 #include "gps/Nmea.h"
 #include "gps/SerialLink.h"

@@ -2,7 +2,7 @@
 // point file with 1,000,000 points, with gpsbabel reading the same GPX for comparison.
 // Usage: bench_pointfiles [points]
 
-#include "app/DateValue.h"
+#include "base/DateValue.h"
 #include "files/PointFiles.h"
 
 #include <QCoreApplication>
@@ -44,7 +44,7 @@ void fill(PointStore &store, int n)
     const double day = toDateValue(QDate(2024, 6, 1));
     for (int i = 0; i < n; ++i) {
         GpsPoint p;
-        p.kind = kindTP();
+        p.kind = PointKind::Track;
         p.latitude = 45.0 + i * 1e-6;
         p.longitude = 9.0 + (i % 5000) * 1e-5;
         p.altitude = static_cast<float>(100 + (i % 700) * 0.25);

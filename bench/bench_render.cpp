@@ -37,7 +37,7 @@ int main(int argc, char **argv)
 
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> any(0.0, 20000.0), step(-6.0, 6.0);
-    auto at = [&](double x, double y, const QString &kind) {
+    auto at = [&](double x, double y, PointKind kind) {
         GpsPoint p;
         mapToGeo(c, x, -y, p.latitude, p.longitude);
         p.kind = kind;
@@ -52,19 +52,19 @@ int main(int argc, char **argv)
         if (y >= 20000)
             y = 0;
         alt += step(rng) * 0.2;
-        GpsPoint p = at(x, y, kindTP());
+        GpsPoint p = at(x, y, PointKind::Track);
         p.altitude = static_cast<float>(alt);
         if (i % 10000 == 0)
             p.description = QStringLiteral("Track %1").arg(i / 10000 + 1);
         tp.append(std::move(p));
     }
     for (int i = 0; i < 10000; ++i) {
-        GpsPoint p = at(any(rng), any(rng), kindWP());
+        GpsPoint p = at(any(rng), any(rng), PointKind::Way);
         p.name = QStringLiteral("W%1").arg(i);
         appendPoint(st.store.wayPoints, p);
     }
     for (int i = 0; i < 1000; ++i) {
-        GpsPoint p = at(any(rng), any(rng), kindRP());
+        GpsPoint p = at(any(rng), any(rng), PointKind::Route);
         p.name = QStringLiteral("R%1").arg(i);
         appendPoint(st.store.routePoints, p);
     }

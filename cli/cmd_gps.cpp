@@ -1,6 +1,6 @@
 // gipso-cli download / upload: the receiver transfers of the communication dialog, scripted.
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "cli/Commands.h"
 #include "cli/Options.h"
 #include "files/PointFiles.h"

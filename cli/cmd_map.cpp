@@ -1,7 +1,7 @@
 #include "cli/Commands.h"
 #include "cli/Options.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "map/MapFiles.h"
 
 #include <QFileInfo>

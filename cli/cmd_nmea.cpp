@@ -5,7 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/Options.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "files/PointFiles.h"
 #include "gps/GarminLink.h"
 #include "gps/Nmea.h"

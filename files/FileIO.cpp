@@ -1,8 +1,8 @@
 #include "files/FileIO.h"
 
-#include "app/DateValue.h"
-#include "app/Error.h"
-#include "app/IniFile.h"
+#include "base/DateValue.h"
+#include "base/Error.h"
+#include "base/IniFile.h"
 
 #include <QFileInfo>
 #if defined(__linux__)

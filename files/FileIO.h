@@ -4,7 +4,7 @@
 // points must import in a fraction of a second, so the readers scan raw bytes in large blocks
 // and decode only the few text fields they keep.
 
-#include "app/SafeFile.h"
+#include "base/SafeFile.h"
 #include "files/PointFiles.h"
 
 #include <QFile>

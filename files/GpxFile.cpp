@@ -2,9 +2,9 @@
 // not an XML parser on purpose: which files import, and how, is decided by plain searches for
 // the point elements and their children, and that is kept exactly.
 
-#include "app/Clock.h"
-#include "app/DateValue.h"
-#include "app/Error.h"
+#include "base/Clock.h"
+#include "base/DateValue.h"
+#include "base/Error.h"
 #include "files/FileIO.h"
 #include "files/PointFiles.h"
 
@@ -165,12 +165,12 @@ public:
     {
     }
 
-    void convert(std::string_view t, int kind, int64_t line);
+    void convert(std::string_view t, PointKind kind, int64_t line);
 
 private:
-    QString problem(int64_t line, int kind, const char *what) const
+    QString problem(int64_t line, PointKind kind, const char *what) const
     {
-        return QStringLiteral("line %1: %2 %3").arg(line).arg(QLatin1String(kKinds[kind].name), QLatin1String(what));
+        return QStringLiteral("line %1: %2 %3").arg(line).arg(QLatin1String(kKinds[kindIndex(kind)].name), QLatin1String(what));
     }
     const QString &autoName()
     {
@@ -218,7 +218,7 @@ bool childText(std::string_view t, size_t open, size_t openLength, std::string_v
     return true;
 }
 
-void GpxReader::convert(std::string_view t, int kind, int64_t line)
+void GpxReader::convert(std::string_view t, PointKind kind, int64_t line)
 {
     // First "lat=" and "lon=", ignoring case, found through their equals signs.
     size_t lat = npos, lon = npos;
@@ -266,7 +266,7 @@ void GpxReader::convert(std::string_view t, int kind, int64_t line)
     }
     if (desc != npos && !childText(t, desc, 6, "</desc>", rawDesc))
         return sink_.skip(problem(line, kind, "has a description without </desc>"));
-    if (kind == 2 && ignoreDescription_)
+    if (kind == PointKind::Track && ignoreDescription_)
         rawDesc = {};
     if (time != npos) {
         if (!childText(t, time, 6, "</time>", text))
@@ -280,8 +280,8 @@ void GpxReader::convert(std::string_view t, int kind, int64_t line)
     p.name = name != npos ? gpxText(rawName, decodeUtf8) : autoName();
     if (!rawDesc.empty())
         p.description = gpxText(rawDesc, decodeUtf8);
-    PointList &list = kind == 0 ? store_.wayPoints : kind == 1 ? store_.routePoints : store_.trackPoints;
-    p.kind = kind == 0 ? kindWP() : kind == 1 ? kindRP() : kindTP();
+    PointList &list = store_.list(kind);
+    p.kind = kind;
     sink_.append(list, std::move(p));
     if (!isAscii(rawName))
         sink_.keepRaw(list, ImportSink::Field::Name, rawName, gpxText);
@@ -397,7 +397,7 @@ ImportResult ImportaGPX(const QString &path, PointStore &store, bool ignoreGpxDe
             size_t close = findNoCase(rest, 0, ek.close);
             if (close != npos) {
                 pos = found[kind] + close + ek.close.size();
-                reader.convert(rest.substr(0, close + ek.close.size()), kind, startLine);
+                reader.convert(rest.substr(0, close + ek.close.size()), allPointKinds[kind], startLine);
                 continue;
             }
             // The element goes on over the next lines, joined with no separator.
@@ -425,7 +425,7 @@ ImportResult ImportaGPX(const QString &path, PointStore &store, bool ignoreGpxDe
             if (joined.size() > kMaxElement)
                 sink.skip(QStringLiteral("line %1: %2 is too long").arg(startLine).arg(QLatin1String(ek.name)));
             else
-                reader.convert(joined, kind, startLine);
+                reader.convert(joined, allPointKinds[kind], startLine);
         }
         if (!sink.progress(progress))
             break;

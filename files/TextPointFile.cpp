@@ -1,9 +1,9 @@
 // The program's own text point file: a header line, then one line per point with
 // comma-separated, fixed-width fields.
 
-#include "app/Clock.h"
-#include "app/DateValue.h"
-#include "app/Error.h"
+#include "base/Clock.h"
+#include "base/DateValue.h"
+#include "base/Error.h"
 #include "files/FileIO.h"
 #include "files/PointFiles.h"
 
@@ -93,11 +93,10 @@ void readLine(std::string_view line, int64_t number, PointStore &store, ImportRe
         return sink.skip(problem(number, "time is not hh:nn:ss"));
 
     result.readable = true;
-    PointList *list = f[0] == "WP" ? &store.wayPoints : f[0] == "RP" ? &store.routePoints
-                    : f[0] == "TP"                   ? &store.trackPoints
-                                                     : nullptr;
-    if (!list)
+    const std::optional<PointKind> kind = kindFromTag(f[0]);
+    if (!kind)
         return sink.skip(problem(number, "record type is not WP, RP or TP"));
+    PointList *list = &store.list(*kind);
 
     GpsPoint p;
     p.latitude = *lat;
@@ -105,9 +104,9 @@ void readLine(std::string_view line, int64_t number, PointStore &store, ImportRe
     p.altitude = static_cast<float>(*alt);
     p.date = *date;
     p.time = *time;
-    p.kind = list == &store.wayPoints ? kindWP() : list == &store.routePoints ? kindRP() : kindTP();
+    p.kind = *kind;
     const std::string_view name = f[1];
-    const std::string_view description = list == &store.trackPoints && ignoreTxtDescription ? std::string_view() : f[7];
+    const std::string_view description = *kind == PointKind::Track && ignoreTxtDescription ? std::string_view() : f[7];
     p.name = decodeUtf8(name);
     p.description = decodeUtf8(description);
     sink.append(*list, std::move(p));

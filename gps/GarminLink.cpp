@@ -1,7 +1,7 @@
 #include "gps/GarminLink.h"
 
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "gps/Packet.h"
 
 #include <QElapsedTimer>

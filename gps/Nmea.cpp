@@ -1,9 +1,9 @@
 #include "gps/Nmea.h"
 
-#include "app/Clock.h"
-#include "app/DateValue.h"
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Clock.h"
+#include "base/DateValue.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "gps/GarminLink.h"
 
 #include <QList>
@@ -240,7 +240,7 @@ NmeaCapture::Result NmeaCapture::feedLine(QByteArrayView line, double nowSeconds
     t0_ = nowSeconds;
 
     GpsPoint p;
-    p.kind = kindTP();
+    p.kind = PointKind::Track;
     p.latitude = r.parsed.fix.latitude;
     p.longitude = r.parsed.fix.longitude;
     p.altitude = r.parsed.fix.altitude;

@@ -1,6 +1,6 @@
 #include "gps/Packet.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 #include <cstring>
 

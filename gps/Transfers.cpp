@@ -1,9 +1,9 @@
 #include "gps/Transfers.h"
 
-#include "app/Clock.h"
-#include "app/DateValue.h"
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Clock.h"
+#include "base/DateValue.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "gps/Packet.h"
 
 #include <QStringList>
@@ -157,7 +157,7 @@ QString trackPointRecordData(const GpsPoint &point, bool newTrack)
         + scrivifloat(1.0e25f) /* depth unknown */ + scriviint1(newTrack ? 1 : 0);
 }
 
-GpsPoint waypointFromRecord(const QString &hex, const QString &kind)
+GpsPoint waypointFromRecord(const QString &hex, PointKind kind)
 {
     GpsPoint p;
     p.kind = kind;
@@ -171,7 +171,7 @@ GpsPoint waypointFromRecord(const QString &hex, const QString &kind)
 GpsPoint trackPointFromRecord(const QString &hex, const QString &trackName)
 {
     GpsPoint p;
-    p.kind = kindTP();
+    p.kind = PointKind::Track;
     p.latitude = semicirclesToDegrees(leggiint4(hex, 4));
     p.longitude = semicirclesToDegrees(leggiint4(hex, 8));
     garminTimeToDateValues(uint32_t(leggiint4(hex, 12)), p.date, p.time);
@@ -187,7 +187,7 @@ TransferResult downloadWayPoints(GarminLink &link, PointStore &store)
     const int32_t n = recordsCount(link);
     for (int32_t i = 1; i <= n; ++i) {
         link.invia(QString::fromLatin1(i == 1 ? pkt::AckRecords : pkt::AckWaypointData));
-        appendPoint(store.wayPoints, waypointFromRecord(link.ricevi(), kindWP()));
+        appendPoint(store.wayPoints, waypointFromRecord(link.ricevi(), PointKind::Way));
     }
     const bool complete = closingComplete(link, pkt::AckWaypointData);
     TransferResult r = finish(link, 661, n, 0, complete);
@@ -208,7 +208,7 @@ TransferResult downloadRoutePoints(GarminLink &link, PointStore &store)
         link.invia(QString::fromLatin1(ack));
         const QString hex = link.ricevi();
         if (i % 2 == 0)
-            appendPoint(store.routePoints, waypointFromRecord(hex, kindRP()));
+            appendPoint(store.routePoints, waypointFromRecord(hex, PointKind::Route));
     }
     const bool complete = closingComplete(link, pkt::AckRouteWaypoint);
     TransferResult r = finish(link, 663, int32_t(std::nearbyint(n / 2.0)), 0, complete);

@@ -56,7 +56,7 @@ QString waypointRecordData(const GpsPoint &point);
 // Data of a track point record: position, time, altitude, depth, new-track flag.
 QString trackPointRecordData(const GpsPoint &point, bool newTrack);
 // The point read from a received waypoint record (byte numbers of the received text).
-GpsPoint waypointFromRecord(const QString &hex, const QString &kind);
+GpsPoint waypointFromRecord(const QString &hex, PointKind kind);
 GpsPoint trackPointFromRecord(const QString &hex, const QString &trackName);
 
 } // namespace gipso

@@ -1,7 +1,7 @@
 #include "map/JpegSave.h"
 
-#include "app/Error.h"
-#include "app/SafeFile.h"
+#include "base/Error.h"
+#include "base/SafeFile.h"
 #include "map/cDIBSection.h"
 
 #include <QFile>

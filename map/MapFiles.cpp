@@ -1,9 +1,9 @@
 #include "map/MapFiles.h"
 
-#include "app/AppState.h"
-#include "app/Error.h"
-#include "app/IniFile.h"
-#include "app/SafeFile.h"
+#include "state/AppState.h"
+#include "base/Error.h"
+#include "base/IniFile.h"
+#include "base/SafeFile.h"
 #include "map/JpegSave.h"
 #include "map/cDIBSection.h"
 #include "map/cUnzip.h"

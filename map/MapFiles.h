@@ -1,6 +1,6 @@
 #pragma once
 
-#include "map/MapCalibration.h"
+#include "geo/MapCalibration.h"
 #include "map/MapPicture.h"
 
 #include <QByteArray>

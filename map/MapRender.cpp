@@ -1,6 +1,6 @@
 #include "map/MapRender.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 #include <QFont>
 #include <QFontMetricsF>

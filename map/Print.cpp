@@ -1,6 +1,6 @@
 #include "map/Print.h"
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
 #include "points/PointStore.h"
 
-#include "app/Clock.h"
-#include "app/DateValue.h"
+#include "base/Clock.h"
+#include "base/DateValue.h"
 
 #include <algorithm>
 
@@ -9,22 +9,6 @@ namespace gipso {
 
 namespace {
 constexpr int32_t kStep = 100;
-}
-
-const QString &kindWP()
-{
-    static const QString s = QStringLiteral("WP");
-    return s;
-}
-const QString &kindRP()
-{
-    static const QString s = QStringLiteral("RP");
-    return s;
-}
-const QString &kindTP()
-{
-    static const QString s = QStringLiteral("TP");
-    return s;
 }
 
 PointList::PointList() { clear(); }
@@ -95,15 +79,14 @@ void PointList::removeLast()
         --count_;
 }
 
-PointList *PointStore::listForKind(const QString &kind)
+PointList &PointStore::list(PointKind kind)
 {
-    if (kind == kindWP())
-        return &wayPoints;
-    if (kind == kindRP())
-        return &routePoints;
-    if (kind == kindTP())
-        return &trackPoints;
-    return nullptr;
+    return kind == PointKind::Way ? wayPoints : kind == PointKind::Route ? routePoints : trackPoints;
+}
+
+const PointList &PointStore::list(PointKind kind) const
+{
+    return kind == PointKind::Way ? wayPoints : kind == PointKind::Route ? routePoints : trackPoints;
 }
 
 void reverseList(PointList &list)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "points/PointKind.h"
+
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -13,17 +15,12 @@ struct GpsPoint {
     float altitude = 0.0f;  // metres
     double date = 0.0;      // date value; only the calendar day is used
     double time = 0.0;      // date value; only the time of day is used
-    QString kind;           // "WP", "RP" or "TP"
+    PointKind kind = PointKind::Way;
     QString name;           // at most 6 characters where the point dialog made it
     QString description;    // at most 30; on a TrackPoint a non-empty one starts a track
 
     bool operator==(const GpsPoint &) const = default;
 };
-
-// The three kind tags, shared so that millions of points do not each hold a copy.
-const QString &kindWP();
-const QString &kindRP();
-const QString &kindTP();
 
 // A 1-based list: valid indices are 1 to count; capacity starts at 100 and grows by 100.
 class PointList {
@@ -67,8 +64,9 @@ struct PointStore {
     bool pointsModified = false;
     bool mapModified = false;
 
-    // The list that holds points of the given kind ("WP", "RP", "TP"), or nullptr.
-    PointList *listForKind(const QString &kind);
+    // The list that holds points of the given kind.
+    PointList &list(PointKind kind);
+    const PointList &list(PointKind kind) const;
     bool allEmpty() const { return wayPoints.isEmpty() && routePoints.isEmpty() && trackPoints.isEmpty(); }
 };
 

@@ -1,9 +1,10 @@
 #include "app/ui/frmGPS.h"
 
-#include "app/Clock.h"
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Clock.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "files/PointFiles.h"
+#include "map/ui/picMap.h"
 
 #include <QAction>
 #include <QApplication>
@@ -164,11 +165,11 @@ void frmGPS::buildMenus()
     };
     QMenu *way = addMenu(QStringLiteral("mnuWay"), 181);
     modeEntry(way, "mnuCreaWayP", 182);
-    addEntry(way, QStringLiteral("mnuInsWay"), 183, [this] { insertPoints(kindWP()); });
+    addEntry(way, QStringLiteral("mnuInsWay"), 183, [this] { insertPoints(PointKind::Way); });
     modeEntry(way, "mnuEditW", 184);
     way->addSeparator();
-    addEntry(way, QStringLiteral("mnuCancella"), 185, [this] { deleteAll(kindWP()); });
-    addEntry(way, QStringLiteral("mnuCancellaLast"), 186, [this] { deleteLast(kindWP()); });
+    addEntry(way, QStringLiteral("mnuCancella"), 185, [this] { deleteAll(PointKind::Way); });
+    addEntry(way, QStringLiteral("mnuCancellaLast"), 186, [this] { deleteLast(PointKind::Way); });
     way->addSeparator();
     addEntry(way, QStringLiteral("mnuVisw"), 187, [this] { showList(QStringLiteral("1"), 537); });
     way->addSeparator();
@@ -177,12 +178,12 @@ void frmGPS::buildMenus()
 
     QMenu *route = addMenu(QStringLiteral("mnuRoute"), 190);
     modeEntry(route, "mnuCreaR", 191);
-    addEntry(route, QStringLiteral("mnuInsR"), 192, [this] { insertPoints(kindRP()); });
+    addEntry(route, QStringLiteral("mnuInsR"), 192, [this] { insertPoints(PointKind::Route); });
     modeEntry(route, "mnuEditR", 193);
-    addEntry(route, QStringLiteral("mnuInvertiR"), 846, [this] { reverse(kindRP()); });
+    addEntry(route, QStringLiteral("mnuInvertiR"), 846, [this] { reverse(PointKind::Route); });
     route->addSeparator();
-    addEntry(route, QStringLiteral("mnuCancellaR"), 194, [this] { deleteAll(kindRP()); });
-    addEntry(route, QStringLiteral("mnuCancellaLastR"), 195, [this] { deleteLast(kindRP()); });
+    addEntry(route, QStringLiteral("mnuCancellaR"), 194, [this] { deleteAll(PointKind::Route); });
+    addEntry(route, QStringLiteral("mnuCancellaLastR"), 195, [this] { deleteLast(PointKind::Route); });
     route->addSeparator();
     addEntry(route, QStringLiteral("mnuVisr"), 196, [this] { showList(QStringLiteral("2"), 538); });
     addEntry(route, QStringLiteral("mnuAltr"), 197, [this] { showProfile(QStringLiteral("2"), 540); });
@@ -192,9 +193,9 @@ void frmGPS::buildMenus()
 
     QMenu *track = addMenu(QStringLiteral("mnuTrack"), 200);
     modeEntry(track, "mnuEditT", 201);
-    addEntry(track, QStringLiteral("mnuInvertiT"), 844, [this] { reverse(kindTP()); });
+    addEntry(track, QStringLiteral("mnuInvertiT"), 844, [this] { reverse(PointKind::Track); });
     track->addSeparator();
-    addEntry(track, QStringLiteral("mnuCancellaT"), 202, [this] { deleteAll(kindTP()); });
+    addEntry(track, QStringLiteral("mnuCancellaT"), 202, [this] { deleteAll(PointKind::Track); });
     track->addSeparator();
     addEntry(track, QStringLiteral("mnuVist"), 203, [this] { showList(QStringLiteral("3"), 539); });
     addEntry(track, QStringLiteral("mnuAltt"), 204, [this] { showProfile(QStringLiteral("3"), 541); });
@@ -263,6 +264,18 @@ void frmGPS::buildStatusBar()
 QAction *frmGPS::action(const QString &name) const { return actions_.value(name); }
 QMenu *frmGPS::menu(const QString &name) const { return menus_.value(name); }
 QLabel *frmGPS::panel(int index) const { return index >= 1 && index <= 9 ? panels_[index] : nullptr; }
+
+void frmGPS::setPanelText(int index, const QString &text)
+{
+    if (QLabel *p = panel(index))
+        p->setText(text);
+}
+
+bool frmGPS::halftone() const
+{
+    const QAction *entry = action(QStringLiteral("mnuHalftone"));
+    return entry && entry->isChecked();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Start-up
@@ -527,8 +540,8 @@ void frmGPS::updateMenuForCounts(const QString &menuName)
 
 void frmGPS::repaintMap()
 {
-    if (mapWidget)
-        mapWidget->update();
+    if (QWidget *view = mapView())
+        view->update();
 }
 
 void frmGPS::showError(const GipsoError &e, int prefixId)
@@ -539,32 +552,23 @@ void frmGPS::showError(const GipsoError &e, int prefixId)
 // ---------------------------------------------------------------------------------------------
 // List commands
 
-PointList &frmGPS::listFor(const QString &kind)
-{
-    if (kind == kindWP())
-        return state_.store.wayPoints;
-    if (kind == kindRP())
-        return state_.store.routePoints;
-    return state_.store.trackPoints;
-}
-
 namespace {
-int kindNameId(const QString &kind) { return kind == kindWP() ? 542 : kind == kindRP() ? 543 : 544; }
-const char *editEntry(const QString &kind)
+int kindNameId(PointKind kind) { return kind == PointKind::Way ? 542 : kind == PointKind::Route ? 543 : 544; }
+const char *editEntry(PointKind kind)
 {
-    return kind == kindWP() ? "mnuEditW" : kind == kindRP() ? "mnuEditR" : "mnuEditT";
+    return kind == PointKind::Way ? "mnuEditW" : kind == PointKind::Route ? "mnuEditR" : "mnuEditT";
 }
 } // namespace
 
-void frmGPS::deleteAll(const QString &kind)
+void frmGPS::deleteAll(PointKind kind)
 {
     const QString text = formatMessage(messageText(631), {messageText(kindNameId(kind))});
     if (dialogs_.ask(this, text, Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
         return;
-    clearList(listFor(kind));
-    if (kind == kindWP())
+    clearList(state_.store.list(kind));
+    if (kind == PointKind::Way)
         state_.selection.selectedWayPoint = 0;
-    else if (kind == kindRP())
+    else if (kind == PointKind::Route)
         state_.selection.selectedRoutePoint = 0;
     else
         state_.selection.selectedTrackPoint = 0;
@@ -574,9 +578,9 @@ void frmGPS::deleteAll(const QString &kind)
     refreshMenus();
 }
 
-void frmGPS::deleteLast(const QString &kind)
+void frmGPS::deleteLast(PointKind kind)
 {
-    PointList &list = listFor(kind);
+    PointList &list = state_.store.list(kind);
     if (list.isEmpty())
         return;
     const QString text = formatMessage(messageText(630), {messageText(kindNameId(kind))});
@@ -584,8 +588,8 @@ void frmGPS::deleteLast(const QString &kind)
         return;
     removeLastPoint(list);
     // A selection past the end would point at a removed record.
-    int32_t &sel = kind == kindWP() ? state_.selection.selectedWayPoint
-                   : kind == kindRP() ? state_.selection.selectedRoutePoint
+    int32_t &sel = kind == PointKind::Way ? state_.selection.selectedWayPoint
+                   : kind == PointKind::Route ? state_.selection.selectedRoutePoint
                                       : state_.selection.selectedTrackPoint;
     if (sel > list.count())
         sel = 0;
@@ -597,12 +601,12 @@ void frmGPS::deleteLast(const QString &kind)
     }
 }
 
-void frmGPS::reverse(const QString &kind)
+void frmGPS::reverse(PointKind kind)
 {
-    PointList &list = listFor(kind);
+    PointList &list = state_.store.list(kind);
     if (list.count() < 2)
         return;
-    const int id = kind == kindRP() ? 847 : 845;
+    const int id = kind == PointKind::Route ? 847 : 845;
     if (dialogs_.ask(this, messageText(id), Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
         return;
     reverseList(list);
@@ -630,11 +634,11 @@ QString frmGPS::checkedMode() const
     return {};
 }
 
-void frmGPS::insertPoints(const QString &kind)
+void frmGPS::insertPoints(PointKind kind)
 {
-    actions_.value(kind == kindWP() ? QStringLiteral("mnuCreaWayP") : QStringLiteral("mnuCreaR"))->setChecked(false);
+    actions_.value(kind == PointKind::Way ? QStringLiteral("mnuCreaWayP") : QStringLiteral("mnuCreaR"))->setChecked(false);
     refreshMenus();
-    openPointDialog(QStringLiteral("2"), kind == kindWP() ? 531 : 530);
+    openPointDialog(QStringLiteral("2"), kind == PointKind::Way ? 531 : 530);
 }
 
 // ---------------------------------------------------------------------------------------------

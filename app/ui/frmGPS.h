@@ -1,8 +1,9 @@
 #pragma once
 
-#include "app/AppState.h"
-#include "app/Config.h"
-#include "app/ui/Dialogs.h"
+#include "state/AppState.h"
+#include "base/Config.h"
+#include "base/ui/Dialogs.h"
+#include "map/ui/MapHost.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -19,7 +20,9 @@ class QScrollBar;
 namespace gipso {
 
 // The main window: owns the program's state, the menus, the map frame and the status bar.
-class frmGPS : public QMainWindow {
+class picMap;
+
+class frmGPS : public QMainWindow, public MapHost {
     Q_OBJECT
 
 public:
@@ -29,7 +32,7 @@ public:
     // Start-up in the program's order; shows the window and handles the command-line files.
     void start(const QStringList &files = {});
 
-    AppState &state() { return state_; }
+    AppState &state() override { return state_; }
     Dialogs &dialogs() { return dialogs_; }
     const ConfigEnvironment &environment() const { return env_; }
 
@@ -38,10 +41,14 @@ public:
     QMenu *menu(const QString &name) const;
     QLabel *panel(int index) const;
     QFrame *picFrame() const { return picFrame_; }
-    QScrollBar *hScroll() const { return HScroll1_; }
-    QScrollBar *vScroll() const { return VScroll1_; }
+    QScrollBar *hScroll() const override { return HScroll1_; }
+    QScrollBar *vScroll() const override { return VScroll1_; }
+    void setPanelText(int index, const QString &text) override;
+    bool halftone() const override;
+    // The map viewport (nullptr before the map frame is set up).
+    picMap *mapView() const;
 
-    void refreshMenus();
+    void refreshMenus() override;
     void applyLanguage();
     // The Languages submenu click on entry k (1-based).
     void chooseLanguageEntry(int k);
@@ -49,14 +56,14 @@ public:
     void updateMenuForCounts(const QString &menuName);
     void setMapMode(int mode);
     // Redraws the map and its overlay.
-    void repaintMap();
+    void repaintMap() override;
     // Shows a GipsoError as "ERROR N° n - description" with the critical icon.
     void showError(const class GipsoError &e, int prefixId = 593);
 
     // List commands (with their confirmations).
-    void deleteAll(const QString &kind);
-    void deleteLast(const QString &kind);
-    void reverse(const QString &kind);
+    void deleteAll(PointKind kind);
+    void deleteLast(PointKind kind);
+    void reverse(PointKind kind);
     void toggleMode(const QString &actionName);
     // The editing mode entry that is checked, or empty.
     QString checkedMode() const;
@@ -68,14 +75,14 @@ public:
     bool importPointFile(const QString &path);
     bool exportPointFile(const QString &path);
 
-    // Map commands (map/ui/frmGPS_map.cpp: files and calibration).
+    // Map commands (frmGPS_map.cpp: files and calibration).
     void openMap();
     bool saveCalibratedMap();
     void openRecentMap(int k);
     void calibrateMap();
     void openFiles(const QStringList &files); // command line and drag-and-drop
-    void calibrationClick(double x, double y); // a left click on the map while mapMode is 1 or 2
-    // Map view commands (map/ui/frmGPS_view.cpp).
+    void calibrationClick(double x, double y) override; // a left click on the map while mapMode is 1 or 2
+    // Map view commands (frmGPS_view.cpp).
     void mapLoaded(); // a new map is in state(): reset the view and show it
     void printMap();
     void zoomCommand(const QString &actionName);
@@ -90,9 +97,9 @@ public:
     void openOptions();
     void openHelp();
     void openAbout();
-    void insertPoints(const QString &kind);
+    void insertPoints(PointKind kind);
 
-    // Communication (gps/ui): opens frmComm in the given mode with the caption id.
+    // Communication (frmGPS_gps.cpp): opens frmComm in the given mode with the caption id.
     void openComm(const QString &mode, int captionId);
 
     // The closing questions; true when the window may close.
@@ -103,8 +110,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override; // map/ui/frmGPS_map.cpp
-    void dropEvent(QDropEvent *event) override;           // map/ui/frmGPS_map.cpp
+    void dragEnterEvent(QDragEnterEvent *event) override; // frmGPS_map.cpp
+    void dropEvent(QDropEvent *event) override;           // frmGPS_map.cpp
 
 private:
     void buildMenus();
@@ -117,11 +124,10 @@ private:
     void storeGeometry();
     void restoreGeometry();
     void finishClose();
-    void setupMapView();   // map/ui
-    void shutdownMap();    // map/ui
+    void setupMapView();   // frmGPS_view.cpp
+    void shutdownMap();    // frmGPS_view.cpp
     double twipsPerPixelX() const;
     double twipsPerPixelY() const;
-    PointList &listFor(const QString &kind);
 
     Dialogs &dialogs_;
     ConfigEnvironment env_;
@@ -139,10 +145,7 @@ private:
     QScrollBar *VScroll1_ = nullptr;
     bool started_ = false;
     bool closing_ = false;
-
-public:
-    // Subsystems that attach widgets to the window keep them here.
-    QPointer<QWidget> mapWidget;
+    QPointer<picMap> mapView_;
 };
 
 // Caption of recent-map entry k for a path: "&k " + the path, or its first 3 characters,

@@ -1,7 +1,7 @@
 #include "gps/ui/frmComm.h"
 
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "gps/GarminLink.h"
 #include "gps/Nmea.h"
 #include "gps/SerialLink.h"

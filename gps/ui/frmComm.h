@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppState.h"
-#include "app/ui/Dialogs.h"
+#include "state/AppState.h"
+#include "base/ui/Dialogs.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "map/ui/frmCalib.h"
 
-#include "app/Error.h"
-#include "app/Messages.h"
-#include "app/ui/Dialogs.h"
+#include "base/Error.h"
+#include "base/Messages.h"
+#include "base/ui/Dialogs.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

@@ -1,7 +1,8 @@
 #include "map/ui/picMap.h"
 
-#include "app/Messages.h"
-#include "app/ui/frmGPS.h"
+#include "base/Messages.h"
+#include "map/ui/MapHost.h"
+#include "state/AppState.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,7 +42,7 @@ QString positionText(int prefixId, double degrees)
 }
 } // namespace
 
-picMap::picMap(frmGPS &owner, QWidget *parent)
+picMap::picMap(MapHost &owner, QWidget *parent)
     : QWidget(parent), owner_(owner)
 {
     setObjectName(QStringLiteral("picMap"));
@@ -74,15 +75,13 @@ void picMap::applyView()
         bitmap_ = QImage();
     } else {
         window_ = visibleWindow(st.mapWidth, st.mapHeight, st.zoomFactor, size(), h ? h->value() : 0, v ? v->value() : 0);
-        const QAction *halftone = owner_.action(QStringLiteral("mnuHalftone"));
-        bitmap_ = renderVisible(st.mapPicture, window_, st.zoomFactor, halftone && halftone->isChecked());
+        bitmap_ = renderVisible(st.mapPicture, window_, st.zoomFactor, owner_.halftone());
     }
     if (QScrollBar *bar = owner_.hScroll())
         bar->setEnabled(window_.hScrollEnabled);
     if (QScrollBar *bar = owner_.vScroll())
         bar->setEnabled(window_.vScrollEnabled);
-    if (QLabel *panel = owner_.panel(4))
-        panel->setText(zoomPanelText(st.zoomFactor));
+    owner_.setPanelText(4, zoomPanelText(st.zoomFactor));
     update();
     owner_.refreshMenus();
 }
@@ -206,10 +205,8 @@ void picMap::showPosition(double x, double y)
 {
     double lat, lon;
     mapToGeo(owner_.state().calibration, x, -y, lat, lon);
-    if (QLabel *p1 = owner_.panel(1))
-        p1->setText(positionText(545, lat));
-    if (QLabel *p2 = owner_.panel(2))
-        p2->setText(positionText(546, lon));
+    owner_.setPanelText(1, positionText(545, lat));
+    owner_.setPanelText(2, positionText(546, lon));
 }
 
 void picMap::mouseDown(int button, double x, double y)

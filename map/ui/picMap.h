@@ -9,7 +9,7 @@
 
 namespace gipso {
 
-class frmGPS;
+class MapHost;
 
 // The map viewport: shows the resampled visible window of the map with the overlay on top,
 // and turns the mouse into map positions (map pixels, y down) for calibration, panning,
@@ -18,7 +18,7 @@ class picMap : public QWidget {
     Q_OBJECT
 
 public:
-    picMap(frmGPS &owner, QWidget *parent);
+    picMap(MapHost &owner, QWidget *parent);
 
     // Rebuilds the displayed bitmap from the zoom and the scroll values, shows the zoom in
     // status panel 4, repaints and refreshes the menus.
@@ -66,7 +66,7 @@ private:
     void crossHairLines(double x, double y, QLineF &eastWest, QLineF &northSouth) const;
     void showPosition(double x, double y);
 
-    frmGPS &owner_;
+    MapHost &owner_;
     ViewWindow window_;
     QImage bitmap_;
     QImage composed_; // bitmap and overlay as last painted, for repainting the cross-hair alone

@@ -1,6 +1,6 @@
-#include "app/Config.h"
-#include "app/IniFile.h"
-#include "app/Messages.h"
+#include "base/Config.h"
+#include "base/IniFile.h"
+#include "base/Messages.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

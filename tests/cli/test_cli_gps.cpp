@@ -1,5 +1,5 @@
 // gipso-cli download / upload against the simulated receiver.
-#include "gps/SimProcess.h"
+#include "support/SimProcess.h"
 
 #include "files/PointFiles.h"
 #include "support/CliRunner.h"

@@ -1,8 +1,8 @@
 // gipso-cli nmea against a receiver log streamed through a pseudo-terminal.
-#include "gps/test_nmea_pty.h"
+#include "support/PtyFeeder.h"
 
-#include "app/DateValue.h"
-#include "app/Messages.h"
+#include "base/DateValue.h"
+#include "base/Messages.h"
 #include "files/PointFiles.h"
 #include "support/CliRunner.h"
 #include "support/TestSupport.h"

@@ -40,14 +40,14 @@ struct Fixture {
         QString backing;
         saveMapFile(picture, c, map, dir.path() + QLatin1Char('/'), backing);
 
-        auto at = [&](double x, double y, const QString &kind) {
+        auto at = [&](double x, double y, PointKind kind) {
             GpsPoint p = test::pointOnMap(c, x, y, kind);
             p.name = QStringLiteral("P");
             return p;
         };
-        appendPoint(st.store.wayPoints, at(150, 120, kindWP()));
-        appendPoint(st.store.trackPoints, at(20, 250, kindTP()));
-        appendPoint(st.store.trackPoints, at(380, 250, kindTP()));
+        appendPoint(st.store.wayPoints, at(150, 120, PointKind::Way));
+        appendPoint(st.store.trackPoints, at(20, 250, PointKind::Track));
+        appendPoint(st.store.trackPoints, at(380, 250, PointKind::Track));
         EsportaGPX(points, st.store);
     }
 };

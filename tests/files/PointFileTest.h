@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Clock.h"
-#include "app/DateValue.h"
+#include "base/Clock.h"
+#include "base/DateValue.h"
 #include "files/PointFiles.h"
 #include "support/CliRunner.h"
 #include "support/TestSupport.h"
@@ -50,20 +50,20 @@ inline void expectSameStore(const PointStore &a, const PointStore &b)
 inline PointStore sampleStore()
 {
     PointStore s;
-    s.wayPoints.append(makePoint(kindWP(), QStringLiteral("CASA"), 45.464, 9.19, 122.0f, at(2026, 12, 5, 17, 44, 27),
+    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("CASA"), 45.464, 9.19, 122.0f, at(2026, 12, 5, 17, 44, 27),
                                  QStringLiteral("home")));
-    s.wayPoints.append(makePoint(kindWP(), QStringLiteral("A&B"), -45.5, -179.123, -5.25f, at(2000, 1, 1, 0, 0, 0),
+    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("A&B"), -45.5, -179.123, -5.25f, at(2000, 1, 1, 0, 0, 0),
                                  QStringLiteral("<desc> x]]>y & </name>")));
-    s.wayPoints.append(makePoint(kindWP(), QStringLiteral("Città"), 0.000000001, 180.0, 8848.86f,
+    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("Città"), 0.000000001, 180.0, 8848.86f,
                                  at(1999, 12, 31, 23, 59, 59), QStringLiteral("Zürich € “quoted”")));
-    s.routePoints.append(makePoint(kindRP(), QStringLiteral("R1"), 12.3456789012, 1.5, 10.5f, at(2003, 2, 1, 4, 5, 6),
+    s.routePoints.append(makePoint(PointKind::Route, QStringLiteral("R1"), 12.3456789012, 1.5, 10.5f, at(2003, 2, 1, 4, 5, 6),
                                    QStringLiteral("start")));
-    s.routePoints.append(makePoint(kindRP(), QStringLiteral("R2"), 12.5, 1.75, 0.0f, at(2003, 2, 1, 5, 0, 0), QString()));
-    s.trackPoints.append(makePoint(kindTP(), QStringLiteral("T1"), 46.0, 10.0, 1000.0f, at(2010, 7, 1, 8, 0, 0),
+    s.routePoints.append(makePoint(PointKind::Route, QStringLiteral("R2"), 12.5, 1.75, 0.0f, at(2003, 2, 1, 5, 0, 0), QString()));
+    s.trackPoints.append(makePoint(PointKind::Track, QStringLiteral("T1"), 46.0, 10.0, 1000.0f, at(2010, 7, 1, 8, 0, 0),
                                    QStringLiteral("First track")));
-    s.trackPoints.append(makePoint(kindTP(), QStringLiteral("T2"), 46.0001, 10.0001, 1001.25f, at(2010, 7, 1, 8, 0, 10),
+    s.trackPoints.append(makePoint(PointKind::Track, QStringLiteral("T2"), 46.0001, 10.0001, 1001.25f, at(2010, 7, 1, 8, 0, 10),
                                    QString()));
-    s.trackPoints.append(makePoint(kindTP(), QStringLiteral("T3"), 46.5, 10.5, 1500.0f, at(2010, 7, 2, 9, 30, 0),
+    s.trackPoints.append(makePoint(PointKind::Track, QStringLiteral("T3"), 46.5, 10.5, 1500.0f, at(2010, 7, 2, 9, 30, 0),
                                    QStringLiteral("Second track")));
     return s;
 }

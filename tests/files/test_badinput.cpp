@@ -3,7 +3,7 @@
 
 #include "PointFileTest.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 #include <QRandomGenerator>
 
@@ -76,7 +76,7 @@ TEST_F(BadInput, BinaryAndEmptyFiles)
             ImportResult r = importBytes(junk, gpx, s);
             EXPECT_GE(r.skipped, 0);
             for (const GpsPoint &p : s.wayPoints)
-                EXPECT_EQ(p.kind, kindWP());
+                EXPECT_EQ(p.kind, PointKind::Way);
         }
     }
     for (bool gpx : {false, true}) {

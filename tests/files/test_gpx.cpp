@@ -1,6 +1,6 @@
 #include "PointFileTest.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 #include <QFile>
 
@@ -32,7 +32,7 @@ CliRun gpsbabelGpx(const QString &in, const QString &format, const QString &out)
 TEST_F(Gpx, ExportWritesTheFixedLayout)
 {
     PointStore s;
-    s.wayPoints.append(makePoint(kindWP(), QStringLiteral("CASA"), 45.464, 9.19, 122.0f, at(2026, 12, 5, 17, 44, 27),
+    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("CASA"), 45.464, 9.19, 122.0f, at(2026, 12, 5, 17, 44, 27),
                                  QStringLiteral("home")));
     s.pointsModified = true;
     EsportaGPX(path("w.gpx"), s);
@@ -53,8 +53,8 @@ TEST_F(Gpx, ExportWritesTheFixedLayout)
                            " </wpt>\r\n";
     EXPECT_EQ(readAll(path("w.gpx")), head + wpt + "</gpx>\r\n");
 
-    s.routePoints.append(GpsPoint{-1.5, 2.25, 3.0f, 0, 0, kindRP(), QStringLiteral("R"), QString()});
-    s.trackPoints.append(GpsPoint{1, 2, -3.5f, 0, 0, kindTP(), QString(), QStringLiteral("a]]>b")});
+    s.routePoints.append(GpsPoint{-1.5, 2.25, 3.0f, 0, 0, PointKind::Route, QStringLiteral("R"), QString()});
+    s.trackPoints.append(GpsPoint{1, 2, -3.5f, 0, 0, PointKind::Track, QString(), QStringLiteral("a]]>b")});
     EsportaGPX(path("all.gpx"), s);
     EXPECT_EQ(readAll(path("all.gpx")), head + wpt
                                             + " <rte>\r\n"

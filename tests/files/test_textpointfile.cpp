@@ -1,6 +1,6 @@
 #include "PointFileTest.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 using namespace gipso;
 using namespace gipso::test;
@@ -22,13 +22,13 @@ TEST_F(TextPointFile, ExportWritesTheFixedLayout)
     EXPECT_FALSE(empty.pointsModified);
 
     PointStore s;
-    s.wayPoints.append(makePoint(kindWP(), QStringLiteral("CASA"), 45.464, 9.19, 122.0f, at(2026, 12, 5, 17, 44, 27),
+    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("CASA"), 45.464, 9.19, 122.0f, at(2026, 12, 5, 17, 44, 27),
                                  QStringLiteral("home")));
-    s.wayPoints.append(makePoint(kindWP(), QStringLiteral("A"), -45.5, -179.123, 100000.0f, at(2026, 1, 2, 3, 4, 5),
+    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("A"), -45.5, -179.123, 100000.0f, at(2026, 1, 2, 3, 4, 5),
                                  QStringLiteral("two\r\nlines")));
-    s.routePoints.append(makePoint(kindRP(), QStringLiteral("LONGNAME"), 1, 2, 3, at(2026, 1, 2, 3, 4, 5), QString()));
-    s.trackPoints.append(makePoint(kindTP(), QString(), 45.4641, 9.1902, 123.5f, at(2026, 12, 5, 17, 45, 2), QString()));
-    s.trackPoints.append(GpsPoint{0, 0, 0, 0, 0, kindTP(), QString(), QString()});
+    s.routePoints.append(makePoint(PointKind::Route, QStringLiteral("LONGNAME"), 1, 2, 3, at(2026, 1, 2, 3, 4, 5), QString()));
+    s.trackPoints.append(makePoint(PointKind::Track, QString(), 45.4641, 9.1902, 123.5f, at(2026, 12, 5, 17, 45, 2), QString()));
+    s.trackPoints.append(GpsPoint{0, 0, 0, 0, 0, PointKind::Track, QString(), QString()});
     EsportaFile(path("points.txt"), s);
     EXPECT_EQ(readAll(path("points.txt")),
               kHeader + "\r\n\r\n"
@@ -63,7 +63,7 @@ TEST_F(TextPointFile, ImportReadsTheDocumentedLines)
         EXPECT_TRUE(r.firstProblem.contains(QLatin1String("line 5"))) << r.firstProblem.toStdString();
         ASSERT_EQ(s.wayPoints.count(), 1);
         const GpsPoint &w = s.wayPoints[1];
-        EXPECT_EQ(w.kind, QLatin1String("WP"));
+        EXPECT_EQ(w.kind, PointKind::Way);
         EXPECT_EQ(w.name, QLatin1String("CASA"));
         EXPECT_DOUBLE_EQ(w.latitude, 45.464);
         EXPECT_FLOAT_EQ(w.altitude, 122.0f);

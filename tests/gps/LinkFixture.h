@@ -3,8 +3,8 @@
 // A Garmin link over the in-memory fake port, in English, collecting warnings and the
 // exchange log.
 
-#include "app/Messages.h"
-#include "gps/FakeLink.h"
+#include "base/Messages.h"
+#include "support/FakeLink.h"
 #include "gps/GarminLink.h"
 
 #include <gtest/gtest.h>

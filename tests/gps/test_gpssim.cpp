@@ -1,10 +1,10 @@
 // End to end over a pseudo-terminal: Gipso's transfers against the simulated receiver, and
 // the simulator checked against gpsbabel acting as host.
-#include "SimProcess.h"
+#include "support/SimProcess.h"
 
-#include "app/DateValue.h"
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/DateValue.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "files/PointFiles.h"
 #include "gps/GarminLink.h"
 #include "gps/SerialLink.h"
@@ -28,17 +28,17 @@ PointStore receiverPoints()
 {
     const QDateTime when = at(2026, 12, 5, 10, 0, 0);
     PointStore s;
-    appendPoint(s.wayPoints, makePoint(kindWP(), QStringLiteral("CASA"), 45.5, 9.25, 120, when, QStringLiteral("home")));
-    appendPoint(s.wayPoints, makePoint(kindWP(), QStringLiteral("POLO"), 90, -180, 12.9f, when));
-    appendPoint(s.wayPoints, makePoint(kindWP(), QStringLiteral("SUD"), -90, 180, -0.7f, when, QStringLiteral("Città")));
-    appendPoint(s.routePoints, makePoint(kindRP(), QStringLiteral("A1"), 45.1, 9.1, 10, when));
-    appendPoint(s.routePoints, makePoint(kindRP(), QStringLiteral("A2"), 45.2, 9.2, 20, when));
-    appendPoint(s.routePoints, makePoint(kindRP(), QStringLiteral("A3"), 45.3, 9.3, 30, when));
-    appendPoint(s.trackPoints, makePoint(kindTP(), QString(), 45.5, 9.25, 123.5f, at(1989, 12, 31), QStringLiteral("T1")));
-    appendPoint(s.trackPoints, makePoint(kindTP(), QString(), 45.5001, 9.2501, 124, at(1989, 12, 31, 23, 59, 59)));
-    appendPoint(s.trackPoints, makePoint(kindTP(), QString(), 45.5002, 9.2502, 125, at(1990, 1, 1)));
-    appendPoint(s.trackPoints, makePoint(kindTP(), QString(), 45.6, 9.3, 200, at(2026, 12, 5, 10, 0, 0), QStringLiteral("T2")));
-    appendPoint(s.trackPoints, makePoint(kindTP(), QString(), 45.6001, 9.3001, 201, at(2026, 12, 5, 10, 0, 1)));
+    appendPoint(s.wayPoints, makePoint(PointKind::Way, QStringLiteral("CASA"), 45.5, 9.25, 120, when, QStringLiteral("home")));
+    appendPoint(s.wayPoints, makePoint(PointKind::Way, QStringLiteral("POLO"), 90, -180, 12.9f, when));
+    appendPoint(s.wayPoints, makePoint(PointKind::Way, QStringLiteral("SUD"), -90, 180, -0.7f, when, QStringLiteral("Città")));
+    appendPoint(s.routePoints, makePoint(PointKind::Route, QStringLiteral("A1"), 45.1, 9.1, 10, when));
+    appendPoint(s.routePoints, makePoint(PointKind::Route, QStringLiteral("A2"), 45.2, 9.2, 20, when));
+    appendPoint(s.routePoints, makePoint(PointKind::Route, QStringLiteral("A3"), 45.3, 9.3, 30, when));
+    appendPoint(s.trackPoints, makePoint(PointKind::Track, QString(), 45.5, 9.25, 123.5f, at(1989, 12, 31), QStringLiteral("T1")));
+    appendPoint(s.trackPoints, makePoint(PointKind::Track, QString(), 45.5001, 9.2501, 124, at(1989, 12, 31, 23, 59, 59)));
+    appendPoint(s.trackPoints, makePoint(PointKind::Track, QString(), 45.5002, 9.2502, 125, at(1990, 1, 1)));
+    appendPoint(s.trackPoints, makePoint(PointKind::Track, QString(), 45.6, 9.3, 200, at(2026, 12, 5, 10, 0, 0), QStringLiteral("T2")));
+    appendPoint(s.trackPoints, makePoint(PointKind::Track, QString(), 45.6001, 9.3001, 201, at(2026, 12, 5, 10, 0, 1)));
     return s;
 }
 
@@ -59,7 +59,7 @@ void expectSamePoints(const PointList &got, const PointList &want, const char *w
         }
         EXPECT_EQ(g.name, w.name) << what << " " << i;
         EXPECT_EQ(g.kind, w.kind) << what << " " << i;
-        if (w.kind == kindTP()) {
+        if (w.kind == PointKind::Track) {
             EXPECT_EQ(g.description.isEmpty(), w.description.isEmpty()) << what << " " << i;
             if (compareTimes) {
                 EXPECT_EQ(stamp(g), stamp(w)) << what << " " << i;
@@ -300,7 +300,7 @@ TEST_F(GpsSim, SilenceEndsInTheErrorTrapWithWholePointsOnly)
     }
     EXPECT_FALSE(s.warnings.isEmpty()); // the stray bytes were read as a packet
     for (const GpsPoint &p : s.store.wayPoints)
-        EXPECT_EQ(p.kind, kindWP());
+        EXPECT_EQ(p.kind, PointKind::Way);
 }
 
 TEST_F(GpsSim, WaitingKeepsTheEventLoopRunning)

@@ -1,6 +1,6 @@
 #include "gps/Nmea.h"
 
-#include "app/DateValue.h"
+#include "base/DateValue.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +27,7 @@ TEST(Nmea, GgaAndRmcConvertAsTheReceiverMeansThem)
     EXPECT_EQ(p.altitude, 132.0f); // whole metres, never a locale-dependent parse
     EXPECT_EQ(formatTimeValue(p.time), "10:15:00");
     EXPECT_EQ(dateOfValue(p.date), kToday);
-    EXPECT_EQ(p.kind, "TP");
+    EXPECT_EQ(p.kind, PointKind::Track);
 
     // The same position as RMC: no altitude, and the sentence's own date is ignored.
     NmeaCapture rmc(nmea::RMC, 0);

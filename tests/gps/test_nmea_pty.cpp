@@ -1,10 +1,10 @@
 // Real receiver logs played through a pseudo-terminal into the acquisition loop.
-#include "gps/test_nmea_pty.h"
+#include "support/PtyFeeder.h"
 
-#include "app/Clock.h"
-#include "app/DateValue.h"
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Clock.h"
+#include "base/DateValue.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "gps/GarminLink.h"
 #include "gps/Nmea.h"
 #include "gps/SerialLink.h"
@@ -111,7 +111,7 @@ void expectSame(const std::vector<GpsPoint> &got, const std::vector<Expected> &w
         EXPECT_EQ(got[i].altitude, want[i].alt) << i;
         EXPECT_EQ(formatTimeValue(got[i].time), want[i].time) << i;
         EXPECT_EQ(dateOfValue(got[i].date), date) << i;
-        EXPECT_EQ(got[i].kind, "TP");
+        EXPECT_EQ(got[i].kind, PointKind::Track);
     }
 }
 

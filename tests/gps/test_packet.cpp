@@ -1,8 +1,8 @@
 // Hex-text codecs, framing and the receive loops over the in-memory link.
 #include "LinkFixture.h"
 
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "gps/Packet.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "gps/SerialLink.h"
-#include "test_nmea_pty.h"
+#include "support/PtyFeeder.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // The five transfers packet for packet, against a scripted receiver on the in-memory link.
 #include "LinkFixture.h"
 
-#include "app/Clock.h"
-#include "app/DateValue.h"
-#include "app/Error.h"
-#include "app/Messages.h"
-#include "gps/FakeLink.h"
+#include "base/Clock.h"
+#include "base/DateValue.h"
+#include "base/Error.h"
+#include "base/Messages.h"
+#include "support/FakeLink.h"
 #include "gps/Packet.h"
 #include "gps/Transfers.h"
 #include "support/TestSupport.h"
@@ -119,7 +119,7 @@ TEST_F(Transfers, DownloadWayPoints)
     EXPECT_TRUE(store.pointsModified);
     ASSERT_EQ(store.wayPoints.count(), 2);
     const GpsPoint &p = store.wayPoints[1];
-    EXPECT_EQ(p.kind, QLatin1String("WP"));
+    EXPECT_EQ(p.kind, PointKind::Way);
     EXPECT_EQ(p.name, QLatin1String("CASA"));
     EXPECT_EQ(p.description, QString());
     EXPECT_NEAR(p.latitude, 45.5, 1e-7);
@@ -171,7 +171,7 @@ TEST_F(Transfers, DownloadRoute)
     EXPECT_EQ(r.text, QLatin1String("2 RoutePoints downloaded."));
     ASSERT_EQ(store.routePoints.count(), 2);
     EXPECT_EQ(store.routePoints[1].name, QLatin1String("A"));
-    EXPECT_EQ(store.routePoints[2].kind, QLatin1String("RP"));
+    EXPECT_EQ(store.routePoints[2].kind, PointKind::Route);
     EXPECT_EQ(store.routePoints[2].altitude, 6.0f);
     EXPECT_TRUE(store.pointsModified);
 }

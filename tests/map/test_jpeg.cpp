@@ -1,4 +1,4 @@
-#include "app/Error.h"
+#include "base/Error.h"
 #include "map/JpegSave.h"
 #include "map/cDIBSection.h"
 #include "support/TestSupport.h"

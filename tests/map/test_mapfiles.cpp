@@ -1,5 +1,5 @@
-#include "app/AppState.h"
-#include "app/Error.h"
+#include "state/AppState.h"
+#include "base/Error.h"
 #include "map/MapFiles.h"
 #include "map/cUnzip.h"
 #include "support/CliRunner.h"

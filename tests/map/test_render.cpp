@@ -1,8 +1,8 @@
 #include "map/MapRender.h"
 #include "map/Print.h"
 
-#include "app/Clock.h"
-#include "app/Messages.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "support/CliRunner.h"
 #include "support/MapSupport.h"
 
@@ -27,7 +27,7 @@ AppState calibratedState()
     return st;
 }
 
-GpsPoint pointAt(const AppState &st, double x, double y, const QString &kind, float alt = 0, const QString &desc = {})
+GpsPoint pointAt(const AppState &st, double x, double y, PointKind kind, float alt = 0, const QString &desc = {})
 {
     return test::pointOnMap(st.calibration, x, y, kind, alt, desc);
 }
@@ -46,7 +46,7 @@ QRgb rgb(int32_t setting) { return colourFromSetting(setting).rgb(); }
 TEST(MapRender, WayPointCircleAtItsMapPosition)
 {
     AppState st = calibratedState();
-    appendPoint(st.store.wayPoints, pointAt(st, 150, 120, kindWP()));
+    appendPoint(st.store.wayPoints, pointAt(st, 150, 120, PointKind::Way));
     double x, yUp;
     geoToMap(st.calibration, st.store.wayPoints[1].latitude, st.store.wayPoints[1].longitude, x, yUp);
     const int cx = int(x), cy = int(-yUp);
@@ -90,12 +90,12 @@ TEST(MapRender, TrackColoursAndTrackBreaks)
     st.settings.TrackPointSymbol = 0;
     PointList &tp = st.store.trackPoints;
     // Track 1 climbs from 100 m (left) to 500 m (right) along y = 100.
-    appendPoint(tp, pointAt(st, 20, 100, kindTP(), 100, QStringLiteral("one")));
-    appendPoint(tp, pointAt(st, 100, 100, kindTP(), 300));
-    appendPoint(tp, pointAt(st, 180, 100, kindTP(), 500));
+    appendPoint(tp, pointAt(st, 20, 100, PointKind::Track, 100, QStringLiteral("one")));
+    appendPoint(tp, pointAt(st, 100, 100, PointKind::Track, 300));
+    appendPoint(tp, pointAt(st, 180, 100, PointKind::Track, 500));
     // Track 2 starts away from the end of track 1: no leg joins them.
-    appendPoint(tp, pointAt(st, 380, 250, kindTP(), 300, QStringLiteral("two")));
-    appendPoint(tp, pointAt(st, 380, 150, kindTP(), 300));
+    appendPoint(tp, pointAt(st, 380, 250, PointKind::Track, 300, QStringLiteral("two")));
+    appendPoint(tp, pointAt(st, 380, 150, PointKind::Track, 300));
     const QImage img = render(st);
     // A leg takes the colour of its end point: the one ending at 300 m (halfway) is green,
     // the one ending at the highest point red.
@@ -127,9 +127,9 @@ TEST(MapRender, TrackColoursAndTrackBreaks)
     st.settings.TrackPointSymbol = 0;
     st.settings.AutoTrackPointColor = 1;
     st.selection.selectedTrackPoint = 0;
-    appendPoint(tp, pointAt(st, 20, 200, kindTP(), 900));
-    appendPoint(tp, pointAt(st, 200, 200, kindTP(), 100));
-    appendPoint(tp, pointAt(st, 380, 200, kindTP(), 900));
+    appendPoint(tp, pointAt(st, 20, 200, PointKind::Track, 900));
+    appendPoint(tp, pointAt(st, 200, 200, PointKind::Track, 100));
+    appendPoint(tp, pointAt(st, 380, 200, PointKind::Track, 900));
     const QImage dip = render(st);
     EXPECT_EQ(dip.pixel(100, 200), qRgb(0, 0, 255));
     EXPECT_EQ(dip.pixel(300, 200), qRgb(255, 0, 0));
@@ -140,9 +140,9 @@ TEST(MapRender, RouteLegsAndLabels)
     AppState st = calibratedState();
     st.settings.RoutePointSymbol = 0;
     PointList &rp = st.store.routePoints;
-    appendPoint(rp, pointAt(st, 50, 150, kindRP()));
-    appendPoint(rp, pointAt(st, 350, 150, kindRP()));
-    appendPoint(rp, pointAt(st, 350, 150, kindRP())); // same place: no leg, no label
+    appendPoint(rp, pointAt(st, 50, 150, PointKind::Route));
+    appendPoint(rp, pointAt(st, 350, 150, PointKind::Route));
+    appendPoint(rp, pointAt(st, 350, 150, PointKind::Route)); // same place: no leg, no label
     QImage img = render(st);
     EXPECT_EQ(img.pixel(200, 150), qRgb(0, 0, 0));
     auto darkBelow = [](const QImage &im) {
@@ -181,7 +181,7 @@ TEST(MapRender, NoMapShowsTheProductNameAndNoPoints)
 {
     AppState st = calibratedState();
     st.mapMode = mapmode::NoMap;
-    appendPoint(st.store.wayPoints, pointAt(st, 150, 120, kindWP()));
+    appendPoint(st.store.wayPoints, pointAt(st, 150, 120, PointKind::Way));
     QImage img(300, 200, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);

@@ -3,7 +3,7 @@
 // Map helpers for the test programs that link the map library (header only, so the others
 // need not).
 
-#include "map/MapCalibration.h"
+#include "geo/MapCalibration.h"
 #include "support/TestSupport.h"
 
 namespace gipso::test {
@@ -19,7 +19,7 @@ inline MapCalibration exampleCalibration()
 }
 
 // A point at map pixel (x, y), y counted down from the top.
-inline GpsPoint pointOnMap(const MapCalibration &c, double x, double y, const QString &kind, float alt = 0,
+inline GpsPoint pointOnMap(const MapCalibration &c, double x, double y, PointKind kind, float alt = 0,
                            const QString &description = {})
 {
     GpsPoint p = makePoint(kind, {}, 0, 0, alt, {}, description);

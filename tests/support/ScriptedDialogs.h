@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/Dialogs.h"
+#include "base/ui/Dialogs.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "support/TestSupport.h"
 
-#include "app/DateValue.h"
+#include "base/DateValue.h"
 
 #include <QFile>
 
@@ -33,7 +33,7 @@ void writeAll(const QString &path, const QByteArray &bytes)
         f.write(bytes);
 }
 
-GpsPoint makePoint(const QString &kind, const QString &name, double lat, double lon, float alt, const QDateTime &when,
+GpsPoint makePoint(PointKind kind, const QString &name, double lat, double lon, float alt, const QDateTime &when,
                    const QString &description)
 {
     GpsPoint p;

@@ -18,7 +18,7 @@ QByteArray readAll(const QString &path);
 void writeAll(const QString &path, const QByteArray &bytes);
 
 // A point with the given fields; without a time its date and time stay zero.
-GpsPoint makePoint(const QString &kind, const QString &name, double lat, double lon, float alt = 0,
+GpsPoint makePoint(PointKind kind, const QString &name, double lat, double lon, float alt = 0,
                    const QDateTime &when = {}, const QString &description = {});
 // A point's date and time as "dd/MM/yyyy hh:mm:ss".
 QString stamp(const GpsPoint &p);

@@ -4,7 +4,7 @@
 #include "MainWindowFixture.h"
 #include "support/MapSupport.h"
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "map/MapFiles.h"
 #include "map/ui/frmCalib.h"
 

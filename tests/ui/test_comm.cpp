@@ -2,11 +2,11 @@
 // to close while working, the error trap, a transfer against the simulator and NMEA capture.
 #include "MainWindowFixture.h"
 
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "files/PointFiles.h"
-#include "gps/SimProcess.h"
-#include "gps/test_nmea_pty.h"
+#include "support/SimProcess.h"
+#include "support/PtyFeeder.h"
 #include "gps/ui/frmComm.h"
 
 #include <QAction>

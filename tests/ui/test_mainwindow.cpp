@@ -1,6 +1,6 @@
 #include "MainWindowFixture.h"
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -12,7 +12,7 @@ using namespace gipso;
 using namespace gipso::test;
 
 namespace {
-GpsPoint wp(const QString &name, double lat = 45, double lon = 9) { return makePoint(kindWP(), name, lat, lon); }
+GpsPoint wp(const QString &name, double lat = 45, double lon = 9) { return makePoint(PointKind::Way, name, lat, lon); }
 } // namespace
 
 TEST(MainWindow, MenusFollowTheMapState)
@@ -64,7 +64,7 @@ TEST(MainWindow, EntriesFollowTheCounts)
         EXPECT_TRUE(f.enabled(QLatin1String(n))) << n;
 
     GpsPoint rp = wp(QStringLiteral("R1"));
-    rp.kind = kindRP();
+    rp.kind = PointKind::Route;
     appendPoint(s.routePoints, rp);
     f.window->updateMenuForCounts(QStringLiteral("mnuRoute"));
     for (const char *n : {"mnuCancellaR", "mnuCancellaLastR", "mnuVisr", "mnuUplr", "mnuEditR"})
@@ -76,7 +76,7 @@ TEST(MainWindow, EntriesFollowTheCounts)
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuInvertiR")));
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuAltr")));
 
-    const GpsPoint tp = makePoint(kindTP(), {}, 0, 0);
+    const GpsPoint tp = makePoint(PointKind::Track, {}, 0, 0);
     appendPoint(s.trackPoints, tp);
     f.window->updateMenuForCounts(QStringLiteral("mnuTrack"));
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuCancellaT")));
@@ -173,7 +173,7 @@ TEST(MainWindow, ListCommandsAskAndAct)
     EXPECT_EQ(f.window->checkedMode(), QStringLiteral("mnuEditW"));
 
     // Cancel (the default) keeps everything.
-    f.window->deleteAll(kindWP());
+    f.window->deleteAll(PointKind::Way);
     ASSERT_EQ(f.dialogs.shown.size(), 1u);
     EXPECT_EQ(f.dialogs.shown[0].text, QStringLiteral("Delete all WayPoints?"));
     EXPECT_EQ(f.dialogs.shown[0].buttons, Dialogs::Buttons::OkCancel);
@@ -182,20 +182,20 @@ TEST(MainWindow, ListCommandsAskAndAct)
     EXPECT_FALSE(s.pointsModified);
 
     f.dialogs.answers.push_back(Dialogs::Answer::Ok);
-    f.window->deleteLast(kindWP());
+    f.window->deleteLast(PointKind::Way);
     EXPECT_EQ(f.dialogs.lastText(), QStringLiteral("Delete last WayPoint?"));
     EXPECT_EQ(s.wayPoints.count(), 1);
     EXPECT_TRUE(s.pointsModified);
     EXPECT_EQ(f.window->checkedMode(), QStringLiteral("mnuEditW"));
     f.dialogs.answers.push_back(Dialogs::Answer::Ok);
-    f.window->deleteLast(kindWP());
+    f.window->deleteLast(PointKind::Way);
     EXPECT_EQ(s.wayPoints.count(), 0);
     EXPECT_EQ(f.window->checkedMode(), QString()); // emptied: its Modify mode is unchecked
     EXPECT_FALSE(f.window->panel(6)->isEnabled());
 
     // Reverse asks its own question, in Italian too.
     GpsPoint r = wp(QStringLiteral("R"));
-    r.kind = kindRP();
+    r.kind = PointKind::Route;
     for (const char *n : {"A", "B", "C"}) {
         r.name = QLatin1String(n);
         appendPoint(s.routePoints, r);
@@ -203,12 +203,12 @@ TEST(MainWindow, ListCommandsAskAndAct)
     s.pointsModified = false;
     f.window->chooseLanguageEntry(1);
     f.dialogs.answers.push_back(Dialogs::Answer::Ok);
-    f.window->reverse(kindRP());
+    f.window->reverse(PointKind::Route);
     EXPECT_EQ(f.dialogs.lastText(), QStringLiteral("Data e ora saranno sovrascritte. Procedere?"));
     EXPECT_EQ(s.routePoints[1].name, QStringLiteral("C"));
     EXPECT_EQ(s.routePoints[3].name, QStringLiteral("A"));
     EXPECT_TRUE(s.pointsModified);
-    f.window->deleteAll(kindWP());
+    f.window->deleteAll(PointKind::Way);
     EXPECT_EQ(f.dialogs.lastText(), QStringLiteral("Cancellare tutti i WayPoints?"));
 }
 

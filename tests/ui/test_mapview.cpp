@@ -4,9 +4,8 @@
 #include "support/CliRunner.h"
 #include "support/MapSupport.h"
 
-#include "app/Clock.h"
-#include "app/Messages.h"
-#include "map/ui/MapViewUi.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "map/ui/picMap.h"
 
 #include <QAction>
@@ -44,7 +43,7 @@ TEST(MapViewUi, ViewZoomAndScrollBars)
 {
     MainWindowFixture f;
     frmGPS &w = *f.window;
-    picMap *view = mapView(w);
+    picMap *view = w.mapView();
     ASSERT_NE(view, nullptr);
     loadMap(w);
     EXPECT_EQ(w.panel(4)->text(), QStringLiteral("100%"));
@@ -94,10 +93,10 @@ TEST(MapViewUi, OverlayPanningCrossHairAndCalibrationClicks)
     MainWindowFixture f;
     frmGPS &w = *f.window;
     loadMap(w);
-    picMap *view = mapView(w);
+    picMap *view = w.mapView();
     GpsPoint wp;
     mapToGeo(w.state().calibration, 150, -120, wp.latitude, wp.longitude);
-    wp.kind = kindWP();
+    wp.kind = PointKind::Way;
     appendPoint(w.state().store.wayPoints, wp);
     w.repaintMap();
     const QImage shot = view->grab().toImage();

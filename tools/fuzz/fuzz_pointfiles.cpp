@@ -3,7 +3,7 @@
 
 #include "files/PointFiles.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             != store.wayPoints.count() + store.routePoints.count() + store.trackPoints.count())
             std::abort();
         for (const gipso::GpsPoint &p : store.trackPoints)
-            if (p.kind != gipso::kindTP())
+            if (p.kind != gipso::PointKind::Track)
                 std::abort();
     }
     return 0;

@@ -33,8 +33,8 @@ fi
 
 # The readers and what they use of the base library, with the fuzzer and the sanitizers.
 sources="$root/tools/fuzz/fuzz_pointfiles.cpp $root/files/FileIO.cpp $root/files/GpxFile.cpp
- $root/files/TextPointFile.cpp $root/files/PointFiles.cpp $root/app/IniFile.cpp $root/app/SafeFile.cpp
- $root/app/DateValue.cpp $root/app/Clock.cpp $root/points/PointStore.cpp"
+ $root/files/TextPointFile.cpp $root/files/PointFiles.cpp $root/base/IniFile.cpp $root/base/SafeFile.cpp
+ $root/base/DateValue.cpp $root/base/Clock.cpp $root/points/PointStore.cpp"
 # shellcheck disable=SC2086
 "$cxx" -x c++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -DGIPSO_VERSION_MAJOR=2 -DGIPSO_VERSION_MINOR=6 -I"$root" $(pkg-config --cflags Qt6Core Qt6Gui) \

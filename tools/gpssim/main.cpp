@@ -3,8 +3,8 @@
 // It answers the product request with a protocol array (A010, A100/D108, A201/D202/D108/D210,
 // A301/D310/D301), serves WayPoints, a route and a track log from a point file, records what
 // a host uploads, streams NMEA, and can misbehave on purpose to test a host's fault handling.
-#include "app/DateValue.h"
-#include "app/Error.h"
+#include "base/DateValue.h"
+#include "base/Error.h"
 #include "files/PointFiles.h"
 #include "gps/Packet.h"
 #include "gps/Transfers.h"
@@ -528,11 +528,11 @@ private:
             return;
         case pid::WaypointData:
             ack(p.id);
-            appendPoint(upWay_, uploadedPoint(p.data, kindWP()));
+            appendPoint(upWay_, uploadedPoint(p.data, PointKind::Way));
             return;
         case pid::RouteWaypoint:
             ack(p.id);
-            appendPoint(upRoute_, uploadedPoint(p.data, kindRP()));
+            appendPoint(upRoute_, uploadedPoint(p.data, PointKind::Route));
             return;
         case pid::TransferComplete: {
             // Stored before the acknowledgement, so the host never sees the end first.
@@ -557,7 +557,7 @@ private:
     }
 
     // A D108 record as received, with full precision and its comment as the description.
-    static GpsPoint uploadedPoint(const QByteArray &data, const QString &kind)
+    static GpsPoint uploadedPoint(const QByteArray &data, PointKind kind)
     {
         const QString hex = QStringLiteral("100000") + dataHex(data); // byte numbers as received
         GpsPoint p;

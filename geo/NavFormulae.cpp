@@ -1,6 +1,6 @@
-#include "analysis/NavFormulae.h"
+#include "geo/NavFormulae.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 #include <cmath>
 

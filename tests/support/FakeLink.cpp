@@ -1,4 +1,4 @@
-#include "gps/FakeLink.h"
+#include "support/FakeLink.h"
 
 namespace gipso {
 

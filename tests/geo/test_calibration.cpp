@@ -1,4 +1,4 @@
-#include "map/MapCalibration.h"
+#include "geo/MapCalibration.h"
 
 #include <gtest/gtest.h>
 #include <cmath>

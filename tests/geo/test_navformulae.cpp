@@ -1,5 +1,5 @@
-#include "analysis/NavFormulae.h"
-#include "app/Error.h"
+#include "geo/NavFormulae.h"
+#include "base/Error.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

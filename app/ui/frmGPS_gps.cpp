@@ -1,6 +1,6 @@
 // Communication commands of the main window: the downloads, uploads and NMEA acquisition all
 // open the communication dialog in their mode.
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "app/ui/frmGPS.h"
 #include "gps/ui/frmComm.h"
 

@@ -1,9 +1,8 @@
 // Map view commands of the main window: the map widget, zoom, printing.
-#include "app/Clock.h"
-#include "app/Messages.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "app/ui/frmGPS.h"
 #include "map/Print.h"
-#include "map/ui/MapViewUi.h"
 #include "map/ui/picMap.h"
 
 #include <QAction>
@@ -14,11 +13,11 @@
 
 namespace gipso {
 
-picMap *mapView(frmGPS &w) { return qobject_cast<picMap *>(w.mapWidget.data()); }
+picMap *frmGPS::mapView() const { return mapView_.data(); }
 
 void frmGPS::setupMapView()
 {
-    if (mapWidget || !picFrame())
+    if (mapView_ || !picFrame())
         return;
     auto *view = new picMap(*this, picFrame());
     auto *layout = qobject_cast<QVBoxLayout *>(picFrame()->layout());
@@ -28,19 +27,19 @@ void frmGPS::setupMapView()
         layout->setSpacing(0);
     }
     layout->addWidget(view);
-    mapWidget = view;
+    mapView_ = view;
 }
 
 void frmGPS::shutdownMap()
 {
-    if (picMap *view = mapView(*this))
+    if (picMap *view = mapView())
         view->releaseBitmap();
 }
 
 void frmGPS::mapLoaded()
 {
     // Zoom and scroll values stay as they are, so a new map opens at the same relative place.
-    if (picMap *view = mapView(*this)) {
+    if (picMap *view = mapView()) {
         view->setCursor(Qt::CrossCursor);
         view->applyView();
     }
@@ -48,7 +47,7 @@ void frmGPS::mapLoaded()
 
 void frmGPS::viewResized()
 {
-    picMap *view = mapView(*this);
+    picMap *view = mapView();
     if (view && view->viewWindow().view != view->size())
         view->applyView();
 }
@@ -58,7 +57,7 @@ void frmGPS::zoomCommand(const QString &actionName)
     // mnuHalftone toggles its own check mark when triggered; the view follows it.
     if (auto zoom = zoomAfterCommand(actionName, state().zoomFactor))
         state().zoomFactor = *zoom;
-    if (picMap *view = mapView(*this))
+    if (picMap *view = mapView())
         view->applyView();
 }
 
@@ -71,7 +70,7 @@ void frmGPS::updateZoomMenu()
 
 void frmGPS::printMap()
 {
-    picMap *view = mapView(*this);
+    picMap *view = mapView();
     if (!view)
         return;
     QPrinter printer(QPrinter::HighResolution);

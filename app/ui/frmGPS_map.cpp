@@ -1,10 +1,11 @@
 // Map file and calibration commands of the main window.
 #include "app/ui/frmGPS.h"
 
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "map/MapFiles.h"
 #include "map/ui/frmCalib.h"
+#include "map/ui/picMap.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -48,8 +49,8 @@ QCursor referenceCursor(int k)
 
 void setMapCursor(frmGPS &w, const QCursor &cursor)
 {
-    if (w.mapWidget)
-        w.mapWidget->setCursor(cursor);
+    if (QWidget *view = w.mapView())
+        view->setCursor(cursor);
 }
 
 // During the calibration clicks the status bar is one text field instead of its panels.

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "analysis/NavFormulae.h"
-#include "app/Config.h"
-#include "app/Settings.h"
-#include "map/MapCalibration.h"
+#include "geo/NavFormulae.h"
+#include "base/Config.h"
+#include "base/Settings.h"
+#include "geo/MapCalibration.h"
 #include "points/PointStore.h"
 
 #include <QImage>
@@ -67,7 +67,7 @@ struct AppState {
     QString userSection;
 
     QString &currentDir() { return settings.CurrentDir; }
-    QString lastMap(int k) const { return k == 1 ? settings.LastMap1 : k == 2 ? settings.LastMap2 : settings.LastMap3; }
+    QString lastMap(int k) const;
 };
 
 } // namespace gipso

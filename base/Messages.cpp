@@ -1,7 +1,7 @@
-#include "app/Messages.h"
+#include "base/Messages.h"
 
-#include "app/Error.h"
-#include "app/MessageTable.h"
+#include "base/Error.h"
+#include "base/MessageTable.h"
 
 #include <QByteArray>
 #include <QHash>

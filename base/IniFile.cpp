@@ -1,6 +1,6 @@
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
-#include "app/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <QFile>
 #include <QStringDecoder>

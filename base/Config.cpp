@@ -1,7 +1,7 @@
-#include "app/Config.h"
+#include "base/Config.h"
 
-#include "app/IniFile.h"
-#include "app/Messages.h"
+#include "base/IniFile.h"
+#include "base/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

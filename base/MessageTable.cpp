@@ -1,6 +1,6 @@
 // Texts of the user interface, by message id: English (2057) and Italian (1040).
 // Each text is exact, leading and trailing blanks included.
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 namespace gipso {
 

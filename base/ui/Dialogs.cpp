@@ -1,6 +1,6 @@
-#include "app/ui/Dialogs.h"
+#include "base/ui/Dialogs.h"
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 #include <QColorDialog>
 #include <QDialog>

@@ -1,5 +1,5 @@
-#include "app/Clock.h"
-#include "app/DateValue.h"
+#include "base/Clock.h"
+#include "base/DateValue.h"
 #include "points/PointStore.h"
 #include "support/TestSupport.h"
 
@@ -9,7 +9,7 @@ using namespace gipso;
 
 namespace {
 // Longitude and altitude follow from the latitude, so one number tells the points apart.
-GpsPoint point(const QString &kind, const QString &name, double lat, const QString &desc = {})
+GpsPoint point(PointKind kind, const QString &name, double lat, const QString &desc = {})
 {
     return test::makePoint(kind, name, lat, lat / 2, static_cast<float>(lat * 10), {}, desc);
 }
@@ -28,12 +28,12 @@ TEST(PointStore, GrowthByHundredsKeepsPoints)
     EXPECT_EQ(list.count(), 0);
     EXPECT_EQ(list.capacity(), 100);
     for (int i = 1; i <= 100; ++i)
-        appendPoint(list, point(kindWP(), QString::number(i), i));
+        appendPoint(list, point(PointKind::Way, QString::number(i), i));
     EXPECT_EQ(list.capacity(), 100);
-    appendPoint(list, point(kindWP(), QStringLiteral("101"), 101));
+    appendPoint(list, point(PointKind::Way, QStringLiteral("101"), 101));
     EXPECT_EQ(list.capacity(), 200);
     for (int i = 102; i <= 201; ++i)
-        appendPoint(list, point(kindWP(), QString::number(i), i));
+        appendPoint(list, point(PointKind::Way, QString::number(i), i));
     EXPECT_EQ(list.capacity(), 300);
     EXPECT_EQ(list.count(), 201);
     for (int i = 1; i <= 201; ++i)
@@ -41,7 +41,7 @@ TEST(PointStore, GrowthByHundredsKeepsPoints)
 
     clearList(list);
     EXPECT_EQ(list.capacity(), 100);
-    appendPoint(list, point(kindWP(), QStringLiteral("A"), 1));
+    appendPoint(list, point(PointKind::Way, QStringLiteral("A"), 1));
     EXPECT_EQ(list.count(), 1);
     EXPECT_EQ(list[1].name, QStringLiteral("A"));
     EXPECT_EQ(list.capacity(), 100);
@@ -51,9 +51,9 @@ TEST(PointStore, InsertRemoveAndRemoveLast)
 {
     PointList list;
     for (const char *n : {"A", "B", "C"})
-        appendPoint(list, point(kindRP(), QLatin1String(n), 1));
-    insertPoint(list, 1, point(kindRP(), QStringLiteral("Z"), 2));
-    insertPoint(list, 3, point(kindRP(), QStringLiteral("Y"), 3));
+        appendPoint(list, point(PointKind::Route, QLatin1String(n), 1));
+    insertPoint(list, 1, point(PointKind::Route, QStringLiteral("Z"), 2));
+    insertPoint(list, 3, point(PointKind::Route, QStringLiteral("Y"), 3));
     EXPECT_EQ(names(list), QStringLiteral("Z,A,Y,B,C"));
     removePoint(list, 2);
     removePoint(list, list.count());
@@ -67,8 +67,8 @@ TEST(PointStore, InsertRemoveAndRemoveLast)
 
     // Inserting into a full list grows it and keeps every point in order.
     for (int i = 1; i <= 100; ++i)
-        appendPoint(list, point(kindRP(), QString::number(i), i));
-    insertPoint(list, 50, point(kindRP(), QStringLiteral("new"), 0));
+        appendPoint(list, point(PointKind::Route, QString::number(i), i));
+    insertPoint(list, 50, point(PointKind::Route, QStringLiteral("new"), 0));
     EXPECT_EQ(list.capacity(), 200);
     EXPECT_EQ(list[49].name, QStringLiteral("49"));
     EXPECT_EQ(list[50].name, QStringLiteral("new"));
@@ -77,7 +77,7 @@ TEST(PointStore, InsertRemoveAndRemoveLast)
     // Appending or inserting a point of the list itself survives the growth that moves it.
     clearList(list);
     for (int i = 1; i <= 100; ++i)
-        appendPoint(list, point(kindTP(), QString::number(i), i));
+        appendPoint(list, point(PointKind::Track, QString::number(i), i));
     appendPoint(list, list[1]);
     EXPECT_EQ(list[101].name, QStringLiteral("1"));
     insertPoint(list, 1, list[101]);
@@ -91,11 +91,11 @@ TEST(PointStore, ReverseRewritesDatesAndKeepsTracksWithTheirPoints)
     const QDateTime fixed(QDate(2026, 12, 5), QTime(17, 44, 27));
     setClock([&] { return fixed; });
     PointList track;
-    appendPoint(track, point(kindTP(), {}, 1, QStringLiteral("T1")));
-    appendPoint(track, point(kindTP(), {}, 2));
-    appendPoint(track, point(kindTP(), {}, 3, QStringLiteral("T2")));
-    appendPoint(track, point(kindTP(), {}, 4));
-    appendPoint(track, point(kindTP(), {}, 5));
+    appendPoint(track, point(PointKind::Track, {}, 1, QStringLiteral("T1")));
+    appendPoint(track, point(PointKind::Track, {}, 2));
+    appendPoint(track, point(PointKind::Track, {}, 3, QStringLiteral("T2")));
+    appendPoint(track, point(PointKind::Track, {}, 4));
+    appendPoint(track, point(PointKind::Track, {}, 5));
     EXPECT_EQ(trackCount(track), 2);
     reverseList(track);
     setClock({});
@@ -116,7 +116,7 @@ TEST(PointStore, ReverseRewritesDatesAndKeepsTracksWithTheirPoints)
     EXPECT_TRUE(trackStarts(track, 3));
     EXPECT_TRUE(trackStarts(track, 5));
     EXPECT_EQ(track.capacity(), 100);
-    appendPoint(track, point(kindTP(), {}, 6));
+    appendPoint(track, point(PointKind::Track, {}, 6));
     EXPECT_EQ(track.count(), 6);
 }
 
