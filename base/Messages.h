@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/MessageIds.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>

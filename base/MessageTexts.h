@@ -1,0 +1,464 @@
+// Texts of the user interface, by message id: English (2057) and Italian (1040), each exact,
+// leading and trailing blanks included. Every id is written here once; code names it through
+// msg:: (base/MessageIds.h). Included with GIPSO_MESSAGE(name, id, english, italian) defined.
+
+GIPSO_MESSAGE(ProgramName, 160, u"Gipso",
+    u"Gipso")
+GIPSO_MESSAGE(OpenMapTitle, 161, u"Open Map",
+    u"Apri Mappa")
+GIPSO_MESSAGE(OpenMapFilter, 162, u"Calibrated Maps (*.Gipso;*.cal)|*.Gipso;*.cal|All raster Files (*.bmp;*.gif;*.jpg;*.jpeg)|*.bmp;*.gif;*.jpg;*.jpeg|Bitmap Files (*.bmp)|*.bmp|GIF Files (*.gif)|*.gif|JPEG Files (*.jpg;*.jpeg)|*.jpg;*.jpeg|All Files (*.*)|*.*||",
+    u"Mappe Calibrate (*.Gipso;*.cal)|*.Gipso;*.cal|Tutti i files raster (*.bmp;*.gif;*.jpg;*.jpeg)|*.bmp;*.gif;*.jpg;*.jpeg|Files Bitmap (*.bmp)|*.bmp|Files GIF (*.gif)|*.gif|Files JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg|Tutti i files (*.*)|*.*|")
+GIPSO_MESSAGE(SaveMapTitle, 163, u"Save Calibrated Map",
+    u"Salva Mappa Calibrata")
+GIPSO_MESSAGE(SaveMapFilter, 164, u"Calibrated Maps (*.Gipso;*.cal)|*.Gipso;*.cal|All raster Files (*.bmp;*.gif;*.jpg;*.jpeg)|*.bmp;*.gif;*.jpg;*.jpeg|Bitmap Files (*.bmp)|*.bmp|GIF Files (*.gif)|*.gif|JPEG Files (*.jpg;*.jpeg)|*.jpg;*.jpeg|All Files (*.*)|*.*||",
+    u"Mappe Calibrate (*.Gipso;*.cal)|*.Gipso;*.cal|Tutti i files raster (*.bmp;*.gif;*.jpg;*.jpeg)|*.bmp;*.gif;*.jpg;*.jpeg|Files Bitmap (*.bmp)|*.bmp|Files GIF (*.gif)|*.gif|Files JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg|Tutti i files (*.*)|*.*|")
+GIPSO_MESSAGE(SaveMapDefaultExtension, 165, u".Gipso",
+    u".Gipso")
+GIPSO_MESSAGE(ExportPointsTitle, 166, u"Export WayPoints, RoutePoints and TrackPoints",
+    u"Esporta WayPoints, RoutePoints e TrackPoints")
+GIPSO_MESSAGE(ExportPointsFilter, 167, u"Gipso Files (*.txt)|*.txt|GPX Files (*.gpx)|*.gpx|All Files (*.*)|*.*|",
+    u"Files Gipso (*.txt)|*.txt|Files GPX (*.gpx)|*.gpx|Tutti i files (*.*)|*.*|")
+GIPSO_MESSAGE(ExportPointsDefaultExtension, 168, u".txt",
+    u".txt")
+GIPSO_MESSAGE(ImportPointsTitle, 169, u"Import WayPoints, RoutePoints and TrackPoints",
+    u"Importa WayPoints, RoutePoints e TrackPoints")
+GIPSO_MESSAGE(ImportPointsFilter, 170, u"Gipso Files (*.txt)|*.txt|GPX Files (*.gpx)|*.gpx|All Files (*.*)|*.*|",
+    u"Files Gipso (*.txt)|*.txt|Files GPX (*.gpx)|*.gpx|Tutti i files (*.*)|*.*|")
+GIPSO_MESSAGE(ImportPointsDefaultExtension, 171, u".txt",
+    u".txt")
+GIPSO_MESSAGE(MenuFile, 172, u"&File",
+    u"&File")
+GIPSO_MESSAGE(MenuOpenMap, 173, u"Open &Map",
+    u"&Apri Mappa")
+GIPSO_MESSAGE(MenuSaveCalibratedMap, 174, u"&Save Calibrated Map",
+    u"&Salva Mappa Calibrata")
+GIPSO_MESSAGE(MenuImportPoints, 175, u"&Import points from File",
+    u"&Importa punti da File")
+GIPSO_MESSAGE(MenuExportPoints, 176, u"Export points to &File",
+    u"Esporta punti su &File")
+GIPSO_MESSAGE(MenuOptions, 177, u"&Options ...",
+    u"&Opzioni ...")
+GIPSO_MESSAGE(MenuExit, 178, u"&Exit",
+    u"&Esci")
+GIPSO_MESSAGE(MenuCalibration, 179, u"&Calibration",
+    u"&Calibrazione")
+GIPSO_MESSAGE(MenuCalibrateMap, 180, u"&Calibrate Map",
+    u"&Calibra Mappa")
+GIPSO_MESSAGE(MenuWayPoints, 181, u"&WayPoints",
+    u"&WayPoints")
+GIPSO_MESSAGE(MenuWayPointsCreate, 182, u"Dynamic &Creation",
+    u"&Creazione Dinamica")
+GIPSO_MESSAGE(MenuWayPointsInsert, 183, u"&Insert WayPoints",
+    u"&Inserisci WayPoints")
+GIPSO_MESSAGE(MenuWayPointsEdit, 184, u"&Modify/Delete WayPoint",
+    u"&Modifica/Elimina WayPoint")
+GIPSO_MESSAGE(MenuWayPointsDeleteAll, 185, u"Delete &All",
+    u"Cancella &Tutti")
+GIPSO_MESSAGE(MenuWayPointsDeleteLast, 186, u"Delete &Last",
+    u"Cancella &Ultimo")
+GIPSO_MESSAGE(MenuWayPointsList, 187, u"&Show List",
+    u"&Visualizza Elenco")
+GIPSO_MESSAGE(MenuWayPointsDownload, 188, u"&Download from GPS",
+    u"&Scarica dal GPS")
+GIPSO_MESSAGE(MenuWayPointsUpload, 189, u"&Upload to GPS",
+    u"Carica sul &GPS")
+GIPSO_MESSAGE(MenuRoutePoints, 190, u"&RoutePoints",
+    u"&RoutePoints")
+GIPSO_MESSAGE(MenuRoutePointsCreate, 191, u"Dynamic &Creation",
+    u"&Creazione Dinamica")
+GIPSO_MESSAGE(MenuRoutePointsInsert, 192, u"&Insert RoutePoints",
+    u"&Inserisci RoutePoints")
+GIPSO_MESSAGE(MenuRoutePointsEdit, 193, u"&Modify/Delete RoutePoint",
+    u"&Modifica/Elimina RoutePoint")
+GIPSO_MESSAGE(MenuRoutePointsDeleteAll, 194, u"Delete &All",
+    u"Cancella &Tutti")
+GIPSO_MESSAGE(MenuRoutePointsDeleteLast, 195, u"Delete &Last",
+    u"Cancella &Ultimo")
+GIPSO_MESSAGE(MenuRoutePointsList, 196, u"&Show List",
+    u"&Visualizza Elenco")
+GIPSO_MESSAGE(MenuRoutePointsProfile, 197, u"Altitude &Profile",
+    u"&Andamento Altimetrico")
+GIPSO_MESSAGE(MenuRoutePointsDownload, 198, u"&Download from GPS",
+    u"&Scarica dal GPS")
+GIPSO_MESSAGE(MenuRoutePointsUpload, 199, u"&Upload to GPS",
+    u"Carica sul &GPS")
+GIPSO_MESSAGE(MenuTrackPoints, 200, u"&TrackPoints",
+    u"&TrackPoints")
+GIPSO_MESSAGE(MenuTrackPointsEdit, 201, u"&Modify/Delete TrackPoint",
+    u"&Modifica/Elimina TrackPoint")
+GIPSO_MESSAGE(MenuTrackPointsDeleteAll, 202, u"Delete &All",
+    u"Cancella &Tutti")
+GIPSO_MESSAGE(MenuTrackPointsList, 203, u"&Show List",
+    u"&Visualizza Elenco")
+GIPSO_MESSAGE(MenuTrackPointsProfile, 204, u"Altitude &Profile",
+    u"&Andamento Altimetrico")
+GIPSO_MESSAGE(MenuTrackStatistics, 205, u"&Track Statistics",
+    u"Statistiche &Percorso")
+GIPSO_MESSAGE(MenuTrackPointsDownload, 206, u"&Download from GPS",
+    u"&Scarica dal GPS")
+GIPSO_MESSAGE(MenuLanguages, 207, u"&Languages",
+    u"&Lingua")
+GIPSO_MESSAGE(PointDialogCreate, 208, u"CREATE",
+    u"CREA")
+GIPSO_MESSAGE(PointDialogModify, 209, u"MODIFY",
+    u"MODIFICA")
+GIPSO_MESSAGE(KindTagWay, 210, u"WP",
+    u"WP")
+GIPSO_MESSAGE(KindTagRoute, 211, u"RP",
+    u"RP")
+GIPSO_MESSAGE(KindTagTrack, 212, u"TP",
+    u"TP")
+GIPSO_MESSAGE(MenuAbout, 213, u"&About Gipso ...",
+    u"&Informazioni su Gipso ...")
+GIPSO_MESSAGE(AboutRelease, 214, u"Gipso Release $0",
+    u"Gipso Versione $0")
+GIPSO_MESSAGE(AboutDescription, 215, u"Freeware software for GPS data management.",
+    u"Codice freeware per la gestione di informazioni GPS.")
+GIPSO_MESSAGE(AboutLicenseNote, 216, u"(Please carefully read the following license agreement)",
+    u"(Leggere attentamente l'accordo di licenza sottostante)")
+GIPSO_MESSAGE(AboutSystemInfo, 217, u"&System Info...",
+    u"&Sistema...")
+GIPSO_MESSAGE(AboutTitle, 218, u"About Gipso",
+    u"Informazioni su Gipso")
+GIPSO_MESSAGE(UseExistingWayPoint, 219, u"Use existing WayPoint?",
+    u"Usare il WayPoint esistente?")
+GIPSO_MESSAGE(MenuHelp, 220, u"&Help",
+    u"&Guida")
+GIPSO_MESSAGE(MenuNmeaAcquisition, 221, u"&NMEA acquisition",
+    u"Acquisizione &NMEA")
+GIPSO_MESSAGE(InvalidMapFile, 222, u"Invalid image or calibrated map file!",
+    u"File di immagine o mappa calibrata non valido!")
+GIPSO_MESSAGE(InvalidPointsFile, 223, u"Invalid points file!",
+    u"File di punti non valido!")
+GIPSO_MESSAGE(InvalidFileExtension, 224, u"Invalid file extension fot this operation! ",
+    u"Estensione del file non valida per questa operazione!")
+GIPSO_MESSAGE(DropOneMapOnly, 225, u"Please drag & drop one map file only!",
+    u"Trascinare un solo file di mappa!")
+GIPSO_MESSAGE(MenuView, 226, u"&View",
+    u"&Vista")
+GIPSO_MESSAGE(MenuZoom100, 227, u"100%",
+    u"100%")
+GIPSO_MESSAGE(MenuZoomIn, 228, u"Zoom +",
+    u"Zoom +")
+GIPSO_MESSAGE(MenuZoomOut, 229, u"Zoom -",
+    u"Zoom -")
+GIPSO_MESSAGE(MenuZoom400, 230, u"400%",
+    u"400%")
+GIPSO_MESSAGE(MenuZoom200, 231, u"200%",
+    u"200%")
+GIPSO_MESSAGE(MenuZoom50, 232, u"50%",
+    u"50%")
+GIPSO_MESSAGE(MenuZoom25, 233, u"25%",
+    u"25%")
+GIPSO_MESSAGE(MenuPrint, 234, u"&Print",
+    u"Stam&pa")
+GIPSO_MESSAGE(PrintError, 235, u"Print error!",
+    u"Errore durante la stampa!")
+GIPSO_MESSAGE(MenuHalftone, 236, u"Pixel &interpolation",
+    u"&Interpolazione pixels")
+GIPSO_MESSAGE(CalibTitle, 240, u"Map Calibration",
+    u"Calibrazione Mappa")
+GIPSO_MESSAGE(CalibOk, 241, u"&OK",
+    u"&OK")
+GIPSO_MESSAGE(CalibCancel, 242, u"&Cancel",
+    u"&Annulla")
+GIPSO_MESSAGE(CalibSecondPoint, 243, u"Second Point Lat. and Long:",
+    u"Lat. e Long. Secondo Punto:")
+GIPSO_MESSAGE(CalibFirstPoint, 244, u"First Point Lat. and Long:",
+    u"Lat. e Long. Primo Punto:")
+GIPSO_MESSAGE(PointDialogTitle, 272, u"WayPoint",
+    u"WayPoint")
+GIPSO_MESSAGE(PointDialogDelete, 273, u"&Delete Point",
+    u"&Elimina Punto")
+GIPSO_MESSAGE(PointDialogCancel, 274, u"&Cancel",
+    u"&Annulla")
+GIPSO_MESSAGE(PointDialogOk, 275, u"&OK",
+    u"&OK")
+GIPSO_MESSAGE(PointDialogDescription, 276, u"Description (30 characters max.):",
+    u"Descrizione (max. 30 caratteri:)")
+GIPSO_MESSAGE(PointDialogName, 277, u"Name (6 characters max.):",
+    u"Nome (max. 6 caratteri):")
+GIPSO_MESSAGE(PointDialogPosition, 278, u"Point Latitude and Longitude:",
+    u"Latitudine e Longitudine Punto:")
+GIPSO_MESSAGE(PointDialogAltitude, 279, u"Altitude",
+    u"Quota")
+GIPSO_MESSAGE(CommCancel, 305, u"&Cancel",
+    u"&Annulla")
+GIPSO_MESSAGE(CommGo, 306, u"&Go",
+    u"&Procedi")
+GIPSO_MESSAGE(CommPort, 307, u"Port:",
+    u"Porta:")
+GIPSO_MESSAGE(CommStop, 308, u"&Stop",
+    u"&Stop")
+GIPSO_MESSAGE(CommBaud, 309, u"Baud:",
+    u"Baud:")
+GIPSO_MESSAGE(CommNmeaData, 310, u"NMEA Data:",
+    u"Dati NMEA:")
+GIPSO_MESSAGE(CommAcquisitionTime, 311, u"Acquisition time (s):",
+    u"Tempo acquisiz. (s):")
+GIPSO_MESSAGE(ListTitle, 352, u"Points View",
+    u"Visualizzazione Punti")
+GIPSO_MESSAGE(ListOk, 353, u"&OK",
+    u"&OK")
+GIPSO_MESSAGE(OptionsTitle, 384, u"Options",
+    u"Opzioni")
+GIPSO_MESSAGE(OptionsLinesAndSymbols, 385, u"Lines and Symbols",
+    u"Linee e simboli")
+GIPSO_MESSAGE(OptionsSymbolSize, 386, u"Symbol Size:",
+    u"Dimensione Simboli:")
+GIPSO_MESSAGE(OptionsCharacterSize, 387, u"Character Size:",
+    u"Dimensione Carattere:")
+GIPSO_MESSAGE(OptionsLineThickness, 388, u"Line Thickness:",
+    u"Spessore linee:")
+GIPSO_MESSAGE(OptionsCancel, 389, u"&Cancel",
+    u"&Annulla")
+GIPSO_MESSAGE(OptionsOk, 390, u"&OK",
+    u"&OK")
+GIPSO_MESSAGE(OptionsColors, 391, u"Colors",
+    u"Colori")
+GIPSO_MESSAGE(OptionsTrackColor, 392, u"Track...",
+    u"Track...")
+GIPSO_MESSAGE(OptionsRouteColor, 393, u"RoutePoints...",
+    u"RoutePoints...")
+GIPSO_MESSAGE(OptionsWayPointColor, 394, u"WayPoints...",
+    u"WayPoints...")
+GIPSO_MESSAGE(OptionsWayPointSymbol, 395, u"WayPoint Symbol",
+    u"Simbolo Waypoint")
+GIPSO_MESSAGE(OptionsWayPointName, 396, u"WayPoint Name",
+    u"Nome Waypoint")
+GIPSO_MESSAGE(OptionsRoutePointSymbol, 397, u"RoutePoint Symbol",
+    u"Simbolo RoutePoint")
+GIPSO_MESSAGE(OptionsRoutePointName, 398, u"RoutePoint Name",
+    u"Nome RoutePoint")
+GIPSO_MESSAGE(OptionsRouteHeadings, 399, u"Route Headings",
+    u"Angoli Rotte")
+GIPSO_MESSAGE(OptionsRouteLengths, 400, u"Route Lengths",
+    u"Lunghezze Rotte")
+GIPSO_MESSAGE(OptionsTrackPointSymbol, 401, u"TrackPoint Symbol",
+    u"Simbolo TrackPoint")
+GIPSO_MESSAGE(OptionsTrackPointDescription, 402, u"TrackPoint Description",
+    u"Descrizione TrackPoint")
+GIPSO_MESSAGE(OptionsShow, 403, u"Show",
+    u"Visualizza")
+GIPSO_MESSAGE(OptionsAutoTrack, 404, u"Auto Track",
+    u"Auto Track")
+GIPSO_MESSAGE(OptionsCursorThickness, 405, u"Cursor Thickness:",
+    u"Spessore cursore:")
+GIPSO_MESSAGE(OptionsApply, 406, u"A&pply",
+    u"A&pplica")
+GIPSO_MESSAGE(OptionsImport, 407, u"Import",
+    u"Importazione")
+GIPSO_MESSAGE(OptionsIgnoreTxtDescription, 408, u"Ignore TrackPoint description in Gipso files",
+    u"Ignora descrizione TrackPoint nei files Gipso")
+GIPSO_MESSAGE(OptionsIgnoreGpxDescription, 409, u"Ignore TrackPoint description in GPX files",
+    u"Ignora descrizione TrackPoint nei files GPX")
+GIPSO_MESSAGE(OptionsUnits, 410, u"Units",
+    u"Unita' di Misura")
+GIPSO_MESSAGE(OptionsMetric, 411, u"Metrics (km, Km/h, m, m/s)",
+    u"Metriche (km, Km/h, m, m/s)")
+GIPSO_MESSAGE(OptionsNautical, 412, u"Nautical (nm, nm/h, f, f/s)",
+    u"Nautiche (nm, nm/h, f, f/s)")
+GIPSO_MESSAGE(ProfileTitle, 432, u"Altitude Profile",
+    u"Andamento Altimetrico")
+GIPSO_MESSAGE(ProfileOk, 433, u"&OK",
+    u"&OK")
+GIPSO_MESSAGE(StatisticsTitle, 464, u"Track Statistics",
+    u"Statistiche Percorso")
+GIPSO_MESSAGE(StatisticsSpeed, 465, u"Speed:",
+    u"Velocità:")
+GIPSO_MESSAGE(StatisticsMaxVerticalSpeed, 466, u"Max Vert. speed:",
+    u"Vel. asc. max:")
+GIPSO_MESSAGE(StatisticsMinVerticalSpeed, 467, u"Min Vert. speed:",
+    u"Vel. asc. min:")
+GIPSO_MESSAGE(StatisticsMeanVerticalSpeed, 468, u"Mean Vert. speed:",
+    u"Vel. asc. media:")
+GIPSO_MESSAGE(StatisticsMaxSpeed, 469, u"Max speed:",
+    u"Velocità max:")
+GIPSO_MESSAGE(StatisticsMeanSpeed, 470, u"Mean speed:",
+    u"Velocità media:")
+GIPSO_MESSAGE(StatisticsDistanceAndAltitude, 471, u"Distance and Altitude",
+    u"Distanze e Quote")
+GIPSO_MESSAGE(StatisticsAltitudeDifference, 472, u"Altitude difference:",
+    u"Salto quota totale:")
+GIPSO_MESSAGE(StatisticsAltitudeRange, 473, u"Total altitude range:",
+    u"Salto quota max:")
+GIPSO_MESSAGE(StatisticsMaxAltitude, 474, u"Max altitude:",
+    u"Quota max:")
+GIPSO_MESSAGE(StatisticsMinAltitude, 475, u"Min altitude:",
+    u"Quota min:")
+GIPSO_MESSAGE(StatisticsTrackLength, 476, u"Track length:",
+    u"Lunghezza percorso:")
+GIPSO_MESSAGE(StatisticsOk, 477, u"&OK",
+    u"&OK")
+GIPSO_MESSAGE(StatisticsTimes, 478, u"Times",
+    u"Tempi")
+GIPSO_MESSAGE(StatisticsEnd, 479, u"End date and time:",
+    u"Data e ora di fine:")
+GIPSO_MESSAGE(StatisticsStart, 480, u"Start date and time:",
+    u"Data e ora di inizio:")
+GIPSO_MESSAGE(StatisticsElapsed, 481, u"Elapsed time:",
+    u"Durata:")
+GIPSO_MESSAGE(ClickFirstCalibrationPoint, 528, u"Click on first calibration point ...",
+    u"Clicca sul primo punto di calibrazione ...")
+GIPSO_MESSAGE(ClickSecondCalibrationPoint, 529, u"Click on second calibration point ...",
+    u"Clicca sul secondo punto di calibrazione ...")
+GIPSO_MESSAGE(RoutePointCaption, 530, u"RoutePoint",
+    u"RoutePoint")
+GIPSO_MESSAGE(WayPointCaption, 531, u"WayPoint",
+    u"WayPoint")
+GIPSO_MESSAGE(DownloadWayPointsCaption, 532, u"Download Waypoints from GPS",
+    u"Scarica i Waypoints dal GPS")
+GIPSO_MESSAGE(DownloadRoutePointsCaption, 533, u"Download RoutePoints from GPS",
+    u"Scarica i RoutePoints dal GPS")
+GIPSO_MESSAGE(UploadWayPointsCaption, 534, u"Upload Waypoints to GPS",
+    u"Carica i Waypoints sul GPS")
+GIPSO_MESSAGE(UploadRoutePointsCaption, 535, u"Upload RoutePoints to GPS",
+    u"Carica i RoutePoints sul GPS")
+GIPSO_MESSAGE(DownloadTrackPointsCaption, 536, u"Download TrackPoints from GPS",
+    u"Scarica i TrackPoints dal GPS")
+GIPSO_MESSAGE(WayPointListCaption, 537, u"WayPoint List",
+    u"Elenco WayPoints")
+GIPSO_MESSAGE(RoutePointListCaption, 538, u"RoutePoint List",
+    u"Elenco RoutePoints")
+GIPSO_MESSAGE(TrackPointListCaption, 539, u"TrackPoint List",
+    u"Elenco TrackPoints")
+GIPSO_MESSAGE(RouteProfileCaption, 540, u"Route Altitude Profile",
+    u"Andamento Altimetrico Rotta")
+GIPSO_MESSAGE(TrackProfileCaption, 541, u"Track Altitude Profile",
+    u"Andamento Altimetrico Percorso TrackPoints")
+GIPSO_MESSAGE(WayPointName, 542, u"WayPoint",
+    u"WayPoint")
+GIPSO_MESSAGE(RoutePointName, 543, u"RoutePoint",
+    u"RoutePoint")
+GIPSO_MESSAGE(TrackPointName, 544, u"TrackPoint",
+    u"TrackPoint")
+GIPSO_MESSAGE(LatitudePanel, 545, u" Lat. = ",
+    u" Lat. = ")
+GIPSO_MESSAGE(LongitudePanel, 546, u" Long. = ",
+    u" Long. = ")
+GIPSO_MESSAGE(InsertInRoute, 547, u"Insert a new point in the Route?",
+    u"Inserire un nuovo punto nella Rotta?")
+GIPSO_MESSAGE(NmeaAcquisitionCaption, 548, u"NMEA acquisition",
+    u"Acquisizione NMEA")
+GIPSO_MESSAGE(CoincidentCoordinates, 592, u"Coincident coordinates not allowed!",
+    u"Coordinate coincidenti non valide!")
+GIPSO_MESSAGE(CalibErrorPrefix, 593, u"ERROR N° ",
+    u"ERRORE N° ")
+GIPSO_MESSAGE(CalibPolesNotAllowed, 594, u"Poles are not allowed!",
+    u"I Poli non sono ammessi!")
+GIPSO_MESSAGE(WrongLatitude, 595, u"Wrong Latitude value!",
+    u"Valore di Latitudine non corretto!")
+GIPSO_MESSAGE(WrongLongitude, 596, u"Wrong Longitude value!",
+    u"Valore di Longitudine non corretto!")
+GIPSO_MESSAGE(CommaNotAllowed, 624, u"ERROR: comma character not allowed in name and/or description of $0.",
+    u"ERRORE: il nome e/o la descrizione del $0 non possono contenere la virgola.")
+GIPSO_MESSAGE(PointDialogErrorPrefix, 625, u"ERROR N° ",
+    u"ERRORE N° ")
+GIPSO_MESSAGE(DeleteSelected, 626, u"Delete selected $0?",
+    u"Eliminare il $0 selezionato?")
+GIPSO_MESSAGE(PointDialogInsert, 627, u"&Insert",
+    u"&Inserisci")
+GIPSO_MESSAGE(PointDialogExit, 628, u"&Exit",
+    u"&Esci")
+GIPSO_MESSAGE(PointDialogPolesNotAllowed, 629, u"Poles are not allowed!",
+    u"I Poli non sono ammessi!")
+GIPSO_MESSAGE(DeleteLastQuestion, 630, u"Delete last $0?",
+    u"Cancellare l'ultimo $0?")
+GIPSO_MESSAGE(DeleteAllQuestion, 631, u"Delete all $0s?",
+    u"Cancellare tutti i $0s?")
+GIPSO_MESSAGE(InputTimeOut, 656, u"Input Time Out",
+    u"Time Out in ricezione")
+GIPSO_MESSAGE(ChecksumError, 657, u"Checksum  error",
+    u"Errore di checksum ")
+GIPSO_MESSAGE(InputError, 658, u"Input error",
+    u"Errore di ricezione")
+GIPSO_MESSAGE(DownloadingWayPoints, 659, u"Downloading WayPoints...",
+    u"Scaricamento WayPoints...")
+GIPSO_MESSAGE(TransmissionAborted, 660, u"Transmission aborted",
+    u"Trasmissione non completata correttamente")
+GIPSO_MESSAGE(WayPointsDownloaded, 661, u"$0 WayPoints downloaded.",
+    u"Scaricati $0 WayPoints.")
+GIPSO_MESSAGE(DownloadingRoutePoints, 662, u"Downloading RoutePoints...",
+    u"Scaricamento RoutePoints...")
+GIPSO_MESSAGE(RoutePointsDownloaded, 663, u"$0 RoutePoints downloaded.",
+    u"Scaricati $0 RoutePoints.")
+GIPSO_MESSAGE(DownloadingTrackPoints, 664, u"Downloading TrackPoints...",
+    u"Scaricamento TrackPoints...")
+GIPSO_MESSAGE(TrackPointsDownloaded, 665, u"$0 TrackPoints and $1 tracks downloaded.",
+    u"Scaricati $0 TrackPoints con $1 tracks.")
+GIPSO_MESSAGE(UploadingWayPoints, 666, u"Uploading WayPoints...",
+    u"Caricamento WayPoints...")
+GIPSO_MESSAGE(WayPointsUploaded, 667, u"$0 WayPoints uploaded.",
+    u"Caricati $0 WayPoints.")
+GIPSO_MESSAGE(UploadingRoutePoints, 668, u"Uploading RoutePoints...",
+    u"Caricamento RoutePoints...")
+GIPSO_MESSAGE(RoutePointsUploaded, 669, u"$0 RoutePoints uploaded.",
+    u"Caricati $0 RoutePoints.")
+GIPSO_MESSAGE(CommOk, 670, u"&OK",
+    u"&OK")
+GIPSO_MESSAGE(CommErrorPrefix, 671, u"ERROR N° ",
+    u"ERRORE N° ")
+GIPSO_MESSAGE(ConnectGps, 672, u"Connect GPS to PC and turn it on before going on ...",
+    u"Collegare il GPS al PC e accenderlo prima di procedere...")
+GIPSO_MESSAGE(NmeaRunning, 673, u"NMEA running...",
+    u"NMEA in funzione...")
+GIPSO_MESSAGE(NmeaStopped, 674, u"NMEA stopped.",
+    u"NMEA fermata.")
+GIPSO_MESSAGE(ListWayPointsHeading, 704, u"WayPoints List. ",
+    u"Elenco WayPoints. ")
+GIPSO_MESSAGE(ListWayPointsColumns, 705, u"NAME       LATITUDE     LONGITUDE ALTITUDE    DATE     TIME    DESCRIPTION ",
+    u"NOME     LATITUDINE   LONGITUDINE    QUOTA    DATA      ORA    DESCRIZIONE ")
+GIPSO_MESSAGE(ListWayPointsCount, 706, u"N° $0 WayPoints.",
+    u"N°  $0 WayPoints.")
+GIPSO_MESSAGE(ListRoutePointsHeading, 707, u"RoutePoints List. ",
+    u"Elenco RoutePoints. ")
+GIPSO_MESSAGE(ListRoutePointsColumns, 708, u"NAME       LATITUDE     LONGITUDE ALTITUDE    DATE     TIME    DESCRIPTION ",
+    u"NOME     LATITUDINE   LONGITUDINE    QUOTA    DATA      ORA    DESCRIZIONE ")
+GIPSO_MESSAGE(ListRoutePointsCount, 709, u"N° $0 RoutePoints.",
+    u"N°  $0 RoutePoints.")
+GIPSO_MESSAGE(ListTrackLength, 710, u"Track length:",
+    u"Lunghezza percorso:")
+GIPSO_MESSAGE(ListTrackPointsHeading, 711, u"TrackPoints List. ",
+    u"Elenco TrackPoints. ")
+GIPSO_MESSAGE(ListTrackPointsColumns, 712, u"NAME       LATITUDE     LONGITUDE ALTITUDE    DATE     TIME    DESCRIPTION ",
+    u"NOME     LATITUDINE   LONGITUDINE    QUOTA    DATA      ORA    DESCRIZIONE ")
+GIPSO_MESSAGE(ListTrackPointsCount, 713, u"N° $0 TrackPoints.",
+    u"N°  $0 TrackPoints.")
+GIPSO_MESSAGE(ListRouteLength, 714, u"Route length:",
+    u"Lunghezza rotta:")
+GIPSO_MESSAGE(ListRouteOrthodrome, 715, u"Orthodrome total length:",
+    u"Lunghezza totale ortodromia:")
+GIPSO_MESSAGE(ListTrackOrthodrome, 716, u"Orthodrome total length:",
+    u"Lunghezza totale ortodromia:")
+GIPSO_MESSAGE(ListHeading, 717, u"Heading:",
+    u"Angolo:")
+GIPSO_MESSAGE(ListDistance, 718, u"Distance:",
+    u"Distanza:")
+GIPSO_MESSAGE(Loading, 719, u"Loading...",
+    u"Caricamento...")
+GIPSO_MESSAGE(ProfileAllAltitudes, 752, u"All points altitude is $0",
+    u"Tutti i punti sono alla quota di $0")
+GIPSO_MESSAGE(ProfileAltitudeRange, 753, u"Altitude Range: $0",
+    u"Salto Quota: $0")
+GIPSO_MESSAGE(ProfileRouteLength, 754, u"Route length: $0",
+    u"Lunghezza rotta: $0")
+GIPSO_MESSAGE(ProfileTrackLength, 755, u"Track length: $0",
+    u"Lunghezza percorso: $0")
+GIPSO_MESSAGE(NegativeTimeSteps, 816, u"Error: negative or null time steps!!!",
+    u"Errore: salti di tempo negativi o nulli!!")
+GIPSO_MESSAGE(SaveMapQuestion, 840, u"Save calibrated map?",
+    u"Salvare la mappa calibrata?")
+GIPSO_MESSAGE(SavePointsQuestion, 841, u"Save points?",
+    u"Salvare i punti?")
+GIPSO_MESSAGE(SystemInfoMissing, 842, u"System Information not available.",
+    u"Informazioni sul sistema non disponibili.")
+GIPSO_MESSAGE(AboutOk, 843, u"&OK",
+    u"&OK")
+GIPSO_MESSAGE(MenuReverseTrack, 844, u"&Reverse Track",
+    u"&Inverti Percorso")
+GIPSO_MESSAGE(ReverseTrackQuestion, 845, u"Dates and Times will be overwritten. Proceed?",
+    u"Data e ora saranno sovrascritte. Procedere?")
+GIPSO_MESSAGE(MenuReverseRoute, 846, u"&Reverse Route",
+    u"&Inverti Rotta")
+GIPSO_MESSAGE(ReverseRouteQuestion, 847, u"Dates and Times will be overwritten. Proceed?",
+    u"Data e ora saranno sovrascritte. Procedere?")
