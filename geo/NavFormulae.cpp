@@ -59,8 +59,6 @@ double navAtan2(double y, double x)
 
 double arcSin(double x) { return navAtan2(x, safeSqrt(1.0 - x * x)); }
 
-double arcCos(double x) { return navAtan2(safeSqrt(1.0 - x * x), x); }
-
 double modReal(double x, double m)
 {
     checked(x);
@@ -103,7 +101,7 @@ double rhumbLineDistance(double lat1, double lon1, double lat2, double lon2)
     return checked(modReal(d, 2.0 * p) * kEarthRadius * std::cos(lat1 * p / 180.0));
 }
 
-UnitSettings applyUnits(bool unitsMetric)
+UnitSettings unitSettings(bool unitsMetric)
 {
     UnitSettings u;
     if (!unitsMetric) {

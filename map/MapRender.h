@@ -12,8 +12,8 @@ class QPainter;
 
 namespace gipso {
 
-// Colours of the settings are 0x00BBGGRR.
-inline QColor colourFromSetting(int32_t c) { return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff); }
+// A colour of the settings (0x00BBGGRR) as an opaque pixel value.
+inline QRgb settingRgb(int32_t c) { return qRgb(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff); }
 inline int32_t inverseColour(int32_t c) { return 0xFFFFFF - (c & 0xFFFFFF); }
 // Colour of a TrackPoint by its altitude: red at maxAlt through yellow, green, cyan to blue at minAlt.
 int32_t altitudeColour(double altitude, double minAlt, double maxAlt);

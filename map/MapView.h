@@ -44,7 +44,6 @@ struct ViewWindow {
     // Map pixels to viewport pixels and back.
     QTransform mapToScreen() const;
     QPointF screenToMap(QPointF screen) const;
-    double screenPerMapX() const { return view.width() / scaleWidth; }
 };
 
 // The window of a map of mapWidth x mapHeight at zoom with the scroll values h, v (0..32000).

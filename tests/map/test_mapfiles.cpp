@@ -1,7 +1,7 @@
 #include "state/AppState.h"
 #include "base/Error.h"
 #include "map/MapFiles.h"
-#include "map/cUnzip.h"
+#include "map/Zip.h"
 #include "support/CliRunner.h"
 #include "support/MapSupport.h"
 
@@ -183,10 +183,10 @@ TEST(MapFiles, SavingAgainReusesTheBackingJpeg)
     saveMapFile(testPicture(), c, f.work + "a.Gipso", f.temp, backing); // same name twice
     EXPECT_EQ(readAll(backing), marker);
 
-    cUnzip unzip;
-    ASSERT_TRUE(unzip.Open(f.work + "a.Gipso"));
+    ZipReader unzip;
+    ASSERT_TRUE(unzip.open(f.work + "a.Gipso"));
     QByteArray member;
-    ASSERT_TRUE(unzip.Read(unzip.Members()[0], 1 << 20, member));
+    ASSERT_TRUE(unzip.read(unzip.members()[0], 1 << 20, member));
     EXPECT_EQ(member, marker);
 }
 
@@ -228,15 +228,14 @@ TEST(MapFiles, Latitude91LoadsThePictureUncalibratedAndDeletesTheJpeg)
     // A map is open already, backed by its JPEG.
     writeAll(f.temp + "prev.jpg", jpegBytes(testPicture(10, 10)));
     st.tempMapFile = f.temp + "prev.jpg";
-    st.mapMode = mapmode::Calibrated;
+    st.mapMode = MapMode::Calibrated;
     st.calibration = exampleCalibration();
 
     const MapLoad load = openMapFile(st, f.work + "bad.Gipso");
     EXPECT_EQ(load.status, MapLoad::CalibrationRejected);
-    EXPECT_EQ(st.mapMode, mapmode::Uncalibrated);
+    EXPECT_EQ(st.mapMode, MapMode::Uncalibrated);
     EXPECT_EQ(st.mapWidth, 320);
     EXPECT_EQ(st.mapHeight, 240);
-    EXPECT_TRUE(st.mapFileName.isEmpty());
     EXPECT_EQ(st.settings.LastMap1, "/maps/one.Gipso");
     EXPECT_TRUE(st.settings.LastMap2.isEmpty());
     // Neither the extracted JPEG nor the one of the picture no longer shown stays behind.
@@ -266,10 +265,10 @@ TEST(MapFiles, MemberNamesNeverLeaveTheTemporaryFolder)
     EXPECT_EQ(load.imagePath, sub + "m.jpg");
     EXPECT_EQ(entries(sub), QStringList({"m.jpg"}));
 
-    EXPECT_EQ(cUnzip::SafeBaseName("a/b/c.jpg"), "c.jpg");
-    EXPECT_EQ(cUnzip::SafeBaseName("c.jpg"), "c.jpg");
-    EXPECT_EQ(cUnzip::SafeBaseName("dir/"), "");
-    EXPECT_EQ(cUnzip::SafeBaseName(".."), "");
+    EXPECT_EQ(ZipReader::safeBaseName("a/b/c.jpg"), "c.jpg");
+    EXPECT_EQ(ZipReader::safeBaseName("c.jpg"), "c.jpg");
+    EXPECT_EQ(ZipReader::safeBaseName("dir/"), "");
+    EXPECT_EQ(ZipReader::safeBaseName(".."), "");
 }
 
 TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
@@ -387,19 +386,17 @@ TEST(MapFiles, RecentMapsRotateAndAFailedLoadKeepsTheList)
     EXPECT_EQ(st.settings.LastMap1, f.work + "d.cal");
     EXPECT_EQ(st.settings.LastMap2, f.work + "c.cal");
     EXPECT_EQ(st.settings.LastMap3, f.work + "b.cal");
-    EXPECT_EQ(st.mapMode, mapmode::Calibrated);
+    EXPECT_EQ(st.mapMode, MapMode::Calibrated);
 
     // That the previous map stays usable is checked through the window (Calib tests).
     writeAll(f.work + "broken.Gipso", "PK broken");
     EXPECT_EQ(openMapFile(st, f.work + "broken.Gipso").status, MapLoad::Failed);
-    EXPECT_EQ(st.mapMode, mapmode::Calibrated);
-    EXPECT_TRUE(st.mapFileName.isEmpty());
+    EXPECT_EQ(st.mapMode, MapMode::Calibrated);
     EXPECT_EQ(st.settings.LastMap1, f.work + "d.cal");
 
     openMapFile(st, f.work + "plain.jpg");
-    EXPECT_EQ(st.mapMode, mapmode::Uncalibrated);
+    EXPECT_EQ(st.mapMode, MapMode::Uncalibrated);
     EXPECT_EQ(st.mapWidth, 50);
-    EXPECT_EQ(st.mapFileName, f.work + "plain.jpg");
 }
 
 TEST(MapFiles, ContainerStateAndSaveOnTheProgramState)
@@ -410,7 +407,6 @@ TEST(MapFiles, ContainerStateAndSaveOnTheProgramState)
     ASSERT_TRUE(makeZip(f.work + "one.Gipso", {{"m.jpg", jpegBytes(testPicture())}, {"m.txt", kExampleText}}));
     openMapFile(st, f.work + "one.Gipso");
     EXPECT_EQ(st.tempMapFile, f.temp + "m.jpg");
-    EXPECT_EQ(st.containerImagePath, f.temp + "m.jpg");
 
     // Saving as another container moves the backing JPEG and clears mapModified.
     st.store.mapModified = true;

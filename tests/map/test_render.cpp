@@ -18,7 +18,7 @@ constexpr QRgb kWhite = 0xffffffffu;
 AppState calibratedState()
 {
     AppState st;
-    st.mapMode = mapmode::Calibrated;
+    st.mapMode = MapMode::Calibrated;
     st.mapWidth = 400;
     st.mapHeight = 300;
     st.calibration = test::exampleCalibration();
@@ -40,7 +40,7 @@ QImage render(const AppState &st, QSize view = QSize(400, 300))
     return renderViewImage(st, w, bitmap);
 }
 
-QRgb rgb(int32_t setting) { return colourFromSetting(setting).rgb(); }
+QRgb rgb(int32_t setting) { return settingRgb(setting); }
 } // namespace
 
 TEST(MapRender, WayPointCircleAtItsMapPosition)
@@ -180,7 +180,7 @@ TEST(MapRender, DrawingDisc)
 TEST(MapRender, NoMapShowsTheProductNameAndNoPoints)
 {
     AppState st = calibratedState();
-    st.mapMode = mapmode::NoMap;
+    st.mapMode = MapMode::NoMap;
     appendPoint(st.store.wayPoints, pointAt(st, 150, 120, PointKind::Way));
     QImage img(300, 200, QImage::Format_RGB32);
     img.fill(Qt::white);

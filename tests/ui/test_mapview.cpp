@@ -33,7 +33,7 @@ void loadMap(frmGPS &w, int width = 2000, int height = 1500)
     st.mapWidth = width;
     st.mapHeight = height;
     st.calibration = exampleCalibration();
-    w.setMapMode(mapmode::Calibrated);
+    w.setMapMode(MapMode::Calibrated);
     w.mapLoaded();
 }
 
@@ -104,16 +104,16 @@ TEST(MapViewUi, OverlayPanningCrossHairAndCalibrationClicks)
 
     // Panning with the right button moves the bars against the press position.
     const int h0 = w.hScroll()->value();
-    view->mouseDown(2, 500, 300);
-    view->mouseMove(2, 300, 300);
-    view->mouseUp(2, 300, 300);
+    view->mouseDown(Qt::RightButton, 500, 300);
+    view->mouseMove(Qt::RightButton, 300, 300);
+    view->mouseUp(Qt::RightButton);
     EXPECT_EQ(w.hScroll()->value(), h0 + 3200); // 200 of 2000 pixels = a tenth of 32000
     EXPECT_EQ(view->viewWindow().source.x(), qRound((2000 - view->width()) * 0.1));
 
     // The cross-hair follows the mouse with the position in panels 1 and 2.
     const QPointF mid = view->viewWindow().screenToMap(QPointF(view->width() / 2, view->height() / 2));
-    view->mouseMove(0, mid.x(), mid.y());
-    EXPECT_TRUE(view->crossHairShown);
+    view->mouseMove(Qt::NoButton, mid.x(), mid.y());
+    EXPECT_TRUE(view->crossHairShown());
     EXPECT_TRUE(w.panel(1)->text().startsWith(messageText(545)));
     double lat, lon;
     mapToGeo(w.state().calibration, mid.x(), -mid.y(), lat, lon);
@@ -128,14 +128,14 @@ TEST(MapViewUi, OverlayPanningCrossHairAndCalibrationClicks)
     EXPECT_EQ(qGreen(under), 255 - 235);
 
     // During calibration a click goes to the calibration, a drag does not.
-    w.setMapMode(mapmode::FirstClick);
-    view->mouseDown(1, 40, 50);
-    view->mouseMove(1, 41, 50);
-    view->mouseUp(1, 41, 50);
-    EXPECT_EQ(w.state().mapMode, mapmode::FirstClick);
-    view->mouseDown(1, 40, 50);
-    view->mouseUp(1, 40, 50);
-    EXPECT_EQ(w.state().mapMode, mapmode::SecondClick);
+    w.setMapMode(MapMode::FirstClick);
+    view->mouseDown(Qt::LeftButton, 40, 50);
+    view->mouseMove(Qt::LeftButton, 41, 50);
+    view->mouseUp(Qt::LeftButton);
+    EXPECT_EQ(w.state().mapMode, MapMode::FirstClick);
+    view->mouseDown(Qt::LeftButton, 40, 50);
+    view->mouseUp(Qt::LeftButton);
+    EXPECT_EQ(w.state().mapMode, MapMode::SecondClick);
     EXPECT_EQ(w.state().calibration.x1, 40);
     EXPECT_EQ(w.state().calibration.yUp1, -50);
 }
