@@ -613,10 +613,13 @@ void paintNoMap(QPainter &p, const Settings &s, QSize view, const QColor &colour
 
 void paintMap(QPainter &painter, const AppState &state, const ViewWindow &view, const PaintOptions &options)
 {
+    // A recalibration keeps the calibration it began with in force until it is confirmed.
+    const bool calibrated = state.mapMode == MapMode::Calibrated ||
+                            (calibrating(state.mapMode) && state.modeBeforeCalibration == MapMode::Calibrated);
     painter.save();
     if (state.mapMode == MapMode::NoMap) {
         paintNoMap(painter, state.settings, view.view, options.noMapTextColour);
-    } else {
+    } else if (calibrated) {
         Overlay overlay(painter, state, view);
         overlay.paint();
     }

@@ -34,6 +34,7 @@ struct PaintOptions {
 
 // The overlay of points, route and tracks over the view (or the tiled product name without a
 // map). The painter's coordinates are the viewport's pixels; positions come from geoToMap.
+// A map without a calibration in force gets no overlay: its points have no place on it.
 void paintMap(QPainter &painter, const AppState &state, const ViewWindow &view, const PaintOptions &options = {});
 
 // The frame's picture: the resampled window of the map with the overlay on top.

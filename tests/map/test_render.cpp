@@ -221,3 +221,25 @@ TEST(MapPrint, OrientationFitAndHeader)
 
     // Printing to a PDF and the map on the page are checked through the window (MapViewUi).
 }
+
+TEST(MapRender, NoOverlayOnAMapWithoutCalibration)
+{
+    AppState st = calibratedState();
+    appendPoint(st.store.wayPoints, pointAt(st, 150, 120, PointKind::Way));
+    appendPoint(st.store.wayPoints, test::makePoint(PointKind::Way, {}, -33.5, 150.5)); // (151, 34) uncalibrated
+    QImage white(400, 300, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    ASSERT_NE(render(st), white);
+    // A recalibration draws with the calibration in force until it is confirmed.
+    st.mapMode = MapMode::FirstClick;
+    st.modeBeforeCalibration = MapMode::Calibrated;
+    EXPECT_NE(render(st), white);
+
+    st.mapMode = MapMode::Uncalibrated;
+    st.calibration = MapCalibration(); // as a newly opened plain picture has it
+    EXPECT_EQ(render(st), white);
+    // While a first calibration waits for its clicks there is still none in force.
+    st.mapMode = MapMode::FirstClick;
+    st.modeBeforeCalibration = MapMode::Uncalibrated;
+    EXPECT_EQ(render(st), white);
+}
