@@ -45,8 +45,8 @@ double mercator(double lat)
         invalidCall();
     return checked(std::log(q));
 }
-} // namespace
 
+// Arctangent of y / x in (-pi, pi]; navAtan2(0, 0) is -pi/2, as the program has always had it.
 double navAtan2(double y, double x)
 {
     const double p = pi();
@@ -66,6 +66,7 @@ double modReal(double x, double m)
         return x - std::floor(x / m) * m;
     return x + (std::floor(-x / m) + 1.0) * m;
 }
+} // namespace
 
 double greatCircleDistance(double lat1, double lon1, double lat2, double lon2)
 {
