@@ -37,6 +37,34 @@ void setStored(MapCalibration &c, const std::array<double, 8> &v)
     c.lat2 = v[7];
 }
 
+// The ".cal" trailer: the eight stored numbers as little-endian doubles.
+constexpr int kCalTrailerSize = 64;
+
+QByteArray calibrationTrailer(const MapCalibration &c)
+{
+    QByteArray out(kCalTrailerSize, '\0');
+    const auto v = storedNumbers(c);
+    for (int i = 0; i < 8; ++i) {
+        quint64 bits;
+        std::memcpy(&bits, &v[size_t(i)], 8);
+        qToLittleEndian(bits, out.data() + i * 8);
+    }
+    return out;
+}
+
+bool readCalibrationTrailer(const QByteArray &trailer, MapCalibration &c)
+{
+    if (trailer.size() != kCalTrailerSize)
+        return false;
+    std::array<double, 8> v;
+    for (int i = 0; i < 8; ++i) {
+        const quint64 bits = qFromLittleEndian<quint64>(trailer.constData() + i * 8);
+        std::memcpy(&v[size_t(i)], &bits, 8);
+    }
+    setStored(c, v);
+    return true;
+}
+
 // Takes the numbers read from a file as the calibration, when they are usable.
 bool takeCalibration(const MapCalibration &read, MapLoad &load)
 {
@@ -200,31 +228,6 @@ std::array<double, 8> storedNumbers(const MapCalibration &c)
 }
 
 QString storedNumberText(double v) { return QString::number(v, 'g', QLocale::FloatingPointShortest); }
-
-QByteArray calibrationTrailer(const MapCalibration &c)
-{
-    QByteArray out(kCalTrailerSize, '\0');
-    const auto v = storedNumbers(c);
-    for (int i = 0; i < 8; ++i) {
-        quint64 bits;
-        std::memcpy(&bits, &v[size_t(i)], 8);
-        qToLittleEndian(bits, out.data() + i * 8);
-    }
-    return out;
-}
-
-bool readCalibrationTrailer(const QByteArray &trailer, MapCalibration &c)
-{
-    if (trailer.size() != kCalTrailerSize)
-        return false;
-    std::array<double, 8> v;
-    for (int i = 0; i < 8; ++i) {
-        const quint64 bits = qFromLittleEndian<quint64>(trailer.constData() + i * 8);
-        std::memcpy(&v[size_t(i)], &bits, 8);
-    }
-    setStored(c, v);
-    return true;
-}
 
 QByteArray calibrationText(const MapCalibration &c)
 {

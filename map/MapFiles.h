@@ -27,13 +27,8 @@ constexpr int kJpegQuality = 95;
 // Bounds on the container's image and text members.
 constexpr qint64 kMaxImageMemberBytes = qint64(1) << 30;
 constexpr qint64 kMaxTextMemberBytes = 64 * 1024;
-// Size of the ".cal" trailer: eight little-endian doubles.
-constexpr int kCalTrailerSize = 64;
 
-// The ".cal" trailer and the container's calibration text, in the order
-// x1, yUp1, x2, yUp2, lon1, lat1, lon2, lat2.
-QByteArray calibrationTrailer(const MapCalibration &c);
-bool readCalibrationTrailer(const QByteArray &trailer, MapCalibration &c);
+// The container's calibration text, in the order x1, yUp1, x2, yUp2, lon1, lat1, lon2, lat2.
 QByteArray calibrationText(const MapCalibration &c);
 bool parseCalibrationText(const QByteArray &text, MapCalibration &c);
 // The eight stored numbers in the order above.

@@ -82,9 +82,10 @@ bool clipSegment(const DrawingDisc &disc, QPointF p1, QPointF p2, QPointF &start
     return true;
 }
 
-int labelPixelSize(int charDimension) { return std::max(1, static_cast<int>(std::lround(charDimension * 96.0 / 72.0))); }
-
 namespace {
+
+// Label font: CharDimension as the program's point size, in pixels of a 96 dpi screen.
+int labelPixelSize(int charDimension) { return std::max(1, static_cast<int>(std::lround(charDimension * 96.0 / 72.0))); }
 
 QString fixedText(double v, int decimals)
 {

@@ -41,7 +41,4 @@ void paintMap(QPainter &painter, const AppState &state, const ViewWindow &view, 
 QImage renderViewImage(const AppState &state, const ViewWindow &view, const QImage &bitmap,
                        const PaintOptions &options = {});
 
-// Label font: CharDimension as the program's point size, in pixels of a 96 dpi screen.
-int labelPixelSize(int charDimension);
-
 } // namespace gipso

@@ -20,8 +20,6 @@ constexpr int kScrollLargeStep = 3200;
 inline double roundHalfEven(double v) { return std::nearbyint(v); }
 
 // Zoom commands of the View menu (by their action names).
-double zoomStepIn(double zoom);
-double zoomStepOut(double zoom);
 // The new zoom of a zoom entry (mnuXpiu, mnuXmeno, mnuX400, ...), or nullopt for other names.
 std::optional<double> zoomAfterCommand(const QString &actionName, double zoom);
 // Whether a zoom entry is enabled at this zoom (exact comparisons, as the menu opens).

@@ -22,8 +22,8 @@ TEST(MapView, ZoomStepsAndEnabling)
     }
     EXPECT_FALSE(zoomEntryEnabled(QStringLiteral("mnuXmeno"), z));
     EXPECT_EQ(zoomPanelText(z), QStringLiteral("10%"));
-    EXPECT_DOUBLE_EQ(zoomStepOut(4.0), 3.75);
-    EXPECT_DOUBLE_EQ(zoomStepOut(5.0), 4.0);
+    EXPECT_DOUBLE_EQ(*zoomAfterCommand(QStringLiteral("mnuXmeno"), 4.0), 3.75);
+    EXPECT_DOUBLE_EQ(*zoomAfterCommand(QStringLiteral("mnuXmeno"), 5.0), 4.0);
 
     // Presets compare exactly: a zoom a hair off 1.0 keeps "100%" enabled.
     EXPECT_FALSE(zoomEntryEnabled(QStringLiteral("mnuXNorm"), 1.0));
@@ -60,7 +60,7 @@ TEST(MapView, VisibleWindow)
     EXPECT_EQ(b.source, QRect(1800, 1850, 400, 300));
 
     // The displayed bitmap never exceeds the view, whatever the zoom or the map.
-    for (double z = 0.1; z <= 10.0; z = zoomStepIn(z))
+    for (double z = 0.1; z <= 10.0; z = *zoomAfterCommand(QStringLiteral("mnuXpiu"), z))
         for (QSize map : {QSize(50, 7000), QSize(20000, 20000), QSize(801, 599)})
             for (int s : {0, 16000, 32000}) {
                 const ViewWindow v = visibleWindow(map.width(), map.height(), z, QSize(800, 600), s, s);
