@@ -2,8 +2,8 @@
 // not encoded again); times and peak memory of each step.
 #include "map/JpegSave.h"
 #include "map/MapFiles.h"
-#include "map/cDIBSection.h"
-#include "map/cZip.h"
+#include "map/DibBuffer.h"
+#include "map/Zip.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -59,8 +59,8 @@ int makeContainer(const QString &dir, const QString &path)
 
     QElapsedTimer t;
     t.start();
-    cDIBSection dib;
-    if (!dib.CreateFromPicture(img))
+    DibBuffer dib;
+    if (!dib.copyFrom(img))
         return 1;
     img = QImage();
     const QString jpg = dir + "map.jpg";
@@ -72,10 +72,10 @@ int makeContainer(const QString &dir, const QString &path)
     f.open(QIODevice::WriteOnly);
     f.write(calibrationText(calibration()));
     f.close();
-    cZip zip;
-    zip.AddFileSpec(jpg, true);
-    zip.AddFileSpec(text);
-    return zip.Zip(path) ? 0 : 1;
+    ZipWriter zip;
+    zip.addFile(jpg, true);
+    zip.addFile(text);
+    return zip.write(path) ? 0 : 1;
 }
 
 } // namespace

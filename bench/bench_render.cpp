@@ -27,7 +27,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     AppState st;
-    st.mapMode = mapmode::Calibrated;
+    st.mapMode = MapMode::Calibrated;
     st.mapWidth = st.mapHeight = 20000;
     MapCalibration &c = st.calibration;
     c.x1 = 0, c.yUp1 = 0, c.x2 = 20000, c.yUp2 = -20000;

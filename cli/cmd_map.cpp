@@ -10,15 +10,6 @@
 
 namespace gipso::cli {
 
-namespace {
-
-QString describe(const MapLoad &load)
-{
-    return load.error.isEmpty() ? QStringLiteral("not a map file") : load.error;
-}
-
-} // namespace
-
 // map FILE: size and stored calibration; map IN --save OUT: IN written as .cal or .Gipso.
 int map(const QStringList &args)
 {
@@ -44,7 +35,7 @@ int map(const QStringList &args)
     const QString tempDir = temp.path() + QLatin1Char('/');
     const MapLoad load = loadMapFile(in, tempDir);
     if (load.status != MapLoad::Loaded)
-        return fail(QStringLiteral("%1: %2").arg(in, describe(load)));
+        return fail(QStringLiteral("%1: %2").arg(in, load.error));
 
     if (!save) {
         std::printf("size %d %d\n", load.picture.width(), load.picture.height());

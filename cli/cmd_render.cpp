@@ -63,22 +63,17 @@ int render(const QStringList &args)
 
     AppState st;
     readConfiguration(ConfigEnvironment::system(), st.settings);
-    st.units = applyUnits(st.settings.unitsMetric());
+    st.units = unitSettings(st.settings.unitsMetric());
 
     if (!QFileInfo(r.map).isFile())
         return fail(QStringLiteral("%1: no such file").arg(r.map));
     QTemporaryDir temp;
     if (!temp.isValid())
         return fail(QStringLiteral("cannot create a temporary folder: %1").arg(temp.errorString()));
-    const MapLoad load = loadMapFile(r.map, temp.path() + QLatin1Char('/'));
+    st.tempDir = temp.path() + QLatin1Char('/');
+    const MapLoad load = openMapFile(st, r.map);
     if (load.status != MapLoad::Loaded)
-        return fail(QStringLiteral("%1: %2").arg(r.map, load.error.isEmpty() ? QStringLiteral("not a map file") : load.error));
-    st.mapPicture = load.picture;
-    st.mapWidth = load.picture.width();
-    st.mapHeight = load.picture.height();
-    st.mapMode = load.calibration ? mapmode::Calibrated : mapmode::Uncalibrated;
-    if (load.calibration)
-        st.calibration = *load.calibration;
+        return fail(QStringLiteral("%1: %2").arg(r.map, load.error));
     if (!load.calibration && !r.pointFiles.isEmpty())
         return fail(QStringLiteral("%1: the map is not calibrated, so points cannot be placed on it").arg(r.map));
 

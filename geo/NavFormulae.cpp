@@ -45,8 +45,8 @@ double mercator(double lat)
         invalidCall();
     return checked(std::log(q));
 }
-} // namespace
 
+// Arctangent of y / x in (-pi, pi]; navAtan2(0, 0) is -pi/2, as the program has always had it.
 double navAtan2(double y, double x)
 {
     const double p = pi();
@@ -59,8 +59,6 @@ double navAtan2(double y, double x)
 
 double arcSin(double x) { return navAtan2(x, safeSqrt(1.0 - x * x)); }
 
-double arcCos(double x) { return navAtan2(safeSqrt(1.0 - x * x), x); }
-
 double modReal(double x, double m)
 {
     checked(x);
@@ -68,6 +66,7 @@ double modReal(double x, double m)
         return x - std::floor(x / m) * m;
     return x + (std::floor(-x / m) + 1.0) * m;
 }
+} // namespace
 
 double greatCircleDistance(double lat1, double lon1, double lat2, double lon2)
 {
@@ -103,7 +102,7 @@ double rhumbLineDistance(double lat1, double lon1, double lat2, double lon2)
     return checked(modReal(d, 2.0 * p) * kEarthRadius * std::cos(lat1 * p / 180.0));
 }
 
-UnitSettings applyUnits(bool unitsMetric)
+UnitSettings unitSettings(bool unitsMetric)
 {
     UnitSettings u;
     if (!unitsMetric) {

@@ -10,11 +10,6 @@ double greatCircleDistance(double lat1, double lon1, double lat2, double lon2);
 double rhumbLineCourse(double lat1, double lon1, double lat2, double lon2); // [0, 2*pi), clockwise from north
 double rhumbLineDistance(double lat1, double lon1, double lat2, double lon2);
 
-double navAtan2(double y, double x); // (-pi, pi]; navAtan2(0, 0) = -pi/2
-double arcSin(double x);
-double arcCos(double x);
-double modReal(double x, double m);
-
 constexpr double kEarthRadius = 6366707.0;
 constexpr double kEarthDiameter = 12733414.0;
 
@@ -30,6 +25,7 @@ struct UnitSettings {
     double verticalSpeedFactor = 1.0;
 };
 
-UnitSettings applyUnits(bool unitsMetric);
+// Metric (km, m, km/h, m/s) or nautical (NM, ft, NM/h, ft/s) units.
+UnitSettings unitSettings(bool unitsMetric);
 
 } // namespace gipso

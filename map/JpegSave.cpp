@@ -2,7 +2,7 @@
 
 #include "base/Error.h"
 #include "base/SafeFile.h"
-#include "map/cDIBSection.h"
+#include "map/DibBuffer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,7 +36,7 @@ GipsoError saveFailure(long code)
 
 } // namespace
 
-bool saveJpeg(const cDIBSection &dib, const QString &path, int quality)
+void saveJpeg(const DibBuffer &dib, const QString &path, int quality)
 {
     TjHandle tj;
     if (!tj.h)
@@ -49,7 +49,7 @@ bool saveJpeg(const cDIBSection &dib, const QString &path, int quality)
     const QFile::Permissions oldPermissions = existed ? QFile::permissions(path) : QFile::Permissions();
 
     TjBuffer out;
-    const int rc = tjCompress2(tj.h, dib.DIBSectionBitsPtr(), dib.Width(), dib.BytesPerScanLine(), dib.Height(),
+    const int rc = tjCompress2(tj.h, dib.bits(), dib.width(), DibBuffer::bytesPerLine(dib.width()), dib.height(),
                                TJPF_BGR, &out.data, &out.size, TJSAMP_420, qBound(0, quality, 100),
                                TJFLAG_BOTTOMUP);
     if (rc != 0 || !out.data)
@@ -64,7 +64,6 @@ bool saveJpeg(const cDIBSection &dib, const QString &path, int quality)
         ::utimensat(AT_FDCWD, nativePath.constData(), times, 0);
         QFile::setPermissions(path, oldPermissions);
     }
-    return true;
 }
 
 } // namespace gipso

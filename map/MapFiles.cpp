@@ -5,9 +5,8 @@
 #include "base/IniFile.h"
 #include "base/SafeFile.h"
 #include "map/JpegSave.h"
-#include "map/cDIBSection.h"
-#include "map/cUnzip.h"
-#include "map/cZip.h"
+#include "map/DibBuffer.h"
+#include "map/Zip.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,6 +22,9 @@ namespace {
 
 bool endsWith(const QString &path, const char *ext) { return path.endsWith(QLatin1String(ext), Qt::CaseInsensitive); }
 
+// A container's name without its ".Gipso" (in any case).
+QString withoutContainerSuffix(const QString &name) { return name.left(name.size() - 6); }
+
 void setStored(MapCalibration &c, const std::array<double, 8> &v)
 {
     c.x1 = v[0];
@@ -33,6 +35,34 @@ void setStored(MapCalibration &c, const std::array<double, 8> &v)
     c.lat1 = v[5];
     c.lon2 = v[6];
     c.lat2 = v[7];
+}
+
+// The ".cal" trailer: the eight stored numbers as little-endian doubles.
+constexpr int kCalTrailerSize = 64;
+
+QByteArray calibrationTrailer(const MapCalibration &c)
+{
+    QByteArray out(kCalTrailerSize, '\0');
+    const auto v = storedNumbers(c);
+    for (int i = 0; i < 8; ++i) {
+        quint64 bits;
+        std::memcpy(&bits, &v[size_t(i)], 8);
+        qToLittleEndian(bits, out.data() + i * 8);
+    }
+    return out;
+}
+
+bool readCalibrationTrailer(const QByteArray &trailer, MapCalibration &c)
+{
+    if (trailer.size() != kCalTrailerSize)
+        return false;
+    std::array<double, 8> v;
+    for (int i = 0; i < 8; ++i) {
+        const quint64 bits = qFromLittleEndian<quint64>(trailer.constData() + i * 8);
+        std::memcpy(&v[size_t(i)], &bits, 8);
+    }
+    setStored(c, v);
+    return true;
 }
 
 // Takes the numbers read from a file as the calibration, when they are usable.
@@ -77,13 +107,13 @@ void loadCal(const QString &path, MapLoad &load)
 
 void loadContainer(const QString &path, const QString &tempDir, MapLoad &load)
 {
-    cUnzip unzip;
-    if (!unzip.Open(path, &load.error))
+    ZipReader unzip;
+    if (!unzip.open(path, &load.error))
         return;
     // As the program always did: the last ".jpg" and the last ".txt" member are the map.
-    const cUnzip::Member *image = nullptr;
-    const cUnzip::Member *text = nullptr;
-    for (const cUnzip::Member &m : unzip.Members()) {
+    const ZipReader::Member *image = nullptr;
+    const ZipReader::Member *text = nullptr;
+    for (const ZipReader::Member &m : unzip.members()) {
         if (endsWith(m.name, ".jpg"))
             image = &m;
         else if (endsWith(m.name, ".txt"))
@@ -93,7 +123,7 @@ void loadContainer(const QString &path, const QString &tempDir, MapLoad &load)
         load.error = QStringLiteral("no .jpg member");
         return;
     }
-    const QString imageBase = cUnzip::SafeBaseName(image->name);
+    const QString imageBase = ZipReader::safeBaseName(image->name);
     if (imageBase.isEmpty()) {
         load.error = QStringLiteral("unsafe member name '%1'").arg(image->name);
         return;
@@ -120,21 +150,21 @@ void loadContainer(const QString &path, const QString &tempDir, MapLoad &load)
         }
     } cleanup{partial};
 
-    if (!unzip.Extract(*image, partial, kMaxImageMemberBytes, &load.error))
+    if (!unzip.extract(*image, partial, kMaxImageMemberBytes, &load.error))
         return;
     load.picture = loadMapPicture(partial, &load.error);
     if (load.picture.isNull())
         return;
 
     load.status = MapLoad::CalibrationRejected;
-    const QString textBase = text ? cUnzip::SafeBaseName(text->name) : QString();
+    const QString textBase = text ? ZipReader::safeBaseName(text->name) : QString();
     QByteArray bytes;
     MapCalibration c;
     if (!text)
         load.error = QStringLiteral("no .txt member");
     else if (textBase.isEmpty())
         load.error = QStringLiteral("unsafe member name '%1'").arg(text->name);
-    else if (!unzip.Read(*text, kMaxTextMemberBytes, bytes, &load.error))
+    else if (!unzip.read(*text, kMaxTextMemberBytes, bytes, &load.error))
         ;
     else if (!parseCalibrationText(bytes, c))
         load.error = QStringLiteral("unreadable calibration text");
@@ -144,7 +174,6 @@ void loadContainer(const QString &path, const QString &tempDir, MapLoad &load)
         return; // the extracted JPEG goes with the rejected calibration
 
     load.imagePath = tempDir + imageBase;
-    load.textPath = tempDir + textBase;
     if (QFileInfo::exists(load.imagePath))
         QFile::remove(load.imagePath);
     if (!QFile::rename(partial, load.imagePath)) {
@@ -200,31 +229,6 @@ std::array<double, 8> storedNumbers(const MapCalibration &c)
 
 QString storedNumberText(double v) { return QString::number(v, 'g', QLocale::FloatingPointShortest); }
 
-QByteArray calibrationTrailer(const MapCalibration &c)
-{
-    QByteArray out(kCalTrailerSize, '\0');
-    const auto v = storedNumbers(c);
-    for (int i = 0; i < 8; ++i) {
-        quint64 bits;
-        std::memcpy(&bits, &v[size_t(i)], 8);
-        qToLittleEndian(bits, out.data() + i * 8);
-    }
-    return out;
-}
-
-bool readCalibrationTrailer(const QByteArray &trailer, MapCalibration &c)
-{
-    if (trailer.size() != kCalTrailerSize)
-        return false;
-    std::array<double, 8> v;
-    for (int i = 0; i < 8; ++i) {
-        const quint64 bits = qFromLittleEndian<quint64>(trailer.constData() + i * 8);
-        std::memcpy(&v[size_t(i)], &bits, 8);
-    }
-    setStored(c, v);
-    return true;
-}
-
 QByteArray calibrationText(const MapCalibration &c)
 {
     QByteArray out;
@@ -273,40 +277,34 @@ MapLoad loadMapFile(const QString &path, const QString &tempDir)
     }
     if (load.status == MapLoad::Failed)
         load.picture = QImage();
+    if (load.status != MapLoad::Loaded && load.error.isEmpty())
+        load.error = QStringLiteral("not a map file");
     return load;
 }
 
 MapLoad openMapFile(AppState &st, const QString &path)
 {
-    st.containerImagePath.clear();
-    st.containerTextPath.clear();
     MapLoad load = loadMapFile(path, st.tempDir);
-    if (load.status == MapLoad::Failed) {
-        st.mapFileName.clear();
+    if (load.status == MapLoad::Failed)
         return load;
-    }
 
     st.mapPicture = load.picture;
     st.mapWidth = load.picture.width();
     st.mapHeight = load.picture.height();
     st.calibration = load.calibration.value_or(MapCalibration());
-    st.mapMode = load.calibration ? mapmode::Calibrated : mapmode::Uncalibrated;
+    st.mapMode = load.calibration ? MapMode::Calibrated : MapMode::Uncalibrated;
 
     // The old backing JPEG belongs to a picture that is no longer shown.
     if (!st.tempMapFile.isEmpty() && st.tempMapFile != load.imagePath && QFileInfo::exists(st.tempMapFile))
         QFile::remove(st.tempMapFile);
     st.tempMapFile = load.imagePath;
 
-    if (load.status == MapLoad::CalibrationRejected) {
-        st.mapFileName.clear();
-        return load;
-    }
-    st.containerImagePath = load.imagePath;
-    st.containerTextPath = load.textPath;
-    st.mapFileName = path;
-    rememberRecentMap(st.settings, path);
+    if (load.status == MapLoad::Loaded)
+        rememberRecentMap(st.settings, path);
     return load;
 }
+
+QString recentMap(const Settings &s, int k) { return k == 1 ? s.LastMap1 : k == 2 ? s.LastMap2 : s.LastMap3; }
 
 QString saveMapFile(const QImage &picture, const MapCalibration &c, const QString &path, const QString &tempDir,
                     QString &backingJpeg)
@@ -331,13 +329,12 @@ QString saveMapFile(const QImage &picture, const MapCalibration &c, const QStrin
         return path;
     }
     case MapFileKind::Container: {
-        const QString fileName = QFileInfo(path).fileName();
-        const QString base = fileName.left(fileName.size() - 6);
+        const QString base = withoutContainerSuffix(QFileInfo(path).fileName());
         const QString imagePath = tempDir + base + QStringLiteral(".jpg");
         const QString textPath = tempDir + base + QStringLiteral(".txt");
         if (backingJpeg.isEmpty() || !QFileInfo::exists(backingJpeg)) {
-            cDIBSection dib;
-            if (!dib.CreateFromPicture(picture))
+            DibBuffer dib;
+            if (!dib.copyFrom(picture))
                 throw saveError(path, QStringLiteral("not enough memory for the picture"));
             saveJpeg(dib, imagePath, kJpegQuality);
         } else if (backingJpeg != imagePath) {
@@ -350,11 +347,11 @@ QString saveMapFile(const QImage &picture, const MapCalibration &c, const QStrin
         QString why;
         if (!writeFileAtomically(textPath, calibrationText(c), &why))
             throw saveError(path, why);
-        const QString archive = path.left(path.size() - 6) + QStringLiteral(".Gipso");
-        cZip zip;
-        zip.AddFileSpec(imagePath, true); // JPEG data does not shrink
-        zip.AddFileSpec(textPath);
-        const bool ok = zip.Zip(archive, &why);
+        const QString archive = withoutContainerSuffix(path) + QStringLiteral(".Gipso");
+        ZipWriter zip;
+        zip.addFile(imagePath, true); // JPEG data does not shrink
+        zip.addFile(textPath);
+        const bool ok = zip.write(archive, &why);
         QFile::remove(textPath);
         if (!ok)
             throw saveError(archive, why);
@@ -369,7 +366,6 @@ QString saveMapFile(const QImage &picture, const MapCalibration &c, const QStrin
 void saveCalibratedMapFile(AppState &st, const QString &path)
 {
     QString backing = st.tempMapFile;
-    const bool container = mapFileKind(path) == MapFileKind::Container;
     try {
         saveMapFile(st.mapPicture, st.calibration, path, st.tempDir, backing);
     } catch (...) {
@@ -377,11 +373,6 @@ void saveCalibratedMapFile(AppState &st, const QString &path)
         throw;
     }
     st.tempMapFile = backing;
-    if (container) {
-        st.containerImagePath = backing;
-        const QString fileName = QFileInfo(path).fileName();
-        st.containerTextPath = st.tempDir + fileName.left(fileName.size() - 6) + QStringLiteral(".txt");
-    }
     st.store.mapModified = false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Settings.h"
 #include "geo/MapCalibration.h"
 #include "map/MapPicture.h"
 
@@ -26,13 +27,8 @@ constexpr int kJpegQuality = 95;
 // Bounds on the container's image and text members.
 constexpr qint64 kMaxImageMemberBytes = qint64(1) << 30;
 constexpr qint64 kMaxTextMemberBytes = 64 * 1024;
-// Size of the ".cal" trailer: eight little-endian doubles.
-constexpr int kCalTrailerSize = 64;
 
-// The ".cal" trailer and the container's calibration text, in the order
-// x1, yUp1, x2, yUp2, lon1, lat1, lon2, lat2.
-QByteArray calibrationTrailer(const MapCalibration &c);
-bool readCalibrationTrailer(const QByteArray &trailer, MapCalibration &c);
+// The container's calibration text, in the order x1, yUp1, x2, yUp2, lon1, lat1, lon2, lat2.
 QByteArray calibrationText(const MapCalibration &c);
 bool parseCalibrationText(const QByteArray &text, MapCalibration &c);
 // The eight stored numbers in the order above.
@@ -51,19 +47,23 @@ struct MapLoad {
     QImage picture;
     std::optional<MapCalibration> calibration; // computed, when the file carried a usable one
     QString imagePath; // container: the extracted JPEG, in the temporary folder
-    QString textPath;  // container: the name of its text member in the temporary folder
     QString error;     // why it failed or was rejected
 };
 
 // Reads a plain picture, a ".cal" file or a ".Gipso" container. A container's JPEG is
 // extracted into tempDir under its base name and stays there (it backs the map) when the
 // load succeeds; nothing is written anywhere else, and nothing is left behind otherwise.
+// A load that is not Loaded always says why in error.
 MapLoad loadMapFile(const QString &path, const QString &tempDir);
 
-// Opens a map into the program state: the picture, its size, the calibration and mapMode,
-// the backing JPEG (tempMapFile) and the recent-map list. A failed load leaves the previous
-// map in place; a rejected calibration leaves the new picture uncalibrated (mapMode -1).
+// Opens a map into the program state (the window's and gipso-cli's): the picture, its size,
+// the calibration and mapMode, the backing JPEG (tempMapFile) and the recent-map list. A
+// failed load leaves the previous map in place; a rejected calibration leaves the new
+// picture uncalibrated and the recent-map list as it was.
 MapLoad openMapFile(AppState &state, const QString &path);
+
+// Path of entry k (1 to 3) of the recent-map list, newest first; empty when unused.
+QString recentMap(const Settings &settings, int k);
 
 // Writes a calibrated map as ".cal" or ".Gipso" (by the end of path). backingJpeg names a
 // JPEG that already holds the picture (empty or missing: the picture is encoded); on return
@@ -72,7 +72,7 @@ MapLoad openMapFile(AppState &state, const QString &path);
 QString saveMapFile(const QImage &picture, const MapCalibration &c, const QString &path, const QString &tempDir,
                     QString &backingJpeg);
 
-// Save Calibrated Map on the program state (tempMapFile, container paths, mapModified).
+// Save Calibrated Map on the program state (tempMapFile, mapModified).
 void saveCalibratedMapFile(AppState &state, const QString &path);
 
 } // namespace gipso

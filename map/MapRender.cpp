@@ -82,9 +82,10 @@ bool clipSegment(const DrawingDisc &disc, QPointF p1, QPointF p2, QPointF &start
     return true;
 }
 
-int labelPixelSize(int charDimension) { return std::max(1, static_cast<int>(std::lround(charDimension * 96.0 / 72.0))); }
-
 namespace {
+
+// Label font: CharDimension as the program's point size, in pixels of a 96 dpi screen.
+int labelPixelSize(int charDimension) { return std::max(1, static_cast<int>(std::lround(charDimension * 96.0 / 72.0))); }
 
 QString fixedText(double v, int decimals)
 {
@@ -260,6 +261,7 @@ public:
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setBrush(Qt::NoBrush);
         useRaster = raster.begin(p);
+        findAltitudeRange();
         wayPoints();
         route();
         tracks();
@@ -272,7 +274,8 @@ private:
 
     void setPen(int32_t colour, int width)
     {
-        QPen pen(colourFromSetting(colour));
+        penRgb = settingRgb(colour);
+        QPen pen{QColor(penRgb)};
         pen.setWidth(std::max(0, width));
         pen.setCosmetic(true);
         pen.setCapStyle(Qt::RoundCap);
@@ -280,7 +283,6 @@ private:
         p.setPen(pen);
         penColour = colour;
         penWidth = width;
-        penRgb = qRgb(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
     }
     // Margin in screen pixels that a pen of the current width can reach beyond a shape.
     double penMargin() const { return penWidth / 2.0 + 2.0; }
@@ -299,7 +301,7 @@ private:
         if (corner.x() + label.size().width() < 0)
             return;
         const QPen keep = p.pen();
-        p.setPen(colourFromSetting(textColour));
+        p.setPen(QColor(settingRgb(textColour)));
         p.drawStaticText(corner, label);
         raster.forget();
         p.setPen(keep);
@@ -460,7 +462,7 @@ private:
     void trackLeg(QPointF sa, QPointF sb, int32_t colour)
     {
         if (useRaster) {
-            raster.line(sa, sb, qRgb(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff), s.LineThickness + 1);
+            raster.line(sa, sb, settingRgb(colour), s.LineThickness + 1);
             return;
         }
         if (!legs.isEmpty() && legColour != colour)
@@ -479,27 +481,33 @@ private:
         p.drawLines(legs);
         legs.clear();
     }
-    void trackStartSymbol(QPointF m, const GpsPoint &pt, int32_t colour, int32_t textCol)
+    // The square and the description of a TrackPoint that starts a track, or of the selected one.
+    void trackPointSymbol(QPointF m, const GpsPoint &pt, int32_t colour)
     {
         setPen(colour, s.LineThickness);
         if (s.TrackPointSymbol == 1)
             square(m, symR);
-        textColour = textCol;
+        textColour = colour;
         if (s.TrackPointName == 1)
             text(QPointF(m.x() + symR + 5, m.y() + std::floor(0.375 * fontR)), pt.description);
+    }
+    // The altitudes that the colours of the track log run between.
+    void findAltitudeRange()
+    {
+        const PointList &tp = st.store.trackPoints;
+        if (s.AutoTrackPointColor != 1 || tp.isEmpty())
+            return;
+        minAlt = maxAlt = tp[1].altitude;
+        for (const GpsPoint &pt : tp) {
+            minAlt = std::min<double>(minAlt, pt.altitude);
+            maxAlt = std::max<double>(maxAlt, pt.altitude);
+        }
     }
     void tracks()
     {
         const PointList &tp = st.store.trackPoints;
         if (tp.isEmpty())
             return;
-        if (s.AutoTrackPointColor == 1) {
-            minAlt = maxAlt = tp[1].altitude;
-            for (const GpsPoint &pt : tp) {
-                minAlt = std::min<double>(minAlt, pt.altitude);
-                maxAlt = std::max<double>(maxAlt, pt.altitude);
-            }
-        }
         // The screen rectangle in map pixels, widened by what the pen can reach.
         const double reach = (s.LineThickness + 1) / 2.0 + 2.0;
         const double left = view.scaleLeft - reach / sx, right = view.scaleLeft + (screen.width() + reach) / sx;
@@ -522,8 +530,7 @@ private:
             if (!pt.description.isEmpty() && inside) {
                 flushLegs();
                 raster.forget();
-                const int32_t k = trackColour(pt);
-                trackStartSymbol(m, pt, k, k);
+                trackPointSymbol(m, pt, trackColour(pt));
             }
             current = m;
             currentInside = inside;
@@ -532,16 +539,9 @@ private:
         const int32_t sel = st.selection.selectedTrackPoint;
         if (sel >= 1 && sel <= tp.count()) {
             const GpsPoint &pt = tp[sel];
-            const int32_t inv = inverseColour(trackColour(pt));
             const QPointF m = mapPos(pt);
-            textColour = inv;
-            setPen(inv, s.LineThickness);
-            if (pointVisible(disc, m.x(), m.y())) {
-                if (s.TrackPointSymbol == 1)
-                    square(m, symR);
-                if (s.TrackPointName == 1)
-                    text(QPointF(m.x() + symR + 5, m.y() + std::floor(0.375 * fontR)), pt.description);
-            }
+            if (pointVisible(disc, m.x(), m.y()))
+                trackPointSymbol(m, pt, inverseColour(trackColour(pt)));
         }
     }
 
@@ -551,17 +551,7 @@ private:
         if (!st.nmeaMarkerOn)
             return;
         const PointList &tp = st.store.trackPoints;
-        int32_t k = s.TrackColor;
-        if (!tp.isEmpty()) {
-            if (s.AutoTrackPointColor == 1 && minAlt == 0 && maxAlt == 0) {
-                minAlt = maxAlt = tp[1].altitude;
-                for (const GpsPoint &pt : tp) {
-                    minAlt = std::min<double>(minAlt, pt.altitude);
-                    maxAlt = std::max<double>(maxAlt, pt.altitude);
-                }
-            }
-            k = trackColour(tp[tp.count()]);
-        }
+        const int32_t k = tp.isEmpty() ? s.TrackColor : trackColour(tp[tp.count()]);
         GpsPoint marker;
         marker.latitude = st.nmeaMarkerLat;
         marker.longitude = st.nmeaMarkerLon;
@@ -624,10 +614,13 @@ void paintNoMap(QPainter &p, const Settings &s, QSize view, const QColor &colour
 
 void paintMap(QPainter &painter, const AppState &state, const ViewWindow &view, const PaintOptions &options)
 {
+    // A recalibration keeps the calibration it began with in force until it is confirmed.
+    const bool calibrated = state.mapMode == MapMode::Calibrated ||
+                            (calibrating(state.mapMode) && state.modeBeforeCalibration == MapMode::Calibrated);
     painter.save();
-    if (state.mapMode == mapmode::NoMap) {
+    if (state.mapMode == MapMode::NoMap) {
         paintNoMap(painter, state.settings, view.view, options.noMapTextColour);
-    } else {
+    } else if (calibrated) {
         Overlay overlay(painter, state, view);
         overlay.paint();
     }

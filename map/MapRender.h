@@ -12,8 +12,8 @@ class QPainter;
 
 namespace gipso {
 
-// Colours of the settings are 0x00BBGGRR.
-inline QColor colourFromSetting(int32_t c) { return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff); }
+// A colour of the settings (0x00BBGGRR) as an opaque pixel value.
+inline QRgb settingRgb(int32_t c) { return qRgb(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff); }
 inline int32_t inverseColour(int32_t c) { return 0xFFFFFF - (c & 0xFFFFFF); }
 // Colour of a TrackPoint by its altitude: red at maxAlt through yellow, green, cyan to blue at minAlt.
 int32_t altitudeColour(double altitude, double minAlt, double maxAlt);
@@ -34,13 +34,11 @@ struct PaintOptions {
 
 // The overlay of points, route and tracks over the view (or the tiled product name without a
 // map). The painter's coordinates are the viewport's pixels; positions come from geoToMap.
+// A map without a calibration in force gets no overlay: its points have no place on it.
 void paintMap(QPainter &painter, const AppState &state, const ViewWindow &view, const PaintOptions &options = {});
 
 // The frame's picture: the resampled window of the map with the overlay on top.
 QImage renderViewImage(const AppState &state, const ViewWindow &view, const QImage &bitmap,
                        const PaintOptions &options = {});
-
-// Label font: CharDimension as the program's point size, in pixels of a 96 dpi screen.
-int labelPixelSize(int charDimension);
 
 } // namespace gipso

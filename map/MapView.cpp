@@ -6,6 +6,7 @@
 
 namespace gipso {
 
+namespace {
 double zoomStepIn(double zoom)
 {
     if (zoom < 0.25)
@@ -24,7 +25,6 @@ double zoomStepOut(double zoom)
     return zoom - 1.0;
 }
 
-namespace {
 struct Preset {
     const char *name;
     double zoom;

@@ -20,8 +20,6 @@ constexpr int kScrollLargeStep = 3200;
 inline double roundHalfEven(double v) { return std::nearbyint(v); }
 
 // Zoom commands of the View menu (by their action names).
-double zoomStepIn(double zoom);
-double zoomStepOut(double zoom);
 // The new zoom of a zoom entry (mnuXpiu, mnuXmeno, mnuX400, ...), or nullopt for other names.
 std::optional<double> zoomAfterCommand(const QString &actionName, double zoom);
 // Whether a zoom entry is enabled at this zoom (exact comparisons, as the menu opens).
@@ -44,7 +42,6 @@ struct ViewWindow {
     // Map pixels to viewport pixels and back.
     QTransform mapToScreen() const;
     QPointF screenToMap(QPointF screen) const;
-    double screenPerMapX() const { return view.width() / scaleWidth; }
 };
 
 // The window of a map of mapWidth x mapHeight at zoom with the scroll values h, v (0..32000).

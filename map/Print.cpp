@@ -26,16 +26,9 @@ QRectF fitPictureToPage(QSizeF picture, QSizeF printable)
     return QRectF(0, 0, printable.height() * picRatio, printable.height());
 }
 
-QString printHeader(const QDateTime &when)
-{
-    const QLocale locale = QLocale::system();
-    const QString v = QStringLiteral("%1.%2").arg(GIPSO_VERSION_MAJOR).arg(GIPSO_VERSION_MINOR) + QString(6, QLatin1Char(' ')) +
-                      locale.toString(when.date(), QLocale::ShortFormat) + QString(3, QLatin1Char(' ')) +
-                      locale.toString(when.time(), QLocale::LongFormat);
-    return formatMessage(messageText(214), {v});
-}
-
-void PrintPictureToFitPage(QPainter &painter, QPagedPaintDevice &device, const QImage &picture)
+namespace {
+// Draws the picture on the current page, scaled to fit the printable area.
+void drawPictureFitted(QPainter &painter, QPagedPaintDevice &device, const QImage &picture)
 {
     // The ratio is taken in millimetres, so printers with unequal resolutions fit right too.
     const QSizeF printableMM(device.widthMM(), device.heightMM());
@@ -48,6 +41,16 @@ void PrintPictureToFitPage(QPainter &painter, QPagedPaintDevice &device, const Q
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(target, picture);
 }
+} // namespace
+
+QString printHeader(const QDateTime &when)
+{
+    const QLocale locale = QLocale::system();
+    const QString v = QStringLiteral("%1.%2").arg(GIPSO_VERSION_MAJOR).arg(GIPSO_VERSION_MINOR) + QString(6, QLatin1Char(' ')) +
+                      locale.toString(when.date(), QLocale::ShortFormat) + QString(3, QLatin1Char(' ')) +
+                      locale.toString(when.time(), QLocale::LongFormat);
+    return formatMessage(messageText(214), {v});
+}
 
 bool printViewDocument(QPagedPaintDevice &device, const QImage &picture, const QString &header)
 {
@@ -55,7 +58,7 @@ bool printViewDocument(QPagedPaintDevice &device, const QImage &picture, const Q
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    PrintPictureToFitPage(painter, device, picture);
+    drawPictureFitted(painter, device, picture);
     QFont font = painter.font();
     font.setPointSize(16);
     font.setBold(true);

@@ -6,7 +6,6 @@
 #include <QRectF>
 #include <QString>
 
-class QPainter;
 class QPagedPaintDevice;
 
 namespace gipso {
@@ -19,8 +18,6 @@ QRectF fitPictureToPage(QSizeF picture, QSizeF printable);
 // "Gipso Release 2.6      <date>   <time>" in the current language.
 QString printHeader(const QDateTime &when);
 
-// Draws the picture on the current page, scaled to fit the printable area.
-void PrintPictureToFitPage(QPainter &painter, QPagedPaintDevice &device, const QImage &picture);
 // One print document: the orientation for the picture, the picture fitted to the page and the
 // header line over its top-left corner. False when the device cannot be printed on.
 bool printViewDocument(QPagedPaintDevice &device, const QImage &picture, const QString &header);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "geo/NavFormulae.h"
 #include "base/Config.h"
 #include "base/Settings.h"
 #include "geo/MapCalibration.h"
+#include "geo/NavFormulae.h"
 #include "points/PointStore.h"
 
 #include <QImage>
@@ -17,20 +17,13 @@ struct SelectionState {
     int32_t selectedRoutePoint = 0;
     int32_t selectedTrackPoint = 0;
     int32_t routeInsertIndex = 0;
-    GpsPoint savedWayPoint;
-    GpsPoint savedRoutePoint;
-    GpsPoint savedTrackPoint;
-    GpsPoint emptyPoint;
 };
 
-// Map-state values of mapMode.
-namespace mapmode {
-constexpr int NoMap = -2;
-constexpr int Uncalibrated = -1;
-constexpr int Calibrated = 0;
-constexpr int FirstClick = 1;
-constexpr int SecondClick = 2;
-} // namespace mapmode
+// What the map frame holds: no map, a map without or with a calibration, or a calibration
+// waiting for its first or second reference click.
+enum class MapMode { NoMap, Uncalibrated, Calibrated, FirstClick, SecondClick };
+
+inline bool calibrating(MapMode m) { return m == MapMode::FirstClick || m == MapMode::SecondClick; }
 
 // All state of the running program. The main window owns one; every part reads and
 // changes it through a reference, so tests can build one without a window.
@@ -42,17 +35,14 @@ struct AppState {
 
     // Map
     MapCalibration calibration;
-    int mapMode = mapmode::NoMap;
-    QString mapFileName;
+    MapMode mapMode = MapMode::NoMap;
     QImage mapPicture; // the loaded map at natural size
     int mapWidth = 0;
     int mapHeight = 0;
     double zoomFactor = 1.0;
-    QString tempMapFile;
-    QString containerImagePath;
-    QString containerTextPath;
+    QString tempMapFile; // the JPEG in tempDir that holds the picture, when there is one
     // While a calibration runs: the mode and reference points in force when it began.
-    int modeBeforeCalibration = mapmode::Uncalibrated;
+    MapMode modeBeforeCalibration = MapMode::Uncalibrated;
     MapCalibration calibrationBefore;
 
     // Live NMEA position marker drawn on the map while an acquisition runs.
@@ -65,9 +55,6 @@ struct AppState {
     QString currentPointFile; // last point file exported, imported or dropped
     QVector<LanguageEntry> languages;
     QString userSection;
-
-    QString &currentDir() { return settings.CurrentDir; }
-    QString lastMap(int k) const;
 };
 
 } // namespace gipso

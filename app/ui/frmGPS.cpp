@@ -4,6 +4,7 @@
 #include "base/Error.h"
 #include "base/Messages.h"
 #include "files/PointFiles.h"
+#include "map/MapFiles.h"
 #include "map/ui/picMap.h"
 
 #include <QAction>
@@ -31,6 +32,18 @@ constexpr int kMinWidthTwips = 9225;
 constexpr int kMinHeightTwips = 5115;
 
 const char *const kModeEntries[] = {"mnuCreaWayP", "mnuCreaR", "mnuEditW", "mnuEditR", "mnuEditT"};
+
+// The window's geometry is kept in the configuration in twips (1440 to the inch).
+struct TwipsPerPixel {
+    double x, y;
+};
+
+TwipsPerPixel twipsPerPixel(const QWidget &w)
+{
+    const QScreen *s = w.screen() ? w.screen() : QGuiApplication::primaryScreen();
+    auto twips = [](double dpi) { return 1440.0 / (dpi > 0 ? dpi : 96.0); };
+    return s ? TwipsPerPixel{twips(s->logicalDotsPerInchX()), twips(s->logicalDotsPerInchY())} : TwipsPerPixel{15.0, 15.0};
+}
 
 // Progress of long file work: a dialog that appears after half a second and keeps the window painted.
 class FileProgress {
@@ -291,14 +304,13 @@ void frmGPS::start(const QStringList &files)
     rebuildLanguageMenu();
     applyLanguage();
 
-    state_.mapMode = mapmode::NoMap;
+    state_.mapMode = MapMode::NoMap;
     clearList(state_.store.wayPoints);
     clearList(state_.store.routePoints);
     clearList(state_.store.trackPoints);
 
-    setMinimumSize(static_cast<int>(kMinWidthTwips / twipsPerPixelX()),
-                   static_cast<int>(kMinHeightTwips / twipsPerPixelY()));
-    state_.selection.emptyPoint = GpsPoint{};
+    const TwipsPerPixel tpp = twipsPerPixel(*this);
+    setMinimumSize(static_cast<int>(kMinWidthTwips / tpp.x), static_cast<int>(kMinHeightTwips / tpp.y));
     state_.zoomFactor = 1.0;
     state_.store.mapModified = false;
     state_.store.pointsModified = false;
@@ -307,7 +319,7 @@ void frmGPS::start(const QStringList &files)
     setupMapView();
 
     refreshMenus();
-    state_.units = applyUnits(state_.settings.unitsMetric());
+    state_.units = unitSettings(state_.settings.unitsMetric());
 
     // A private temporary folder for this run (mode 0700), removed at exit.
     tempFolder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/gipso-XXXXXX"));
@@ -318,8 +330,6 @@ void frmGPS::start(const QStringList &files)
         state_.tempDir = state_.settings.CurrentDir + QLatin1Char('/');
     }
     state_.tempMapFile.clear();
-    state_.containerImagePath.clear();
-    state_.containerTextPath.clear();
 
     started_ = true;
     if (state_.settings.WindowMax == 1)
@@ -330,20 +340,6 @@ void frmGPS::start(const QStringList &files)
         openFiles(files);
 }
 
-double frmGPS::twipsPerPixelX() const
-{
-    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
-    return 1440.0 / (dpi > 0 ? dpi : 96.0);
-}
-
-double frmGPS::twipsPerPixelY() const
-{
-    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
-    return 1440.0 / (dpi > 0 ? dpi : 96.0);
-}
-
 void frmGPS::restoreGeometry()
 {
     Settings &s = state_.settings;
@@ -352,10 +348,11 @@ void frmGPS::restoreGeometry()
     applyMinimumSize(w, h);
     // Keep the window on a screen even when the stored position came from a larger desktop.
     QRect avail = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect();
-    int left = static_cast<int>(s.WindowLeft / twipsPerPixelX());
-    int top = static_cast<int>(s.WindowTop / twipsPerPixelY());
-    int width = static_cast<int>(w / twipsPerPixelX());
-    int height = static_cast<int>(h / twipsPerPixelY());
+    const TwipsPerPixel tpp = twipsPerPixel(*this);
+    int left = static_cast<int>(s.WindowLeft / tpp.x);
+    int top = static_cast<int>(s.WindowTop / tpp.y);
+    int width = static_cast<int>(w / tpp.x);
+    int height = static_cast<int>(h / tpp.y);
     if (avail.isValid() && !avail.intersects(QRect(left, top, width, height))) {
         left = avail.left();
         top = avail.top();
@@ -373,10 +370,11 @@ void frmGPS::storeGeometry()
         return;
     }
     const QRect g = frameGeometry();
-    state_.settings.WindowLeft = static_cast<int32_t>(std::lround(g.left() * twipsPerPixelX()));
-    state_.settings.WindowTop = static_cast<int32_t>(std::lround(g.top() * twipsPerPixelY()));
-    state_.settings.WindowWidth = static_cast<int32_t>(std::lround(width() * twipsPerPixelX()));
-    state_.settings.WindowHeight = static_cast<int32_t>(std::lround(height() * twipsPerPixelY()));
+    const TwipsPerPixel tpp = twipsPerPixel(*this);
+    state_.settings.WindowLeft = static_cast<int32_t>(std::lround(g.left() * tpp.x));
+    state_.settings.WindowTop = static_cast<int32_t>(std::lround(g.top() * tpp.y));
+    state_.settings.WindowWidth = static_cast<int32_t>(std::lround(width() * tpp.x));
+    state_.settings.WindowHeight = static_cast<int32_t>(std::lround(height() * tpp.y));
     state_.settings.WindowMax = 0;
 }
 
@@ -385,16 +383,17 @@ void frmGPS::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     if (isMinimized())
         return;
-    int32_t w = static_cast<int32_t>(std::lround(width() * twipsPerPixelX()));
-    int32_t h = static_cast<int32_t>(std::lround(height() * twipsPerPixelY()));
+    const TwipsPerPixel tpp = twipsPerPixel(*this);
+    int32_t w = static_cast<int32_t>(std::lround(width() * tpp.x));
+    int32_t h = static_cast<int32_t>(std::lround(height() * tpp.y));
     const int32_t w0 = w, h0 = h;
     applyMinimumSize(w, h);
     if (w != w0 || h != h0) {
-        resize(static_cast<int>(std::ceil(w / twipsPerPixelX())), static_cast<int>(std::ceil(h / twipsPerPixelY())));
+        resize(static_cast<int>(std::ceil(w / tpp.x)), static_cast<int>(std::ceil(h / tpp.y)));
         return;
     }
     storeGeometry();
-    if (state_.mapMode >= mapmode::Uncalibrated)
+    if (state_.mapMode != MapMode::NoMap)
         viewResized();
 }
 
@@ -472,7 +471,7 @@ void frmGPS::applyLanguage()
 // ---------------------------------------------------------------------------------------------
 // Menu state
 
-void frmGPS::setMapMode(int mode)
+void frmGPS::setMapMode(MapMode mode)
 {
     state_.mapMode = mode;
     refreshMenus();
@@ -480,15 +479,13 @@ void frmGPS::setMapMode(int mode)
 
 void frmGPS::refreshMenus()
 {
-    const int m = state_.mapMode;
-    menus_.value(QStringLiteral("mnuFile"))->menuAction()->setEnabled(m < 1);
-    const bool calibra = m == -1 || m == 0;
-    menus_.value(QStringLiteral("mnuCalibra"))->menuAction()->setEnabled(calibra);
-    menus_.value(QStringLiteral("mnuVista"))->menuAction()->setEnabled(m >= -1);
-    const bool points = m >= 0 && calibra;
+    const MapMode m = state_.mapMode;
+    menus_.value(QStringLiteral("mnuFile"))->menuAction()->setEnabled(!calibrating(m));
+    menus_.value(QStringLiteral("mnuCalibra"))->menuAction()->setEnabled(m == MapMode::Uncalibrated || m == MapMode::Calibrated);
+    menus_.value(QStringLiteral("mnuVista"))->menuAction()->setEnabled(m != MapMode::NoMap);
     for (const char *n : {"mnuWay", "mnuRoute", "mnuTrack"})
-        menus_.value(QLatin1String(n))->menuAction()->setEnabled(points);
-    panels_[4]->setEnabled(m >= 0);
+        menus_.value(QLatin1String(n))->menuAction()->setEnabled(m == MapMode::Calibrated);
+    panels_[4]->setEnabled(m == MapMode::Calibrated || calibrating(m));
 
     auto checked = [this](const char *n) { return actions_.value(QLatin1String(n))->isChecked(); };
     panels_[5]->setEnabled(checked("mnuCreaWayP") || checked("mnuCreaR"));
@@ -498,7 +495,7 @@ void frmGPS::refreshMenus()
     panels_[9]->setEnabled(checked("mnuEditT"));
 
     for (int k = 1; k <= 3; ++k) {
-        const QString path = state_.lastMap(k);
+        const QString path = recentMap(state_.settings, k);
         QAction *a = actions_.value(QStringLiteral("mnuLastMap%1").arg(k));
         if (path.isEmpty()) {
             a->setVisible(false);
@@ -521,7 +518,7 @@ void frmGPS::updateMenuForCounts(const QString &menuName)
             actions_.value(QLatin1String(n))->setEnabled(on);
     };
     if (menuName == QLatin1String("mnuFile")) {
-        enable({"mnuSalva", "mnuImporta", "mnuStampa"}, state_.mapMode >= 0);
+        enable({"mnuSalva", "mnuImporta", "mnuStampa"}, state_.mapMode == MapMode::Calibrated);
         enable({"mnuEsporta"}, !s.allEmpty());
     } else if (menuName == QLatin1String("mnuWay")) {
         enable({"mnuCancella", "mnuCancellaLast", "mnuUplw", "mnuVisw", "mnuEditW"}, s.wayPoints.count() > 0);
@@ -708,21 +705,9 @@ bool frmGPS::importPointFile(const QString &path)
 
 bool frmGPS::queryClose()
 {
+    if (!saveChangedMapFirst())
+        return false;
     PointStore &s = state_.store;
-    if (s.mapModified) {
-        switch (dialogs_.ask(this, messageText(840), Dialogs::Buttons::YesNoCancel, Dialogs::Answer::Yes)) {
-        case Dialogs::Answer::Yes:
-            saveCalibratedMap();
-            if (s.mapModified)
-                return false;
-            break;
-        case Dialogs::Answer::No:
-            s.mapModified = false;
-            break;
-        default:
-            return false;
-        }
-    }
     if (s.pointsModified && !s.allEmpty()) {
         switch (dialogs_.ask(this, messageText(841), Dialogs::Buttons::YesNoCancel, Dialogs::Answer::Yes)) {
         case Dialogs::Answer::Yes:

@@ -54,7 +54,7 @@ public:
     void chooseLanguageEntry(int k);
     // Enabling of a top-level menu's entries from the current counts (when it drops down).
     void updateMenuForCounts(const QString &menuName);
-    void setMapMode(int mode);
+    void setMapMode(MapMode mode);
     // Redraws the map and its overlay.
     void repaintMap() override;
     // Shows a GipsoError as "ERROR N° n - description" with the critical icon.
@@ -81,7 +81,10 @@ public:
     void openRecentMap(int k);
     void calibrateMap();
     void openFiles(const QStringList &files); // command line and drag-and-drop
-    void calibrationClick(double x, double y) override; // a left click on the map while mapMode is 1 or 2
+    void calibrationClick(double x, double y) override; // a left click on the map while a calibration waits for it
+    // "Save calibrated map?" when the calibration changed since it was saved: true when the
+    // caller may go on (saved, or not to be saved), false on Cancel or a failed save.
+    bool saveChangedMapFirst();
     // Map view commands (frmGPS_view.cpp).
     void mapLoaded(); // a new map is in state(): reset the view and show it
     void printMap();
@@ -126,8 +129,6 @@ private:
     void finishClose();
     void setupMapView();   // frmGPS_view.cpp
     void shutdownMap();    // frmGPS_view.cpp
-    double twipsPerPixelX() const;
-    double twipsPerPixelY() const;
 
     Dialogs &dialogs_;
     ConfigEnvironment env_;

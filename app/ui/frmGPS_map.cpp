@@ -69,28 +69,17 @@ QString folderOf(const QString &path) { return QFileInfo(path).absolutePath() + 
 
 // Opens a map (the File menu, a recent entry, a drop or the command line). With an empty
 // path the user chooses the file.
-void ImportaMappa(frmGPS &w, QString path)
+void openMapCommand(frmGPS &w, QString path)
 {
     AppState &st = w.state();
     Dialogs &dlg = w.dialogs();
-    if (st.store.mapModified) {
-        switch (dlg.ask(&w, messageText(840), Dialogs::Buttons::YesNoCancel, Dialogs::Answer::Yes)) {
-        case Dialogs::Answer::Cancel:
-            return;
-        case Dialogs::Answer::Yes:
-            w.saveCalibratedMap();
-            if (st.store.mapModified)
-                return;
-            break;
-        default:
-            st.store.mapModified = false;
-        }
-    }
+    if (!w.saveChangedMapFirst())
+        return;
     if (path.isEmpty()) {
-        path = dlg.openFile(&w, messageText(161), messageText(162), QString(), st.currentDir());
+        path = dlg.openFile(&w, messageText(161), messageText(162), QString(), st.settings.CurrentDir);
         if (path.isEmpty())
             return;
-        st.currentDir() = folderOf(path);
+        st.settings.CurrentDir = folderOf(path);
     }
 
     MapLoad load;
@@ -116,8 +105,8 @@ void calibrateCommand(frmGPS &w, double x, double y)
     AppState &st = w.state();
     MapCalibration &c = st.calibration;
     switch (st.mapMode) {
-    case mapmode::Uncalibrated:
-    case mapmode::Calibrated:
+    case MapMode::Uncalibrated:
+    case MapMode::Calibrated:
         // Clicks on the map must not create points meanwhile.
         for (const char *n : {"mnuCreaWayP", "mnuCreaR"})
             if (QAction *a = w.action(QLatin1String(n)))
@@ -126,22 +115,22 @@ void calibrateCommand(frmGPS &w, double x, double y)
         w.repaintMap();
         st.modeBeforeCalibration = st.mapMode;
         st.calibrationBefore = c;
-        st.mapMode = mapmode::FirstClick;
+        st.mapMode = MapMode::FirstClick;
         setSingleStatusText(w, true, messageText(528));
         w.refreshMenus();
         return;
-    case mapmode::FirstClick:
+    case MapMode::FirstClick:
         setMapCursor(w, referenceCursor(2));
         w.repaintMap();
-        st.mapMode = mapmode::SecondClick;
+        st.mapMode = MapMode::SecondClick;
         setSingleStatusText(w, true, messageText(529));
         c.x1 = x;
         c.yUp1 = -y;
         w.refreshMenus();
         return;
-    case mapmode::SecondClick:
+    case MapMode::SecondClick:
         break;
-    default:
+    case MapMode::NoMap:
         return;
     }
 
@@ -154,13 +143,12 @@ void calibrateCommand(frmGPS &w, double x, double y)
     setSingleStatusText(w, true);
     {
         frmCalib form(w.dialogs(), &w);
-        if (st.modeBeforeCalibration == mapmode::Calibrated)
+        if (st.modeBeforeCalibration == MapMode::Calibrated)
             form.showCoordinates(c);
-        w.dialogs().exec(form);
-        if (form.tag() != QLatin1String("Annulla")) {
+        if (w.dialogs().exec(form) == QDialog::Accepted) {
             form.takeCoordinates(c);
             computeCalibration(c);
-            st.mapMode = mapmode::Calibrated;
+            st.mapMode = MapMode::Calibrated;
             st.store.mapModified = true;
         } else {
             // The calibration in force stays whole, reference pixels included.
@@ -176,15 +164,32 @@ void calibrateCommand(frmGPS &w, double x, double y)
 
 } // namespace
 
-void frmGPS::openMap() { ImportaMappa(*this, QString()); }
+void frmGPS::openMap() { openMapCommand(*this, QString()); }
+
+bool frmGPS::saveChangedMapFirst()
+{
+    PointStore &s = state().store;
+    if (!s.mapModified)
+        return true;
+    switch (dialogs().ask(this, messageText(840), Dialogs::Buttons::YesNoCancel, Dialogs::Answer::Yes)) {
+    case Dialogs::Answer::Yes:
+        saveCalibratedMap();
+        return !s.mapModified;
+    case Dialogs::Answer::No:
+        s.mapModified = false;
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool frmGPS::saveCalibratedMap()
 {
     AppState &st = state();
-    const QString path = dialogs().saveFile(this, messageText(163), messageText(164), messageText(165), st.currentDir());
+    const QString path = dialogs().saveFile(this, messageText(163), messageText(164), messageText(165), st.settings.CurrentDir);
     if (path.isEmpty())
         return false;
-    st.currentDir() = folderOf(path);
+    st.settings.CurrentDir = folderOf(path);
     if (mapFileKind(path) == MapFileKind::Picture) {
         // Only the two calibrated forms can be written; nothing is saved, so nothing is cleared.
         dialogs().message(this, messageText(224), Dialogs::Icon::Critical);
@@ -202,20 +207,20 @@ bool frmGPS::saveCalibratedMap()
 
 void frmGPS::openRecentMap(int k)
 {
-    const QString path = state().lastMap(k);
+    const QString path = recentMap(state().settings, k);
     if (!path.isEmpty())
-        ImportaMappa(*this, path);
+        openMapCommand(*this, path);
 }
 
 void frmGPS::calibrateMap()
 {
-    if (state().mapMode == mapmode::Uncalibrated || state().mapMode == mapmode::Calibrated)
+    if (state().mapMode == MapMode::Uncalibrated || state().mapMode == MapMode::Calibrated)
         calibrateCommand(*this, 0, 0);
 }
 
 void frmGPS::calibrationClick(double x, double y)
 {
-    if (state().mapMode == mapmode::FirstClick || state().mapMode == mapmode::SecondClick)
+    if (calibrating(state().mapMode))
         calibrateCommand(*this, x, y);
 }
 
@@ -234,9 +239,9 @@ void frmGPS::openFiles(const QStringList &files)
     if (maps.size() > 1)
         dialogs().message(this, messageText(225), Dialogs::Icon::Critical);
     else if (maps.size() == 1)
-        ImportaMappa(*this, QFileInfo(maps.first()).absoluteFilePath());
+        openMapCommand(*this, QFileInfo(maps.first()).absoluteFilePath());
     for (const QString &f : points) {
-        if (state().mapMode == mapmode::Calibrated)
+        if (state().mapMode == MapMode::Calibrated)
             importPointFile(QFileInfo(f).absoluteFilePath());
         else
             dialogs().message(this, messageText(224), Dialogs::Icon::Critical);
@@ -279,10 +284,10 @@ void frmGPS::dropEvent(QDropEvent *event)
             dialogs().message(this, messageText(225), Dialogs::Icon::Critical);
             return;
         }
-        ImportaMappa(*this, dropped.first());
+        openMapCommand(*this, dropped.first());
     } else if (anyPoints) {
         for (const QString &f : dropped) {
-            if (state().mapMode == mapmode::Calibrated && isPointFileName(f))
+            if (state().mapMode == MapMode::Calibrated && isPointFileName(f))
                 importPointFile(f);
             else
                 dialogs().message(this, messageText(224), Dialogs::Icon::Critical);

@@ -4,7 +4,6 @@
 #include "base/Messages.h"
 #include "base/ui/Dialogs.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,15 +42,14 @@ frmCalib::frmCalib(Dialogs &dialogs, QWidget *parent) : QDialog(parent), dialogs
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdAnnulla);
     grid->addLayout(buttons, 4, 0, 1, 2);
-    connect(cmdOK, &QPushButton::clicked, this, &frmCalib::cmdOK_Click);
-    connect(cmdAnnulla, &QPushButton::clicked, this, &frmCalib::cmdAnnulla_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmCalib::acceptIfValid);
+    connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
 
     setWindowTitle(messageText(240));
     cmdOK->setText(messageText(241));
     cmdAnnulla->setText(messageText(242));
     Label1[1]->setText(messageText(243));
     Label1[0]->setText(messageText(244));
-    tag_ = QStringLiteral("Annulla");
 }
 
 void frmCalib::showCoordinates(const MapCalibration &c)
@@ -70,7 +68,7 @@ void frmCalib::takeCoordinates(MapCalibration &c) const
     c.lon2 = values_[3];
 }
 
-void frmCalib::cmdOK_Click()
+void frmCalib::acceptIfValid()
 {
     const QLocale locale;
     double v[4];
@@ -99,21 +97,7 @@ void frmCalib::cmdOK_Click()
         return;
     }
     std::copy(v, v + 4, values_);
-    tag_ = QStringLiteral("OK");
     accept();
-}
-
-void frmCalib::cmdAnnulla_Click()
-{
-    tag_ = QStringLiteral("Annulla");
-    reject();
-}
-
-void frmCalib::closeEvent(QCloseEvent *event)
-{
-    // Closing from the title bar is a cancel; the caller still reads the tag.
-    event->ignore();
-    cmdAnnulla_Click();
 }
 
 } // namespace gipso

@@ -3,7 +3,6 @@
 #include "geo/MapCalibration.h"
 
 #include <QDialog>
-#include <QString>
 
 class QLabel;
 class QLineEdit;
@@ -13,8 +12,8 @@ namespace gipso {
 
 class Dialogs;
 
-// The calibration dialog: latitude and longitude of the two reference points. Its tag says
-// how it ended: "OK" when the four values passed the checks, "Annulla" otherwise.
+// The calibration dialog: latitude and longitude of the two reference points. It ends
+// Accepted when the four values passed the checks, Rejected when cancelled or closed.
 class frmCalib : public QDialog {
     Q_OBJECT
 
@@ -28,21 +27,16 @@ public:
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdAnnulla = nullptr;
 
-    const QString &tag() const { return tag_; }
     // Fills the boxes with the coordinates of a calibration in force (user's locale).
     void showCoordinates(const MapCalibration &c);
-    // The four values as accepted (valid after the tag became "OK").
+    // The four values as accepted (valid once the dialog ended Accepted).
     void takeCoordinates(MapCalibration &c) const;
 
-    void cmdOK_Click();
-    void cmdAnnulla_Click();
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
 private:
+    // OK: the four values are checked in the program's order; the first refusal is shown.
+    void acceptIfValid();
+
     Dialogs &dialogs_;
-    QString tag_;
     double values_[4] = {};
 };
 

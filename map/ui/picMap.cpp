@@ -17,22 +17,11 @@
 namespace gipso {
 
 namespace {
-int buttonCode(Qt::MouseButton b)
-{
-    switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
-}
+// The right or the middle button alone pans the map.
+bool panButtons(Qt::MouseButtons b) { return b == Qt::RightButton || b == Qt::MiddleButton; }
 
-int buttonsCode(Qt::MouseButtons b)
-{
-    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
-}
-
-bool panButton(int b) { return b == 2 || b == 4; }
+// Only the three main buttons count.
+Qt::MouseButtons mainButtons(Qt::MouseButtons b) { return b & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton); }
 
 QString positionText(int prefixId, double degrees)
 {
@@ -61,7 +50,7 @@ picMap::picMap(MapHost &owner, QWidget *parent)
 
 void picMap::scrollChanged()
 {
-    if (!settingScroll_ && owner_.state().mapMode != mapmode::NoMap)
+    if (!settingScroll_ && owner_.state().mapMode != MapMode::NoMap)
         applyView();
 }
 
@@ -70,7 +59,7 @@ void picMap::applyView()
     AppState &st = owner_.state();
     const QScrollBar *h = owner_.hScroll();
     const QScrollBar *v = owner_.vScroll();
-    if (st.mapMode == mapmode::NoMap || st.mapPicture.isNull()) {
+    if (st.mapMode == MapMode::NoMap || st.mapPicture.isNull()) {
         window_ = visibleWindow(0, 0, st.zoomFactor, size(), 0, 0);
         bitmap_ = QImage();
     } else {
@@ -92,7 +81,7 @@ void picMap::panView(double x, double y)
     QScrollBar *h = owner_.hScroll();
     QScrollBar *v = owner_.vScroll();
     const ScrollValues now{h->value(), v->value()};
-    const ScrollValues next = panScroll(now, h->isEnabled(), v->isEnabled(), lastClickX, lastClickY, x, y, st.mapWidth,
+    const ScrollValues next = panScroll(now, h->isEnabled(), v->isEnabled(), lastClickX_, lastClickY_, x, y, st.mapWidth,
                                         st.mapHeight);
     settingScroll_ = true;
     h->setValue(next.h);
@@ -117,7 +106,7 @@ void picMap::releaseBitmap()
 void picMap::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (owner_.state().mapMode != mapmode::NoMap)
+    if (owner_.state().mapMode != MapMode::NoMap)
         applyView();
     else
         window_ = visibleWindow(0, 0, 1.0, size(), 0, 0);
@@ -135,20 +124,19 @@ void picMap::paintEvent(QPaintEvent *event)
         QPainter cp(&composed_);
         PaintOptions options;
         options.noMapTextColour = palette().color(QPalette::Disabled, QPalette::WindowText);
-        if (st.mapMode == mapmode::NoMap) {
+        if (st.mapMode == MapMode::NoMap) {
             paintMap(cp, st, visibleWindow(0, 0, 1.0, size(), 0, 0), options);
         } else {
             cp.setClipRect(QRect(QPoint(0, 0), window_.dest));
             cp.drawImage(0, 0, bitmap_);
             paintMap(cp, st, window_, options);
         }
-        overlayRepainted = true;
     }
     QPainter p(this);
     p.drawImage(event->rect(), composed_, event->rect());
-    if (crossHairShown && crossHairOn && st.mapMode == mapmode::Calibrated) {
+    if (crossHairShown_ && crossHairOn_ && st.mapMode == MapMode::Calibrated) {
         QLineF ew, ns;
-        crossHairLines(crossHairX, crossHairY, ew, ns);
+        crossHairLines(crossHairX_, crossHairY_, ew, ns);
         QPen pen(Qt::black);
         pen.setWidth(std::max<int>(1, st.settings.CursorThickness));
         p.setPen(pen);
@@ -157,7 +145,6 @@ void picMap::paintEvent(QPaintEvent *event)
         p.setCompositionMode(QPainter::RasterOp_NotDestination);
         p.drawLine(ew);
         p.drawLine(ns);
-        overlayRepainted = false;
     }
 }
 
@@ -192,11 +179,11 @@ QRegion picMap::crossHairRegion(double x, double y) const
 void picMap::drawCrossHair(double x, double y)
 {
     QRegion dirty = crossHairRegion(x, y);
-    if (crossHairShown)
-        dirty += crossHairRegion(crossHairX, crossHairY);
-    crossHairX = x;
-    crossHairY = y;
-    crossHairShown = true;
+    if (crossHairShown_)
+        dirty += crossHairRegion(crossHairX_, crossHairY_);
+    crossHairX_ = x;
+    crossHairY_ = y;
+    crossHairShown_ = true;
     update(dirty);
     showPosition(x, y);
 }
@@ -209,86 +196,74 @@ void picMap::showPosition(double x, double y)
     owner_.setPanelText(2, positionText(546, lon));
 }
 
-void picMap::mouseDown(int button, double x, double y)
+void picMap::mouseDown(Qt::MouseButton button, double x, double y)
 {
-    AppState &st = owner_.state();
-    mouseIsDown = true;
-    lastClickX = x;
-    lastClickY = y;
-    if (panButton(button) && st.mapMode == mapmode::Calibrated) {
-        crossHairOn = false;
+    mouseIsDown_ = true;
+    lastClickX_ = x;
+    lastClickY_ = y;
+    if (panButtons(button) && owner_.state().mapMode == MapMode::Calibrated) {
+        crossHairOn_ = false;
         setCursor(Qt::SizeAllCursor);
         owner_.repaintMap();
         return;
     }
-    crossHairOn = true;
-    if (st.mapMode == mapmode::Calibrated && editMouseDown)
-        editMouseDown(button, x, y);
+    crossHairOn_ = true;
 }
 
-void picMap::mouseMove(int buttons, double x, double y)
+void picMap::mouseMove(Qt::MouseButtons buttons, double x, double y)
 {
-    const int mode = owner_.state().mapMode;
-    if (mode != mapmode::Calibrated) {
-        if (buttons != 0 && mode > 0)
-            mouseDragged = true;
+    buttons = mainButtons(buttons);
+    const MapMode mode = owner_.state().mapMode;
+    if (mode != MapMode::Calibrated) {
+        if (buttons != Qt::NoButton && calibrating(mode))
+            mouseDragged_ = true;
         return;
     }
-    if (panButton(buttons) && mouseIsDown)
+    if (panButtons(buttons) && mouseIsDown_)
         panView(x, y);
     else
-        mouseDragged = false;
-    if (buttons == 1) {
-        mouseDragged = true;
-        if (editMouseMove)
-            editMouseMove(buttons, x, y);
-    }
-    if (crossHairOn)
+        mouseDragged_ = false;
+    if (buttons == Qt::LeftButton)
+        mouseDragged_ = true;
+    if (crossHairOn_)
         drawCrossHair(x, y);
 }
 
-void picMap::mouseUp(int button, double x, double y)
+void picMap::mouseUp(Qt::MouseButton button)
 {
-    if (!mouseIsDown)
+    if (!mouseIsDown_)
         return;
-    mouseIsDown = false;
+    mouseIsDown_ = false;
     AppState &st = owner_.state();
-    if (st.mapMode == mapmode::FirstClick || st.mapMode == mapmode::SecondClick) {
-        if (!mouseDragged)
-            owner_.calibrationClick(lastClickX, lastClickY);
+    if (calibrating(st.mapMode)) {
+        if (!mouseDragged_)
+            owner_.calibrationClick(lastClickX_, lastClickY_);
         else
-            mouseDragged = false;
+            mouseDragged_ = false;
         return;
     }
-    crossHairOn = true;
+    crossHairOn_ = true;
     setCursor(Qt::CrossCursor);
-    if (panButton(button))
+    if (panButtons(button))
         return;
-    if (st.mapMode == mapmode::Calibrated && editMouseUp)
-        editMouseUp(button, x, y);
-    mouseDragged = false;
+    mouseDragged_ = false;
     SelectionState &sel = st.selection;
     sel.selectedWayPoint = sel.selectedRoutePoint = sel.selectedTrackPoint = 0;
-    sel.savedWayPoint = sel.savedRoutePoint = sel.savedTrackPoint = sel.emptyPoint;
     owner_.repaintMap();
 }
 
 void picMap::mousePressEvent(QMouseEvent *event)
 {
     const QPointF m = window_.screenToMap(event->position());
-    mouseDown(buttonCode(event->button()), m.x(), m.y());
+    mouseDown(event->button(), m.x(), m.y());
 }
 
 void picMap::mouseMoveEvent(QMouseEvent *event)
 {
     const QPointF m = window_.screenToMap(event->position());
-    mouseMove(buttonsCode(event->buttons()), m.x(), m.y());
+    mouseMove(event->buttons(), m.x(), m.y());
 }
 
-void picMap::mouseReleaseEvent(QMouseEvent *event)
-{
-    const QPointF m = window_.screenToMap(event->position());
-    mouseUp(buttonCode(event->button()), m.x(), m.y());
-}
+void picMap::mouseReleaseEvent(QMouseEvent *event) { mouseUp(event->button()); }
 
 } // namespace gipso

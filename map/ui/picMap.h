@@ -5,7 +5,6 @@
 
 #include <QImage>
 #include <QWidget>
-#include <functional>
 
 namespace gipso {
 
@@ -31,26 +30,13 @@ public:
     QImage viewImage() const;
     void releaseBitmap();
 
-    // Mouse state shared with the point editing.
-    double lastClickX = 0, lastClickY = 0;
-    bool mouseIsDown = false;
-    bool mouseDragged = false;
-    bool crossHairOn = true;
-    double crossHairX = 0, crossHairY = 0;
-    bool crossHairShown = false;
-    bool overlayRepainted = true; // set by every repaint of the overlay
-
-    // Point editing on a calibrated map plugs in here (button 1 left, 2 right, 4 middle; map
-    // pixels). Down runs after the press is recorded; Move for a left-button drag; Up for the
-    // release of a left click or drag, before the selection is cleared.
-    std::function<void(int button, double x, double y)> editMouseDown;
-    std::function<void(int button, double x, double y)> editMouseMove;
-    std::function<void(int button, double x, double y)> editMouseUp;
+    // Whether the cross-hair is drawn now.
+    bool crossHairShown() const { return crossHairShown_; }
 
     // Mouse handlers by map position (also driven directly by tests).
-    void mouseDown(int button, double x, double y);
-    void mouseMove(int buttons, double x, double y);
-    void mouseUp(int button, double x, double y);
+    void mouseDown(Qt::MouseButton button, double x, double y);
+    void mouseMove(Qt::MouseButtons buttons, double x, double y);
+    void mouseUp(Qt::MouseButton button);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -71,6 +57,13 @@ private:
     QImage bitmap_;
     QImage composed_; // bitmap and overlay as last painted, for repainting the cross-hair alone
     bool settingScroll_ = false;
+    // Mouse state: the press position (map pixels), and the cross-hair.
+    double lastClickX_ = 0, lastClickY_ = 0;
+    bool mouseIsDown_ = false;
+    bool mouseDragged_ = false;
+    bool crossHairOn_ = true;
+    double crossHairX_ = 0, crossHairY_ = 0;
+    bool crossHairShown_ = false;
 };
 
 } // namespace gipso

@@ -1,60 +1,26 @@
 #include "base/Error.h"
+#include "map/DibBuffer.h"
 #include "map/JpegSave.h"
-#include "map/cDIBSection.h"
 #include "support/TestSupport.h"
 
-#include <QDateTime>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 using namespace gipso;
 
-TEST(DibSection, BottomUpBgrRowsPaddedToFourBytes)
-{
-    EXPECT_EQ(cDIBSection::bytesPerScanLine(1), 4);
-    EXPECT_EQ(cDIBSection::bytesPerScanLine(4), 12);
-    EXPECT_EQ(cDIBSection::bytesPerScanLine(5), 16);
-
-    QImage img(5, 3, QImage::Format_RGB32);
-    img.fill(Qt::black);
-    img.setPixel(0, 2, qRgb(10, 20, 30)); // bottom-left
-    img.setPixel(4, 0, qRgb(40, 50, 60)); // top-right
-    cDIBSection dib;
-    ASSERT_TRUE(dib.CreateFromPicture(img));
-    EXPECT_EQ(dib.Width(), 5);
-    EXPECT_EQ(dib.Height(), 3);
-    EXPECT_EQ(dib.ImageSize(), 48);
-    const uint8_t *b = dib.DIBSectionBitsPtr();
-    EXPECT_EQ(b[0], 30); // first row in memory is the bottom row, blue first
-    EXPECT_EQ(b[1], 20);
-    EXPECT_EQ(b[2], 10);
-    EXPECT_EQ(b[2 * 16 + 12], 60); // top row, fifth pixel
-    EXPECT_EQ(b[2 * 16 + 14], 40);
-    EXPECT_EQ(dib.toImage(), img);
-
-    // Indexed and alpha pictures come in through the same buffer layout.
-    const QImage indexed = img.convertToFormat(QImage::Format_Indexed8);
-    ASSERT_TRUE(dib.CreateFromPicture(indexed));
-    EXPECT_EQ(dib.toImage(), indexed.convertToFormat(QImage::Format_RGB32));
-    EXPECT_FALSE(dib.CreateFromPicture(QImage()));
-    EXPECT_FALSE(dib.Create(0, 10));
-}
-
-TEST(JpegSave, WritesTheBufferRightSideUpAndKeepsTheReplacedFilesTimes)
+TEST(JpegSave, WritesThePictureRightSideUpAndKeepsTheReplacedFilesTimes)
 {
     QTemporaryDir dir;
     const QString path = dir.path() + "/map.jpg";
-    QImage img(37, 21, QImage::Format_RGB32); // odd width: padded rows
+    QImage img(37, 21, QImage::Format_RGB32); // odd width: padded rows in the bitmap buffer
     img.fill(Qt::white);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 18; ++x)
-            img.setPixel(x, y, qRgb(255, 0, 0));
-    cDIBSection dib;
-    ASSERT_TRUE(dib.CreateFromPicture(img));
+            img.setPixel(x, y, qRgb(255, 0, 0)); // the top-left corner red
 
     // An older file of the same name: its times and permissions go over to the new one.
     gipso::test::writeAll(path, "old");
@@ -63,38 +29,41 @@ TEST(JpegSave, WritesTheBufferRightSideUpAndKeepsTheReplacedFilesTimes)
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         f.setFileTime(old, QFileDevice::FileModificationTime);
-        f.setFileTime(old, QFileDevice::FileAccessTime);
     }
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 
-    ASSERT_TRUE(saveJpeg(dib, path, 95));
-    const QFileInfo info(path);
-    EXPECT_EQ(info.lastModified(), old);
-    EXPECT_EQ(info.permissions() & QFile::Permissions(0x7077), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    const QByteArray bytes = gipso::test::readAll(path);
-    EXPECT_TRUE(bytes.startsWith("\xFF\xD8\xFF"));
-    QImage back;
-    ASSERT_TRUE(back.loadFromData(bytes, "JPG"));
-    EXPECT_EQ(back.size(), img.size());
-    EXPECT_GT(qRed(back.pixel(2, 2)), 220);
-    EXPECT_LT(qGreen(back.pixel(2, 2)), 40);
-    EXPECT_GT(qGreen(back.pixel(30, 18)), 220);
+    // Indexed pictures go through the same buffer.
+    for (const QImage &picture : {img, img.convertToFormat(QImage::Format_Indexed8)}) {
+        DibBuffer dib;
+        ASSERT_TRUE(dib.copyFrom(picture));
+        saveJpeg(dib, path, 95);
+        const QFileInfo info(path);
+        EXPECT_EQ(info.lastModified(), old);
+        EXPECT_EQ(info.permissions() & QFile::Permissions(0x7077), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        QImage back;
+        ASSERT_TRUE(back.loadFromData(gipso::test::readAll(path), "JPG"));
+        EXPECT_EQ(back.size(), img.size());
+        EXPECT_GT(qRed(back.pixel(2, 2)), 220);
+        EXPECT_LT(qGreen(back.pixel(2, 2)), 40);
+        EXPECT_GT(qGreen(back.pixel(30, 18)), 220);
+    }
 }
 
-TEST(JpegSave, FailureRaisesError26001)
+TEST(JpegSave, FailureRaisesError26001AndWritesNothing)
 {
+    QTemporaryDir dir;
     QImage img(8, 8, QImage::Format_RGB32);
     img.fill(Qt::gray);
-    cDIBSection dib;
-    ASSERT_TRUE(dib.CreateFromPicture(img));
+    DibBuffer dib;
+    ASSERT_TRUE(dib.copyFrom(img));
     try {
-        saveJpeg(dib, "/nonexistent-folder/x.jpg", 95);
+        saveJpeg(dib, dir.path() + "/no/such/folder/x.jpg", 95);
         FAIL() << "no error";
     } catch (const GipsoError &e) {
         EXPECT_EQ(e.number(), 26001);
         EXPECT_TRUE(e.description().startsWith("Failed to save to JPG ")) << e.description().toStdString();
     }
-    cDIBSection empty;
-    EXPECT_THROW(saveJpeg(empty, "/tmp/never-written.jpg", 95), GipsoError);
-    EXPECT_FALSE(QFileInfo::exists("/tmp/never-written.jpg"));
+    EXPECT_FALSE(DibBuffer().copyFrom(QImage()));
+    EXPECT_THROW(saveJpeg(DibBuffer(), dir.path() + "/empty.jpg", 95), GipsoError);
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }

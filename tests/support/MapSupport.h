@@ -4,7 +4,7 @@
 // need not).
 
 #include "geo/MapCalibration.h"
-#include "support/TestSupport.h"
+#include "points/PointStore.h"
 
 namespace gipso::test {
 
@@ -22,7 +22,10 @@ inline MapCalibration exampleCalibration()
 inline GpsPoint pointOnMap(const MapCalibration &c, double x, double y, PointKind kind, float alt = 0,
                            const QString &description = {})
 {
-    GpsPoint p = makePoint(kind, {}, 0, 0, alt, {}, description);
+    GpsPoint p;
+    p.kind = kind;
+    p.altitude = alt;
+    p.description = description;
     mapToGeo(c, x, -y, p.latitude, p.longitude);
     return p;
 }

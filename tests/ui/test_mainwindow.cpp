@@ -24,27 +24,27 @@ TEST(MainWindow, MenusFollowTheMapState)
         EXPECT_EQ(f.menuEnabled(QStringLiteral("mnuCalibra")), cal);
         for (const char *m : {"mnuWay", "mnuRoute", "mnuTrack"})
             EXPECT_EQ(f.menuEnabled(QLatin1String(m)), points) << m;
-        EXPECT_EQ(f.window->panel(4)->isEnabled(), f.state().mapMode >= 0);
+        EXPECT_EQ(f.window->panel(4)->isEnabled(), f.state().mapMode != MapMode::NoMap && f.state().mapMode != MapMode::Uncalibrated);
     };
-    EXPECT_EQ(f.state().mapMode, -2);
+    EXPECT_EQ(f.state().mapMode, MapMode::NoMap);
     check(true, false, false, false);
-    f.window->setMapMode(-1);
+    f.window->setMapMode(MapMode::Uncalibrated);
     check(true, true, true, false);
-    f.window->setMapMode(0);
+    f.window->setMapMode(MapMode::Calibrated);
     check(true, true, true, true);
-    for (int m : {1, 2}) {
+    for (MapMode m : {MapMode::FirstClick, MapMode::SecondClick}) {
         f.window->setMapMode(m);
         check(false, true, false, false);
     }
-    f.window->setMapMode(0);
+    f.window->setMapMode(MapMode::Calibrated);
 
     // File entries by map state and counts, evaluated when the menu drops down.
-    f.window->setMapMode(-1);
+    f.window->setMapMode(MapMode::Uncalibrated);
     f.window->updateMenuForCounts(QStringLiteral("mnuFile"));
     EXPECT_FALSE(f.enabled(QStringLiteral("mnuSalva")));
     EXPECT_FALSE(f.enabled(QStringLiteral("mnuImporta")));
     EXPECT_FALSE(f.enabled(QStringLiteral("mnuEsporta")));
-    f.window->setMapMode(0);
+    f.window->setMapMode(MapMode::Calibrated);
     appendPoint(f.state().store.trackPoints, GpsPoint{});
     f.window->updateMenuForCounts(QStringLiteral("mnuFile"));
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuSalva")));
@@ -55,7 +55,7 @@ TEST(MainWindow, MenusFollowTheMapState)
 TEST(MainWindow, EntriesFollowTheCounts)
 {
     MainWindowFixture f;
-    f.window->setMapMode(0);
+    f.window->setMapMode(MapMode::Calibrated);
     auto &s = f.state().store;
     f.window->updateMenuForCounts(QStringLiteral("mnuRoute"));
     for (const char *n : {"mnuCancellaR", "mnuCancellaLastR", "mnuVisr", "mnuUplr", "mnuEditR", "mnuInvertiR", "mnuAltr"})
@@ -165,7 +165,7 @@ TEST(MainWindow, LanguageSwitchRecaptions)
 TEST(MainWindow, ListCommandsAskAndAct)
 {
     MainWindowFixture f;
-    f.window->setMapMode(0);
+    f.window->setMapMode(MapMode::Calibrated);
     auto &s = f.state().store;
     appendPoint(s.wayPoints, wp(QStringLiteral("A")));
     appendPoint(s.wayPoints, wp(QStringLiteral("B")));
@@ -215,7 +215,7 @@ TEST(MainWindow, ListCommandsAskAndAct)
 TEST(MainWindow, EditingModesAreExclusive)
 {
     MainWindowFixture f;
-    f.window->setMapMode(0);
+    f.window->setMapMode(MapMode::Calibrated);
     QAction *creaW = f.window->action(QStringLiteral("mnuCreaWayP"));
     QAction *editR = f.window->action(QStringLiteral("mnuEditR"));
     creaW->trigger();
@@ -299,7 +299,7 @@ TEST(MainWindow, ClosingQuestions)
 TEST(MainWindow, ImportCommandShowsInvalidFile)
 {
     MainWindowFixture f;
-    f.window->setMapMode(0);
+    f.window->setMapMode(MapMode::Calibrated);
     const QString bad = f.dir.filePath(QStringLiteral("empty.txt"));
     writeAll(bad, "Gipso 2.6 - header only\r\n\r\n\r\n");
     f.dialogs.files = {bad};

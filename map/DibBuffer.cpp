@@ -1,16 +1,17 @@
-#include "map/cDIBSection.h"
+#include "map/DibBuffer.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace gipso {
 
-bool cDIBSection::Create(int32_t width, int32_t height)
+bool DibBuffer::allocate(int32_t width, int32_t height)
 {
-    ClearUp();
+    std::vector<uint8_t>().swap(bits_);
+    width_ = height_ = 0;
     if (width <= 0 || height <= 0 || width > (std::numeric_limits<int32_t>::max() - 3) / 3)
         return false;
-    const int64_t size = int64_t(bytesPerScanLine(width)) * height;
+    const int64_t size = int64_t(bytesPerLine(width)) * height;
     if (size > std::numeric_limits<int32_t>::max()) // the header's image size is 32-bit
         return false;
     try {
@@ -23,13 +24,13 @@ bool cDIBSection::Create(int32_t width, int32_t height)
     return true;
 }
 
-bool cDIBSection::CreateFromPicture(const QImage &picture)
+bool DibBuffer::copyFrom(const QImage &picture)
 {
-    if (picture.isNull() || !Create(picture.width(), picture.height()))
+    if (picture.isNull() || !allocate(picture.width(), picture.height()))
         return false;
     // Strip by strip, so a large map never needs a second full-size copy.
     const bool direct = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;
-    const int32_t stride = BytesPerScanLine();
+    const int32_t stride = bytesPerLine(width_);
     constexpr int32_t kStrip = 64;
     for (int32_t y0 = 0; y0 < height_; y0 += kStrip) {
         const int32_t rows = std::min(kStrip, height_ - y0);
@@ -49,27 +50,6 @@ bool cDIBSection::CreateFromPicture(const QImage &picture)
         }
     }
     return true;
-}
-
-void cDIBSection::ClearUp()
-{
-    std::vector<uint8_t>().swap(bits_);
-    width_ = height_ = 0;
-}
-
-QImage cDIBSection::toImage() const
-{
-    if (bits_.empty())
-        return {};
-    QImage img(width_, height_, QImage::Format_RGB32);
-    const int32_t stride = BytesPerScanLine();
-    for (int32_t y = 0; y < height_; ++y) {
-        const uint8_t *src = bits_.data() + size_t(height_ - 1 - y) * stride;
-        QRgb *dst = reinterpret_cast<QRgb *>(img.scanLine(y));
-        for (int32_t x = 0; x < width_; ++x, src += 3)
-            dst[x] = qRgb(src[2], src[1], src[0]);
-    }
-    return img;
 }
 
 } // namespace gipso

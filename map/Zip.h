@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 struct zip;
@@ -10,7 +12,7 @@ namespace gipso {
 
 // Reads a ZIP archive: lists its members and extracts chosen ones. It never writes outside
 // the path it is given, refuses encrypted members and stops at the size bound it is given.
-class cUnzip {
+class ZipReader {
 public:
     struct Member {
         qint64 index = 0;
@@ -22,32 +24,46 @@ public:
     // Archives with more members than this are refused: a map container holds two.
     static constexpr qint64 kMaxMembers = 1000;
 
-    cUnzip() = default;
-    ~cUnzip();
-    cUnzip(const cUnzip &) = delete;
-    cUnzip &operator=(const cUnzip &) = delete;
+    ZipReader() = default;
+    ~ZipReader();
+    ZipReader(const ZipReader &) = delete;
+    ZipReader &operator=(const ZipReader &) = delete;
 
     // Opens and checks the archive's directory; false with a reason on a damaged,
     // unreadable or oversized archive.
-    bool Open(const QString &archivePath, QString *error = nullptr);
-    void Close();
-    const QVector<Member> &Members() const { return members_; }
+    bool open(const QString &archivePath, QString *error = nullptr);
+    const QVector<Member> &members() const { return members_; }
 
     // The member's data, at most maxSize bytes (more is an error, whatever the directory says).
-    bool Read(const Member &m, qint64 maxSize, QByteArray &data, QString *error = nullptr);
+    bool read(const Member &m, qint64 maxSize, QByteArray &data, QString *error = nullptr);
     // Writes the member's data into targetPath (created or truncated).
-    bool Extract(const Member &m, const QString &targetPath, qint64 maxSize, QString *error = nullptr);
+    bool extract(const Member &m, const QString &targetPath, qint64 maxSize, QString *error = nullptr);
 
     // The base name a member may be extracted under, or empty when its name is unsafe
     // (absolute, with a drive, with a ".." part, or with no usable base name).
-    static QString SafeBaseName(const QString &memberName);
+    static QString safeBaseName(const QString &memberName);
 
 private:
+    void close();
     template <typename Sink>
     bool copyMember(const Member &m, qint64 maxSize, Sink &&sink, QString *error);
 
     zip *archive_ = nullptr;
     QVector<Member> members_;
+};
+
+// Writes a ZIP archive from a list of files. Members are stored under their base names (no
+// folders); the archive replaces any file of the same name only once it is complete.
+class ZipWriter {
+public:
+    // Adds a file; stored = keep it uncompressed (for data that is compressed already).
+    void addFile(const QString &path, bool stored = false);
+    // Writes the archive; false with a reason in error on failure (the old file stays whole).
+    bool write(const QString &archivePath, QString *error = nullptr) const;
+
+private:
+    QStringList files_;
+    QList<bool> stored_;
 };
 
 } // namespace gipso

@@ -1,0 +1,193 @@
+#include "map/Zip.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <zip.h>
+
+namespace gipso {
+
+namespace {
+
+// libzip's text for the error code zip_open gives back.
+QString openErrorText(int code)
+{
+    zip_error_t ze;
+    zip_error_init_with_code(&ze, code);
+    QString why = QString::fromLocal8Bit(zip_error_strerror(&ze));
+    zip_error_fini(&ze);
+    return why;
+}
+
+bool fail(QString *error, const QString &why)
+{
+    if (error)
+        *error = why;
+    return false;
+}
+
+} // namespace
+
+ZipReader::~ZipReader() { close(); }
+
+void ZipReader::close()
+{
+    if (archive_)
+        zip_discard(archive_);
+    archive_ = nullptr;
+    members_.clear();
+}
+
+bool ZipReader::open(const QString &archivePath, QString *error)
+{
+    close();
+    auto closeAndFail = [&](const QString &why) {
+        close();
+        return fail(error, why);
+    };
+    int code = 0;
+    archive_ = zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (!archive_)
+        return closeAndFail(openErrorText(code));
+    const zip_int64_t n = zip_get_num_entries(archive_, 0);
+    if (n < 0)
+        return closeAndFail(QStringLiteral("unreadable archive directory"));
+    if (n > kMaxMembers)
+        return closeAndFail(QStringLiteral("%1 members, more than a map container may hold").arg(n));
+    for (zip_int64_t i = 0; i < n; ++i) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(archive_, zip_uint64_t(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME))
+            return closeAndFail(QStringLiteral("unreadable member %1").arg(i));
+        Member m;
+        m.index = i;
+        m.name = QString::fromUtf8(st.name);
+        m.size = (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : -1;
+        m.encrypted = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
+        members_.push_back(m);
+    }
+    return true;
+}
+
+template <typename Sink>
+bool ZipReader::copyMember(const Member &m, qint64 maxSize, Sink &&sink, QString *error)
+{
+    auto memberFail = [&](const QString &why) { return fail(error, QStringLiteral("%1: %2").arg(m.name, why)); };
+    if (!archive_)
+        return memberFail(QStringLiteral("no archive open"));
+    if (m.encrypted)
+        return memberFail(QStringLiteral("encrypted"));
+    if (m.size < 0 || m.size > maxSize)
+        return memberFail(QStringLiteral("larger than %1 bytes").arg(maxSize));
+    zip_file_t *zf = zip_fopen_index(archive_, zip_uint64_t(m.index), 0);
+    if (!zf)
+        return memberFail(QString::fromLocal8Bit(zip_strerror(archive_)));
+    QByteArray buf(1 << 20, Qt::Uninitialized);
+    qint64 total = 0;
+    bool ok = false;
+    QString why;
+    for (;;) {
+        const zip_int64_t got = zip_fread(zf, buf.data(), zip_uint64_t(buf.size()));
+        if (got < 0) { // includes a CRC mismatch at the end of the data
+            why = QString::fromLocal8Bit(zip_file_strerror(zf));
+            break;
+        }
+        if (got == 0) {
+            ok = total == m.size;
+            if (!ok)
+                why = QStringLiteral("truncated data");
+            break;
+        }
+        total += got;
+        if (total > maxSize || total > m.size) {
+            why = QStringLiteral("more data than the archive states");
+            break;
+        }
+        if (!sink(buf.constData(), qint64(got))) {
+            why = QStringLiteral("cannot write the extracted data");
+            break;
+        }
+    }
+    zip_fclose(zf);
+    return ok || memberFail(why);
+}
+
+bool ZipReader::read(const Member &m, qint64 maxSize, QByteArray &data, QString *error)
+{
+    data.clear();
+    return copyMember(m, maxSize, [&](const char *p, qint64 n) {
+        data.append(p, n);
+        return true;
+    }, error);
+}
+
+bool ZipReader::extract(const Member &m, const QString &targetPath, qint64 maxSize, QString *error)
+{
+    QFile out(targetPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fail(error, QStringLiteral("%1: %2").arg(targetPath, out.errorString()));
+    const bool ok = copyMember(m, maxSize, [&](const char *p, qint64 n) { return out.write(p, n) == n; }, error);
+    out.close();
+    if (!ok)
+        out.remove();
+    return ok;
+}
+
+QString ZipReader::safeBaseName(const QString &memberName)
+{
+    QString name = memberName;
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (name.startsWith(QLatin1Char('/')) || (name.size() >= 2 && name[1] == QLatin1Char(':')))
+        return {};
+    const QStringList parts = name.split(QLatin1Char('/'));
+    for (const QString &p : parts)
+        if (p == QLatin1String(".."))
+            return {};
+    const QString base = parts.last();
+    if (base.isEmpty() || base == QLatin1String(".") || base.contains(QLatin1Char(':')))
+        return {};
+    for (QChar ch : base)
+        if (ch.unicode() < 0x20)
+            return {};
+    return base;
+}
+
+void ZipWriter::addFile(const QString &path, bool stored)
+{
+    files_ << path;
+    stored_ << stored;
+}
+
+bool ZipWriter::write(const QString &archivePath, QString *error) const
+{
+    // libzip builds the archive in a temporary file beside the target and renames it over
+    // the target when zip_close succeeds, so a failure leaves the old archive whole.
+    int code = 0;
+    zip_t *za = zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    if (!za)
+        return fail(error, openErrorText(code));
+    auto discardAndFail = [&](const QString &why) {
+        zip_discard(za);
+        return fail(error, why);
+    };
+    for (int i = 0; i < files_.size(); ++i) {
+        const QString &f = files_[i];
+        if (!QFileInfo(f).isFile())
+            return discardAndFail(QStringLiteral("%1: no such file").arg(f));
+        zip_source_t *src = zip_source_file(za, QFile::encodeName(f).constData(), 0, -1);
+        if (!src)
+            return discardAndFail(QString::fromLocal8Bit(zip_strerror(za)));
+        const zip_int64_t idx =
+            zip_file_add(za, QFileInfo(f).fileName().toUtf8().constData(), src, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+        if (idx < 0) {
+            zip_source_free(src);
+            return discardAndFail(QString::fromLocal8Bit(zip_strerror(za)));
+        }
+        if (stored_[i])
+            zip_set_file_compression(za, zip_uint64_t(idx), ZIP_CM_STORE, 0);
+    }
+    if (zip_close(za) != 0)
+        return discardAndFail(QString::fromLocal8Bit(zip_strerror(za)));
+    return true;
+}
+
+} // namespace gipso
