@@ -1,13 +1,11 @@
 // The communication dialog: captions per mode, ports, settings, button states, the refusal
-// to close while working, the error trap, a transfer against the simulator and NMEA capture.
+// to close while working, the error trap, the end of a transfer and the NMEA capture.
 #include "MainWindowFixture.h"
 
-#include "base/Error.h"
 #include "base/Messages.h"
-#include "files/PointFiles.h"
-#include "support/SimProcess.h"
-#include "support/PtyFeeder.h"
+#include "gps/Records.h"
 #include "gps/ui/frmComm.h"
+#include "support/PtyFeeder.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -68,39 +66,35 @@ TEST_F(Comm, EachMenuEntryOpensTheDialogInItsModeWithItsCaption)
     f.state().settings.nmeaSentence = 2;
     f.state().settings.nmeaTime = 17;
     const struct {
-        const char *mode;
+        CommMode mode;
         int caption;
-    } entries[] = {{"1", 532}, {"2", 533}, {"3", 536}, {"4", 534}, {"5", 535}, {"6", 548}};
+    } entries[] = {{CommMode::DownloadWayPoints, 532}, {CommMode::DownloadRoutePoints, 533}, {CommMode::DownloadTrackPoints, 536},
+                   {CommMode::UploadWayPoints, 534},   {CommMode::UploadRoutePoints, 535},   {CommMode::NmeaAcquisition, 548}};
     size_t opened = 0;
+    QStringList texts;
     f.dialogs.onExec = [&](QDialog &d) {
         auto &c = dynamic_cast<frmComm &>(d);
         c.activate();
         const auto &e = entries[std::min<size_t>(opened++, 5)]; // the last run comes from the NMEA menu entry
-        const bool nmeaMode = e.mode == std::string("6");
+        const bool nmeaMode = e.mode == CommMode::NmeaAcquisition;
         EXPECT_EQ(c.windowTitle(), messageText(e.caption));
-        EXPECT_EQ(c.mode(), QLatin1String(e.mode));
-        EXPECT_EQ(c.Label2->text(), "Connect GPS to PC and turn it on before going on ...");
-        EXPECT_TRUE(c.cmdOK->isEnabled());
+        EXPECT_EQ(c.mode(), e.mode);
         EXPECT_EQ(!c.ComboNMEA->isHidden(), nmeaMode);
         EXPECT_EQ(c.ComboBaud->currentText(), nmeaMode ? "4800" : "9600");
-        EXPECT_EQ(c.ComboNMEA->currentText(), "RMC");
-        EXPECT_EQ(c.Texttime->text(), "17");
-        EXPECT_EQ(c.cmdAnnulla->text(), "&Cancel");
-        EXPECT_EQ(c.cmdOK->text(), "&Go");
-        EXPECT_EQ(c.Label1->text(), "Port:");
-        EXPECT_EQ(c.Label3->text(), "Baud:");
-        EXPECT_EQ(c.Label4->text(), messageText(310));
-        EXPECT_EQ(c.Label5->text(), messageText(311));
         EXPECT_EQ(c.openDevice(), pty.slavePath()); // serialPort 1: the first listed port
+        EXPECT_TRUE(c.cmdOK->isEnabled());
+        texts = QStringList{c.Label1->text(), c.Label2->text(), c.Label3->text(), c.Label4->text(), c.Label5->text(),
+                            c.cmdOK->text(), c.cmdAnnulla->text(), c.ComboNMEA->currentText(), c.Texttime->text()};
         EXPECT_TRUE(c.txtecho->isReadOnly());
         const QFontMetrics metrics(c.txtecho->font()); // monospaced: every character as wide
         EXPECT_EQ(metrics.horizontalAdvance(u'i'), metrics.horizontalAdvance(u'W'));
         return int(QDialog::Rejected);
     };
     for (const auto &e : entries)
-        f.window->openComm(QLatin1String(e.mode), e.caption);
+        f.window->openComm(e.mode, e.caption);
     EXPECT_EQ(opened, 6u);
-    EXPECT_EQ(messageText(548), "NMEA acquisition");
+    EXPECT_EQ(texts, QStringList({"Port:", "Connect GPS to PC and turn it on before going on ...", "Baud:", messageText(310),
+                                  messageText(311), "&Go", "&Cancel", "RMC", "17"}));
     f.window->action(QStringLiteral("mnuNMEA"))->trigger(); // the menu entry reaches the same dialog
     EXPECT_EQ(opened, 7u);
 }
@@ -115,7 +109,7 @@ TEST_F(Comm, PortsSettingsAndErrors)
         // Listed ports in natural order; serialPort N opens the N-th; choosing one stores it.
         PortsScope ports({b.slavePath(), QStringLiteral("ttyS10"), a.slavePath(), QStringLiteral("ttyS2")});
         state.settings.serialPort = 2;
-        frmComm c(state, dialogs);
+        frmComm c(state, dialogs, CommMode::DownloadWayPoints);
         QStringList items;
         for (int i = 0; i < c.ComboCom->count(); ++i)
             items << c.ComboCom->itemText(i);
@@ -163,7 +157,7 @@ TEST_F(Comm, PortsSettingsAndErrors)
         dialogs.shown.clear();
         state.settings.serialPort = 3;
         {
-            frmComm c(state, dialogs);
+            frmComm c(state, dialogs, CommMode::DownloadWayPoints);
             c.activate();
             EXPECT_FALSE(c.cmdOK->isEnabled());
             EXPECT_TRUE(dialogs.shown.empty());
@@ -173,7 +167,7 @@ TEST_F(Comm, PortsSettingsAndErrors)
             EXPECT_TRUE(c.cmdOK->isEnabled());
             EXPECT_EQ(state.settings.serialPort, 3);
         }
-        frmComm again(state, dialogs);
+        frmComm again(state, dialogs, CommMode::DownloadWayPoints);
         again.activate();
         EXPECT_EQ(again.openDevice(), a.slavePath());
         EXPECT_TRUE(again.cmdOK->isEnabled());
@@ -188,8 +182,7 @@ TEST_F(Comm, TransferRefusesToCloseAndTrapsTheTimeOut)
     PortsScope ports({silent.slavePath()});
     AppState state;
     ScriptedDialogs dialogs;
-    frmComm c(state, dialogs);
-    c.setMode(QStringLiteral("1"));
+    frmComm c(state, dialogs, CommMode::DownloadWayPoints);
     c.setTimeouts(300, 300, 300);
     c.show();
     c.activate();
@@ -215,7 +208,7 @@ TEST_F(Comm, TransferRefusesToCloseAndTrapsTheTimeOut)
     EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Critical);
     EXPECT_FALSE(c.cmdOK->isEnabled());
     EXPECT_TRUE(c.cmdAnnulla->isEnabled());
-    EXPECT_EQ(c.mode(), "0");
+    EXPECT_TRUE(c.finished());
     // The command went out and is in the log.
     EXPECT_TRUE(c.txtecho->toPlainText().startsWith(QStringLiteral("--> 100A020700ED1003")));
     EXPECT_EQ(state.store.wayPoints.count(), 0);
@@ -223,49 +216,44 @@ TEST_F(Comm, TransferRefusesToCloseAndTrapsTheTimeOut)
     EXPECT_TRUE(c.close());
 }
 
-TEST_F(Comm, RouteDownloadFromTheSimulator)
+TEST_F(Comm, AFinishedTransferClosesOnlyWithGo)
 {
-    const QString points = testData(QStringLiteral("gpx/route.gpx"));
-    PointStore expected;
-    ImportaGPX(points, expected, true);
-    ASSERT_GT(expected.routePoints.count(), 1);
-
-    SimProcess sim({QStringLiteral("--points"), points});
-    ASSERT_TRUE(sim.ok()) << "gipso-gpssim must be built";
-    PortsScope ports({sim.path()});
-
+    PtyFeeder receiver;
+    ASSERT_TRUE(receiver.ok());
+    PortsScope ports({receiver.slavePath()});
     MainWindowFixture f;
     QString result, log;
     bool okAfter = false, cancelAfter = true;
     f.dialogs.onExec = [&](QDialog &d) {
         auto &c = dynamic_cast<frmComm &>(d);
         c.activate();
+        // The receiver's answers to a download of two WayPoints.
+        const QByteArray point = framePacket({pid::WaypointData, encodeWaypoint(makePoint(PointKind::Way, QStringLiteral("A"), 1, 2))});
+        receiver.feed(QByteArray::fromHex("1006020A00EE1003" "101B020200E11003") + point + point +
+                      QByteArray::fromHex("100C020700EB1003"));
         c.cmdOK->click(); // the whole transfer runs inside the press
         result = c.Label2->text();
         log = c.txtecho->toPlainText();
         okAfter = c.cmdOK->isEnabled() && c.cmdOK->text() == messageText(670);
         cancelAfter = c.cmdAnnulla->isEnabled();
-        EXPECT_FALSE(c.close()); // finished, but only OK closes it
-        c.cmdOK->click();        // closes
+        EXPECT_FALSE(c.close()); // finished, but only Go (now OK) closes it
+        c.cmdOK->click();
         EXPECT_EQ(c.result(), int(QDialog::Accepted));
         EXPECT_FALSE(c.portOpen());
         return c.result();
     };
-    f.window->openComm(QStringLiteral("2"), 533);
+    f.window->openComm(CommMode::DownloadWayPoints, 532);
 
-    const int k = expected.routePoints.count();
-    EXPECT_EQ(result, formatMessage(messageText(663), {k}));
+    EXPECT_EQ(result, "2 WayPoints downloaded.");
     EXPECT_TRUE(okAfter);
     EXPECT_FALSE(cancelAfter);
-    ASSERT_EQ(f.state().store.routePoints.count(), k);
+    EXPECT_EQ(f.state().store.wayPoints.count(), 2); // into the window's store
     EXPECT_TRUE(f.state().store.pointsModified);
-    for (int i = 1; i <= k; ++i)
-        EXPECT_NEAR(f.state().store.routePoints[i].latitude, expected.routePoints[i].latitude, 1e-6);
-    // The log keeps the last nine lines and ends with the result.
+    // Eleven lines were logged; the dialog shows the last nine, ending with the result.
     const QStringList lines = log.split(u'\n');
     EXPECT_EQ(lines.size(), 9);
+    EXPECT_EQ(lines.first(), "<-- 101B020200E11003");
     EXPECT_EQ(lines.last(), result);
-    EXPECT_TRUE(lines[lines.size() - 2].startsWith(QStringLiteral("--> ")));
     f.state().store.pointsModified = false;
 }
 
@@ -278,10 +266,9 @@ TEST_F(Comm, NmeaStartStopMarkerAndTimeOut)
     state.settings.nmeaSentence = 1;
     state.settings.nmeaTime = 0;
     ScriptedDialogs dialogs;
-    frmComm c(state, dialogs);
+    frmComm c(state, dialogs, CommMode::NmeaAcquisition);
     int repaints = 0;
     c.repaintMap = [&] { ++repaints; };
-    c.setMode(QStringLiteral("6"));
     c.setTimeouts(300, 300, 300);
     c.show();
     c.activate();
@@ -310,7 +297,7 @@ TEST_F(Comm, NmeaStartStopMarkerAndTimeOut)
     c.cmdOK->click();
     EXPECT_TRUE(checked);
     EXPECT_FALSE(c.nmeaRunning());
-    EXPECT_EQ(c.mode(), "6");
+    EXPECT_FALSE(c.finished());
     EXPECT_EQ(c.Label2->text(), "NMEA stopped.");
     EXPECT_EQ(c.cmdOK->text(), "&Go");
     EXPECT_TRUE(c.cmdOK->isEnabled());
@@ -321,10 +308,6 @@ TEST_F(Comm, NmeaStartStopMarkerAndTimeOut)
     const int taken = state.store.trackPoints.count();
     EXPECT_GE(taken, 3);
     EXPECT_GE(repaints, taken + 2); // each fix, the start and the end
-    for (const GpsPoint &p : state.store.trackPoints) {
-        EXPECT_NEAR(p.latitude, -(45 + 27.458 / 60), 1e-9);
-        EXPECT_TRUE(p.description.isEmpty());
-    }
     const QStringList shown = c.txtecho->toPlainText().split(u'\n');
     EXPECT_LE(shown.size(), 9);
     EXPECT_TRUE(shown.last().startsWith(QStringLiteral("<-- $")));
