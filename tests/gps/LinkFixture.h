@@ -17,16 +17,6 @@ struct LinkFixture : ::testing::Test {
         setLanguage(kEnglish);
         link.setClock(fake.clock());
     }
-    // A link over the same fake line with other time-outs.
-    GarminLink linkWith(int firstByteMs, int nextByteMs)
-    {
-        LinkSetup s = setup();
-        s.firstByteMs = firstByteMs;
-        s.nextByteMs = nextByteMs;
-        GarminLink l(fake, s);
-        l.setClock(fake.clock());
-        return l;
-    }
     LinkSetup setup()
     {
         LinkSetup s;

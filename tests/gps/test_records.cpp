@@ -90,22 +90,17 @@ TEST(Records, TrackPointTimesAreUnsignedSecondsSince1989)
     EXPECT_EQ(r.time, 0.0);
 }
 
-TEST(Records, CountsCommandsHeadersAndProduct)
+TEST(Records, CountsAndHeaders)
 {
-    EXPECT_EQ(hex(encodeRecords(16)), QLatin1String("1000"));
-    EXPECT_THROW(encodeRecords(32768), GipsoError);
+    // The packets Gipso builds from these are checked byte for byte in Transfers.
     EXPECT_EQ(decodeRecords(bytes("FFFF")), 65535); // read without sign
-    EXPECT_EQ(hex(encodeCommand(cmd::TransferTrackLog)), QLatin1String("0600"));
+    EXPECT_THROW(encodeRecords(32768), GipsoError);
     EXPECT_EQ(decodeCommand(bytes("0700")), 7);
     EXPECT_EQ(decodeCommand(bytes("07")), -1);
-    EXPECT_EQ(hex(encodeAck(pid::TransferComplete)), QLatin1String("0C00"));
     EXPECT_TRUE(isAckOf({pid::Ack, bytes("0C00")}, pid::TransferComplete));
     EXPECT_FALSE(isAckOf({pid::Ack, bytes("0C00"), false}, pid::TransferComplete)); // its checksum was wrong
     EXPECT_FALSE(isAckOf({pid::Nak, bytes("0C00")}, pid::TransferComplete));
-    EXPECT_EQ(hex(encodeRouteHeader(QStringLiteral("ROUTE"))), QLatin1String("524F55544500"));
-    EXPECT_EQ(hex(encodeRouteLink()), QLatin1String("0300" "000000000000" "FFFFFFFFFFFFFFFFFFFFFFFF" "00"));
     EXPECT_EQ(hex(encodeTrackHeader(QStringLiteral("T1"))), QLatin1String("01FF543100"));
     EXPECT_EQ(decodeTrackHeader(bytes("01FF54310032")), QLatin1String("T1"));
     EXPECT_EQ(decodeTrackHeader(bytes("01FF5431")), QLatin1String("T1"));
-    EXPECT_EQ(hex(encodeProductData(130, 215, QStringLiteral("eTrex"))), QLatin1String("8200D700655472657800"));
 }

@@ -61,7 +61,8 @@ struct Transfers : test::LinkFixture {
 
 TEST_F(Transfers, DownloadWayPoints)
 {
-    fake.feedHex({kAckCommand, records(2), waypoint(pid::WaypointData, point(45.5, 9.25, 12.9f, QStringLiteral(" CASA "), QStringLiteral("home"))),
+    const GpsPoint casa = point(45.5, 9.25, 12.9f, QStringLiteral(" CASA "), QStringLiteral("home"));
+    fake.feedHex({kAckCommand, records(2), waypoint(pid::WaypointData, casa),
                   waypoint(pid::WaypointData, point(90, -180, -0.7f, QStringLiteral("POLO"))), kCompleteWaypoints});
     EXPECT_EQ(downloadWayPoints(link, store), QLatin1String("2 WayPoints downloaded."));
     EXPECT_EQ(fake.sentHex(), QStringList({"100A020700ED1003", kAckRecords, kAckWaypoint, kAckWaypoint, kAckComplete}));
@@ -104,9 +105,8 @@ TEST_F(Transfers, DownloadRoute)
     EXPECT_EQ(fake.sentHex(), QStringList({"100A020400F01003", kAckRecords, kAckRouteHeader, kAckRoutePoint, kAckRouteLink,
                                            kAckRoutePoint, kAckComplete}));
     ASSERT_EQ(store.routePoints.count(), 2);
-    EXPECT_EQ(store.routePoints[1].name, QLatin1String("A"));
+    EXPECT_EQ(store.routePoints[2].name, QLatin1String("B"));
     EXPECT_EQ(store.routePoints[2].kind, PointKind::Route);
-    EXPECT_EQ(store.routePoints[2].altitude, 6.0f);
     EXPECT_TRUE(store.pointsModified);
 }
 
