@@ -36,6 +36,8 @@ public:
     using ClockFn = std::function<qint64()>; // monotonic milliseconds
 
     explicit GarminLink(ByteLink &link, LinkSetup setup = {});
+    GarminLink(const GarminLink &) = delete; // one reader per line: bytes read stay with it
+    GarminLink &operator=(const GarminLink &) = delete;
 
     // Replaces the clock that measures the time-outs (the default is a monotonic timer).
     void setClock(ClockFn clock) { clock_ = std::move(clock); }
