@@ -191,6 +191,12 @@ TEST_F(NmeaLoop, EndsQuietlyAtItsEndTimeAndWithAnErrorOnSilence)
         EXPECT_EQ(e.number(), 20001);
     }
     EXPECT_EQ(track.count(), 1); // taken before the silence: it stays
+
+    // The interval counts on the loop's clock: one that stands still takes no fix.
+    options.now = [] { return 0.0; };
+    options.keepRunning = [] { return false; };
+    fake.feed(withNmeaSum("$GPGGA,101500,4530.5,N,00915.25,E,1,07,1.2,10,M,,M,,"));
+    EXPECT_EQ(runNmeaCapture(link, capture, track, options), 0);
 }
 
 TEST_F(NmeaLoop, Garmin48GivesTheFixesOfItsLog)
