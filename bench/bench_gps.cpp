@@ -93,15 +93,16 @@ Download gipsoDownload(const QString &port, int baud)
         std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(port), qPrintable(error));
         std::exit(1);
     }
-    GarminLink link(serial);
     QString log; // as the dialog keeps it
-    link.setExchangeLog([&log](const QString &line) { appendToLog(log, line); });
+    LinkSetup setup;
+    setup.exchangeLog = [&log](const QString &line) { appendToLog(log, line); };
+    GarminLink link(serial, setup);
     PointStore store;
     Download d;
     const double cpu0 = cpuSeconds();
     QElapsedTimer t;
     t.start();
-    runTransfer(TransferMode::DownloadTrackPoints, link, store);
+    runTransfer(CommMode::DownloadTrackPoints, link, store);
     d.seconds = t.nsecsElapsed() / 1e9;
     d.cpu = cpuSeconds() - cpu0;
     d.points = store.trackPoints.count();
@@ -167,13 +168,14 @@ int main(int argc, char **argv)
         Sim sim({});
         SerialLink serial;
         serial.open(sim.path, 9600);
-        GarminLink link(serial);
-        link.setTimeouts(3000, 3000, 3000);
+        LinkSetup setup;
+        setup.firstByteMs = 3000;
+        GarminLink link(serial, setup);
         const double cpu0 = cpuSeconds();
         QElapsedTimer t;
         t.start();
         try {
-            link.ricevi();
+            link.receivePacket();
         } catch (const GipsoError &) {
         }
         std::printf("silent line: waited %.3f s, CPU %.4f s (%.3f%% of one core)\n", t.nsecsElapsed() / 1e9,

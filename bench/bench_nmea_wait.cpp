@@ -55,7 +55,7 @@ int main(int argc, char **argv)
     // 1. The acquisition loop with an end time (the command line's --duration).
     {
         gipso::PointList track;
-        gipso::NmeaCapture capture(gipso::nmea::GGA, 0);
+        gipso::NmeaCapture capture(gipso::NmeaSentence::GGA, 0);
         gipso::NmeaRunOptions options;
         options.endAt = gipso::nmeaClockSeconds() + seconds;
         QElapsedTimer wall;
@@ -66,16 +66,15 @@ int main(int argc, char **argv)
     }
     // 2. One line wait that ends in the time-out (the dialog's case).
     {
-        link.setTimeouts(5000, 5000, int(seconds * 1000));
         QElapsedTimer wall;
         wall.start();
         const double cpu0 = cpuSeconds();
         try {
-            link.riceviNMEA();
+            link.receiveLine(int(seconds * 1000));
         } catch (const gipso::GipsoError &e) {
             std::printf("  (ended with error %d)\n", e.number());
         }
-        report("riceviNMEA until its time-out", cpuSeconds() - cpu0, wall.elapsed() / 1000.0);
+        report("receiveLine until its time-out", cpuSeconds() - cpu0, wall.elapsed() / 1000.0);
     }
     serial.close();
     ::close(master);

@@ -2,6 +2,10 @@
 
 #include <QStringList>
 
+namespace gipso {
+class ReceiverPort;
+}
+
 namespace gipso::cli {
 
 // Each command takes its arguments (after the command word) and returns the exit status.
@@ -16,5 +20,9 @@ int nmea(const QStringList &args);     // nmea --port DEV ... -o FILE
 
 // Prints "gipso-cli: " + message on stderr and returns 1.
 int fail(const QString &message);
+
+// Opens the receiver's port for a gps or nmea command: with verbose the exchange log goes to
+// stderr, warnings always do. False, with the reason printed, when the port does not open.
+bool openReceiver(ReceiverPort &port, const QString &command, const QString &device, int baud, bool verbose);
 
 } // namespace gipso::cli

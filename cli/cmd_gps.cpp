@@ -4,8 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/Options.h"
 #include "files/PointFiles.h"
-#include "gps/GarminLink.h"
-#include "gps/SerialLink.h"
+#include "gps/ReceiverPort.h"
 #include "gps/Transfers.h"
 
 #include <cstdio>
@@ -20,7 +19,7 @@ struct GpsArgs {
     QString port;
     int baud = 9600;
     bool verbose = false;
-    int timeoutMs = 0; // 0: the link's own (5 s)
+    int timeoutMs = 0; // 0: the link's own (5 s for a byte)
     QString output;    // -o for downloads
     QString input;     // the file to upload
 };
@@ -53,28 +52,18 @@ std::optional<GpsArgs> parse(const QString &command, const QStringList &args, co
 }
 
 // Opens the port and runs one transfer, printing the result text; 1 on any failure.
-int transfer(const QString &command, const GpsArgs &a, TransferMode mode, PointStore &store)
+int transfer(const QString &command, const GpsArgs &a, CommMode mode, PointStore &store)
 {
-    SerialLink serial;
-    QString error;
-    if (!serial.open(a.port, a.baud, &error))
-        return fail(QStringLiteral("%1: cannot open %2: %3").arg(command, a.port, error));
-    GarminLink link(serial);
+    ReceiverPort port;
     if (a.timeoutMs > 0)
-        link.setTimeouts(a.timeoutMs, a.timeoutMs, 2 * a.timeoutMs);
-    if (a.verbose)
-        link.setExchangeLog([](QString line) {
-            line.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-            std::fputs(line.toLocal8Bit().constData(), stderr);
-        });
-    link.setWarning([](const QString &text) {
-        std::fprintf(stderr, "gipso-cli: warning: %s\n", text.toLocal8Bit().constData());
-    });
+        port.setup().firstByteMs = port.setup().nextByteMs = a.timeoutMs;
+    if (!openReceiver(port, command, a.port, a.baud, a.verbose))
+        return 1;
     if (a.verbose)
         std::fprintf(stderr, "%s\n", messageText(progressMessageId(mode)).toLocal8Bit().constData());
     try {
-        const TransferResult r = runTransfer(mode, link, store);
-        std::printf("%s\n", r.text.toLocal8Bit().constData());
+        GarminLink link = port.link();
+        std::printf("%s\n", runTransfer(mode, link, store).toLocal8Bit().constData());
     } catch (const GipsoError &e) {
         return fail(QStringLiteral("%1: %2").arg(command, errorMessage(e, 671)));
     }
@@ -83,6 +72,24 @@ int transfer(const QString &command, const GpsArgs &a, TransferMode mode, PointS
 
 } // namespace
 
+bool openReceiver(ReceiverPort &port, const QString &command, const QString &device, int baud, bool verbose)
+{
+    if (verbose)
+        port.setup().exchangeLog = [](const QString &line) {
+            const QString shown = line.endsWith(QLatin1String("\r\n")) ? line.chopped(2) + u'\n' : line;
+            std::fputs(shown.toLocal8Bit().constData(), stderr);
+        };
+    port.setup().warning = [](const QString &text) {
+        std::fprintf(stderr, "gipso-cli: warning: %s\n", text.toLocal8Bit().constData());
+    };
+    QString error;
+    if (!port.open(device, baud, &error)) {
+        fail(QStringLiteral("%1: cannot open %2: %3").arg(command, device, error));
+        return false;
+    }
+    return true;
+}
+
 int download(const QStringList &args)
 {
     int status = 0;
@@ -90,9 +97,9 @@ int download(const QStringList &args)
                          {QStringLiteral("waypoints"), QStringLiteral("route"), QStringLiteral("tracks")}, true, status);
     if (!a)
         return status;
-    const TransferMode mode = a->what == QLatin1String("waypoints") ? TransferMode::DownloadWayPoints
-        : a->what == QLatin1String("route")                         ? TransferMode::DownloadRoutePoints
-                                                                    : TransferMode::DownloadTrackPoints;
+    const CommMode mode = a->what == QLatin1String("waypoints") ? CommMode::DownloadWayPoints
+        : a->what == QLatin1String("route")                     ? CommMode::DownloadRoutePoints
+                                                                : CommMode::DownloadTrackPoints;
     PointStore store;
     if (const int rc = transfer(QStringLiteral("download"), *a, mode, store))
         return rc; // nothing is written after a failed transfer
@@ -118,7 +125,7 @@ int upload(const QStringList &args)
     } catch (const GipsoError &e) {
         return fail(QStringLiteral("upload: %1: %2").arg(a->input, e.description()));
     }
-    const TransferMode mode = a->what == QLatin1String("waypoints") ? TransferMode::UploadWayPoints : TransferMode::UploadRoutePoints;
+    const CommMode mode = a->what == QLatin1String("waypoints") ? CommMode::UploadWayPoints : CommMode::UploadRoutePoints;
     return transfer(QStringLiteral("upload"), *a, mode, store);
 }
 

@@ -7,17 +7,14 @@
 
 #include "base/Error.h"
 #include "files/PointFiles.h"
-#include "gps/GarminLink.h"
 #include "gps/Nmea.h"
-#include "gps/SerialLink.h"
+#include "gps/ReceiverPort.h"
 
 #include <cstdio>
 
 namespace gipso::cli {
 
 namespace {
-
-void printErr(const QString &text) { std::fputs(text.toLocal8Bit().constData(), stderr); }
 
 const char *verdictNote(NmeaVerdict v)
 {
@@ -54,10 +51,10 @@ int nmea(const QStringList &args)
     o.readDouble(QStringLiteral("--duration"), duration, 0.001);
     o.readInt(QStringLiteral("--timeout"), timeoutMs, 1);
     o.readInt(QStringLiteral("--count"), count, 1);
-    int sentence = nmea::GGA;
+    std::optional<NmeaSentence> sentence = NmeaSentence::GGA;
     if (o.has(QStringLiteral("--sentence"))) {
-        sentence = nmeaSentenceValue(o.value(QStringLiteral("--sentence")));
-        if (sentence == 0)
+        sentence = nmeaSentenceNamed(o.value(QStringLiteral("--sentence")));
+        if (!sentence)
             o.reject(QStringLiteral("--sentence needs GGA or RMC"));
     }
     if (!o.positional().isEmpty())
@@ -71,16 +68,13 @@ int nmea(const QStringList &args)
     if (!o.ok())
         return fail(o.error());
 
-    SerialLink serial;
-    QString openError;
-    if (!serial.open(port, baud, &openError))
-        return fail(QStringLiteral("nmea: cannot open %1: %2").arg(port, openError));
-    GarminLink link(serial);
-    if (verbose)
-        link.setExchangeLog([](const QString &line) { printErr(line.endsWith(QLatin1String("\r\n")) ? line.chopped(2) + u'\n' : line); });
+    ReceiverPort receiver;
+    if (!openReceiver(receiver, QStringLiteral("nmea"), port, baud, verbose))
+        return 1;
+    GarminLink link = receiver.link();
 
     PointStore store;
-    NmeaCapture capture(sentence, interval);
+    NmeaCapture capture(*sentence, interval);
     NmeaRunOptions options;
     options.lineTimeoutMs = timeoutMs;
     if (duration > 0)
@@ -101,7 +95,7 @@ int nmea(const QStringList &args)
                         .arg(e.description())
                         .arg(store.trackPoints.count()));
     }
-    serial.close();
+    receiver.close();
     try {
         writePointFile(out, store);
     } catch (const GipsoError &e) {

@@ -2,7 +2,6 @@
 
 #include "base/Error.h"
 #include "base/Messages.h"
-#include "gps/Packet.h"
 
 #include <QElapsedTimer>
 #include <memory>
@@ -10,120 +9,128 @@
 namespace gipso {
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
-}
 
-GarminLink::GarminLink(ByteLink &link)
-    : link_(link)
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString hexText(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
+
+} // namespace
+
+GarminLink::GarminLink(ByteLink &link, LinkSetup setup)
+    : link_(link), setup_(std::move(setup))
 {
     auto timer = std::make_shared<QElapsedTimer>();
     timer->start();
     clock_ = [timer] { return timer->elapsed(); };
 }
 
-void GarminLink::setTimeouts(int firstByteMs, int nextByteMs, int nmeaLineMs)
-{
-    firstByteMs_ = firstByteMs;
-    nextByteMs_ = nextByteMs;
-    nmeaLineMs_ = nmeaLineMs;
-}
-
 void GarminLink::log(const QString &text)
 {
-    if (exchange_)
-        exchange_(text + kCrLf);
+    if (setup_.exchangeLog)
+        setup_.exchangeLog(text + kCrLf);
 }
 
 void GarminLink::warn(const QString &text)
 {
-    if (warning_)
-        warning_(text);
+    if (setup_.warning)
+        setup_.warning(text);
 }
 
-void GarminLink::timeOut() { throw GipsoError(kInputTimeOutError, messageText(656)); }
-
-uint8_t GarminLink::nextByte(qint64 deadlineMs)
+void GarminLink::waitForByte(qint64 deadlineMs)
 {
     while (pos_ >= buffer_.size()) {
         const qint64 left = deadlineMs - clock_();
         if (left <= 0)
-            timeOut();
+            throw GipsoError(kInputTimeOutError, messageText(656));
         buffer_ = link_.read(int(left));
         pos_ = 0;
         received_ += buffer_.size();
     }
+}
+
+uint8_t GarminLink::nextByte(qint64 deadlineMs)
+{
+    waitForByte(deadlineMs);
     return uint8_t(buffer_[pos_++]);
 }
 
-void GarminLink::invia(const QString &hex)
+void GarminLink::sendPacket(const Packet &packet)
 {
-    const QByteArray bytes = hex2string(hex);
-    link_.write(bytes);
-    sent_ += bytes.size();
-    if (exchange_)
-        exchange_(QLatin1String("--> ") + hex + kCrLf);
+    const QByteArray wire = framePacket(packet);
+    link_.write(wire);
+    sent_ += wire.size();
+    if (setup_.exchangeLog)
+        setup_.exchangeLog(QLatin1String("--> ") + hexText(wire) + kCrLf);
 }
 
-QString GarminLink::ricevi()
+Packet GarminLink::receivePacket()
 {
     // The first byte must come within the first time-out of the call; every later byte
     // within the second time-out of the byte before it.
-    QByteArray packet;
-    packet.reserve(64);
-    auto next = [&] { return nextByte(clock_() + nextByteMs_); };
-    packet += char(nextByte(clock_() + firstByteMs_)); // DLE
-    packet += char(next());                            // id
-    packet += char(next());                            // size
-    int remaining = uint8_t(packet[2]);
-    bool droppedTwin = false;
-    while (remaining > 0) {
-        packet += char(next());
-        --remaining;
-        const qsizetype n = packet.size();
-        if (!droppedTwin && uint8_t(packet[n - 1]) == DLE && uint8_t(packet[n - 2]) == DLE) {
-            packet.chop(1); // the stuffing twin of a 0x10 in the size or data
-            droppedTwin = true;
-            ++remaining;
-        } else {
-            droppedTwin = false;
+    QByteArray received; // what the log shows: the bytes without the stuffing twins
+    received.reserve(64);
+    auto next = [&] {
+        const uint8_t b = nextByte(clock_() + setup_.nextByteMs);
+        received += char(b);
+        return b;
+    };
+    // A DLE among size, data and checksum comes twice; the twin is dropped.
+    auto unstuffed = [&] {
+        const uint8_t b = next();
+        if (b == DLE) {
+            waitForByte(clock_() + setup_.nextByteMs);
+            if (uint8_t(buffer_[pos_]) == DLE)
+                ++pos_;
         }
-    }
-    unsigned sum = 0;
-    for (qsizetype k = 1; k < packet.size(); ++k)
-        sum += uint8_t(packet[k]);
-    const int expected = int((256 - sum % 256) % 256);
-    const uint8_t check = next();
-    packet += char(check);
-    if (check != expected)
+        return b;
+    };
+    received += char(nextByte(clock_() + setup_.firstByteMs)); // DLE
+    Packet packet;
+    packet.id = next();
+    const int size = unstuffed();
+    packet.data.reserve(size);
+    for (int k = 0; k < size; ++k)
+        packet.data += char(unstuffed());
+    const uint8_t expected = checksum(packet.id, packet.data);
+    const uint8_t check = unstuffed();
+    packet.checksumOk = check == expected;
+    if (!packet.checksumOk)
         warn(messageText(657) + QString::number(expected) + QLatin1Char(' ') + QString::number(check));
-    if (check == DLE)
-        next(); // its stuffing twin
-    packet += char(next());
-    packet += char(next());
-    if (uint8_t(packet[packet.size() - 2]) != DLE || uint8_t(packet[packet.size() - 1]) != ETX)
+    const uint8_t end1 = next();
+    const uint8_t end2 = next();
+    if (end1 != DLE || end2 != ETX)
         warn(messageText(658));
-    const QString hex = string2hex(packet);
-    if (exchange_)
-        exchange_(QLatin1String("<-- ") + hex + kCrLf);
-    return hex;
+    if (setup_.exchangeLog)
+        setup_.exchangeLog(QLatin1String("<-- ") + hexText(received) + kCrLf);
+    return packet;
 }
 
-QString GarminLink::riceviNMEA()
+QString GarminLink::receiveLine(int timeoutMs)
 {
-    const qint64 deadline = clock_() + nmeaLineMs_;
+    const qint64 deadline = clock_() + timeoutMs;
     QByteArray line;
     while (!(line.size() > 2 && line.endsWith("\r\n")))
         line += char(nextByte(deadline));
     const QString text = QString::fromLatin1(line);
-    if (exchange_)
-        exchange_(QLatin1String("<-- ") + text);
+    if (setup_.exchangeLog)
+        setup_.exchangeLog(QLatin1String("<-- ") + text);
     return text;
 }
 
 void appendToLog(QString &log, const QString &line)
 {
     log += line;
-    log = tronca(log, 10);
+    // Cut before the tenth CR LF from the end, so that at most nine lines stay.
+    qsizetype from = log.size();
+    for (int found = 0; found < 10; ++found) {
+        if (from < 2)
+            return;
+        const qsizetype hit = log.lastIndexOf(kCrLf, from - 2);
+        if (hit < 0)
+            return;
+        from = hit;
+    }
+    log.remove(0, from + 2);
 }
 
 } // namespace gipso

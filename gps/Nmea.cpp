@@ -109,23 +109,21 @@ std::optional<float> readAltitude(QByteArrayView text)
 
 } // namespace
 
-QString nmeaSentenceName(int sentence)
+QString nmeaSentenceName(NmeaSentence sentence)
 {
     switch (sentence) {
-    case nmea::GGA: return QStringLiteral("GGA");
-    case nmea::RMC: return QStringLiteral("RMC");
-    default: return {};
+    case NmeaSentence::GGA: return QStringLiteral("GGA");
+    case NmeaSentence::RMC: return QStringLiteral("RMC");
     }
+    return {};
 }
 
-int nmeaSentenceValue(const QString &name)
+std::optional<NmeaSentence> nmeaSentenceNamed(const QString &name)
 {
-    const QString n = name.trimmed().toUpper();
-    if (n == QLatin1String("GGA"))
-        return nmea::GGA;
-    if (n == QLatin1String("RMC"))
-        return nmea::RMC;
-    return 0;
+    for (NmeaSentence s : {NmeaSentence::GGA, NmeaSentence::RMC})
+        if (name.trimmed().compare(nmeaSentenceName(s), Qt::CaseInsensitive) == 0)
+            return s;
+    return std::nullopt;
 }
 
 int nmeaChecksum(QByteArrayView line)
@@ -142,7 +140,7 @@ int nmeaChecksum(QByteArrayView line)
     return x;
 }
 
-NmeaParsed parseNmeaSentence(QByteArrayView line, int sentence)
+NmeaParsed parseNmeaSentence(QByteArrayView line, NmeaSentence sentence)
 {
     NmeaParsed out;
     const QString wanted = nmeaSentenceName(sentence);
@@ -178,7 +176,7 @@ NmeaParsed parseNmeaSentence(QByteArrayView line, int sentence)
     }
 
     // Field positions of the two sentences.
-    const bool gga = sentence == nmea::GGA;
+    const bool gga = sentence == NmeaSentence::GGA;
     const int iTime = 1, iLat = gga ? 2 : 3, iNS = iLat + 1, iLon = iLat + 2, iEW = iLat + 3;
     const int needed = gga ? 11 : 8;
     auto field = [&f](int i) { return i < f.size() ? f[i] : QByteArrayView(); };
@@ -212,7 +210,7 @@ NmeaParsed parseNmeaSentence(QByteArrayView line, int sentence)
     return out;
 }
 
-NmeaCapture::NmeaCapture(int sentence, int interval) : sentence_(sentence), interval_(interval) {}
+NmeaCapture::NmeaCapture(NmeaSentence sentence, int interval) : sentence_(sentence), interval_(interval) {}
 
 void NmeaCapture::start(const QDate &today, double nowSeconds)
 {
@@ -275,11 +273,9 @@ int32_t runNmeaCapture(GarminLink &link, NmeaCapture &capture, PointList &trackP
                 cutByEnd = true;
             }
         }
-        // Only the line wait matters here: an acquisition never receives Garmin packets.
-        link.setTimeouts(link.firstByteTimeout(), link.firstByteTimeout(), waitMs);
         QString line;
         try {
-            line = link.riceviNMEA(); // also puts "<-- " + the line into the exchange log
+            line = link.receiveLine(waitMs); // also puts "<-- " + the line into the exchange log
         } catch (const GipsoError &e) {
             if (cutByEnd && e.number() == kInputTimeOutError)
                 break;

@@ -11,16 +11,13 @@
 
 namespace gipso {
 
-// The sentence captured: the values of nmeaSentence.
-namespace nmea {
-constexpr int GGA = 1;
-constexpr int RMC = 2;
-} // namespace nmea
+// The sentence captured; the numbers are the values of nmeaSentence in the settings.
+enum class NmeaSentence { GGA = 1, RMC = 2 };
 
-// "GGA" or "RMC" for a value of nmeaSentence; empty for any other value.
-QString nmeaSentenceName(int sentence);
-// The value of nmeaSentence for "GGA" / "RMC" (any case); 0 when neither.
-int nmeaSentenceValue(const QString &name);
+// "GGA" or "RMC"; empty for any other value (a setting that names neither).
+QString nmeaSentenceName(NmeaSentence sentence);
+// The sentence named "GGA" / "RMC" (any case); nothing when neither.
+std::optional<NmeaSentence> nmeaSentenceNamed(const QString &name);
 
 // What became of one received line.
 enum class NmeaVerdict {
@@ -50,10 +47,10 @@ struct NmeaParsed {
 // The XOR of the characters between '$' and '*' (or the line end), as the sentence's checksum.
 int nmeaChecksum(QByteArrayView line);
 
-// Reads one line (with or without its CR LF) as a sentence of the given type (nmea::GGA or
-// nmea::RMC), whatever the talker. Every field is checked before anything is converted, so a
+// Reads one line (with or without its CR LF) as a sentence of the given type, whatever the
+// talker. Every field is checked before anything is converted, so a
 // sentence either gives a whole fix or none.
-NmeaParsed parseNmeaSentence(QByteArrayView line, int sentence);
+NmeaParsed parseNmeaSentence(QByteArrayView line, NmeaSentence sentence);
 
 // The capture state of one acquisition: the selected sentence, the interval and the date
 // given to the fixes. Feed it the received lines; it hands back the TrackPoints to append.
@@ -66,23 +63,18 @@ public:
         NmeaParsed parsed;
     };
 
-    // sentence: nmeaSentence (1 GGA, 2 RMC); interval: nmeaTime, seconds.
-    NmeaCapture(int sentence, int interval);
+    // interval: nmeaTime, seconds.
+    NmeaCapture(NmeaSentence sentence, int interval);
 
     // nmeaDate = today, nmeaLastTime = 00:00:00, and the interval counts from now.
     void start(const QDate &today, double nowSeconds);
     Result feedLine(QByteArrayView line, double nowSeconds);
 
-    double nmeaDate() const { return nmeaDate_; }         // date value
-    double nmeaLastTime() const { return nmeaLastTime_; } // date value (time of day)
-    int sentence() const { return sentence_; }
-    int interval() const { return interval_; }
-
 private:
-    int sentence_;
+    NmeaSentence sentence_;
     int interval_;
-    double nmeaDate_ = 0.0;
-    double nmeaLastTime_ = 0.0;
+    double nmeaDate_ = 0.0;     // date value
+    double nmeaLastTime_ = 0.0; // date value (time of day)
     double t0_ = 0.0;
 };
 
@@ -102,7 +94,7 @@ struct NmeaRunOptions {
 double nmeaClockSeconds();
 
 // The acquisition loop shared by the communication dialog and the command line: starts the
-// capture (nmeaDate = today), then reads lines with riceviNMEA and appends every accepted fix
+// capture (nmeaDate = today), then reads lines with receiveLine and appends every accepted fix
 // to trackPoints, until keepRunning() says no or endAt passes. A wrong checksum is noted in
 // the exchange log. Returns the number of points appended. A line that stays silent raises
 // GipsoError 20001 ("Input Time Out") for the caller's error trap; points taken before stay.

@@ -93,8 +93,6 @@ QByteArray SerialLink::read(int timeoutMs)
     return port_->readAll();
 }
 
-qint64 SerialLink::bytesAvailable() { return isOpen() && !hungUp_ ? port_->bytesAvailable() : 0; }
-
 QStringList SerialLink::availablePorts()
 {
     QStringList names;

@@ -17,13 +17,15 @@ public:
     SerialLink();
     ~SerialLink() override;
 
-    bool open(const QString &device, int baud, QString *error = nullptr) override;
-    void close() override;
-    bool isOpen() const override;
-    bool setBaudRate(int baud) override;
+    // device: a system port name ("ttyUSB0", "/dev/ttyS0") or any device path (a pty).
+    // Always 8 data bits, no parity, 1 stop bit, no flow control.
+    bool open(const QString &device, int baud, QString *error = nullptr);
+    void close();
+    bool isOpen() const;
+    // Changes the speed of the open port; false when it refuses.
+    bool setBaudRate(int baud);
     bool write(const QByteArray &bytes) override;
     QByteArray read(int timeoutMs) override;
-    qint64 bytesAvailable() override;
 
     // The system's serial ports, by name ("ttyS0", "ttyUSB0"); ptys are not listed but open by path.
     static QStringList availablePorts();

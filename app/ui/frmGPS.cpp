@@ -186,8 +186,8 @@ void frmGPS::buildMenus()
     way->addSeparator();
     addEntry(way, QStringLiteral("mnuVisw"), 187, [this] { showList(QStringLiteral("1"), 537); });
     way->addSeparator();
-    addEntry(way, QStringLiteral("mnuDownw"), 188, [this] { openComm(QStringLiteral("1"), 532); });
-    addEntry(way, QStringLiteral("mnuUplw"), 189, [this] { openComm(QStringLiteral("4"), 534); });
+    addEntry(way, QStringLiteral("mnuDownw"), 188, [this] { openComm(CommMode::DownloadWayPoints, 532); });
+    addEntry(way, QStringLiteral("mnuUplw"), 189, [this] { openComm(CommMode::UploadWayPoints, 534); });
 
     QMenu *route = addMenu(QStringLiteral("mnuRoute"), 190);
     modeEntry(route, "mnuCreaR", 191);
@@ -201,8 +201,8 @@ void frmGPS::buildMenus()
     addEntry(route, QStringLiteral("mnuVisr"), 196, [this] { showList(QStringLiteral("2"), 538); });
     addEntry(route, QStringLiteral("mnuAltr"), 197, [this] { showProfile(QStringLiteral("2"), 540); });
     route->addSeparator();
-    addEntry(route, QStringLiteral("mnuDownr"), 198, [this] { openComm(QStringLiteral("2"), 533); });
-    addEntry(route, QStringLiteral("mnuUplr"), 199, [this] { openComm(QStringLiteral("5"), 535); });
+    addEntry(route, QStringLiteral("mnuDownr"), 198, [this] { openComm(CommMode::DownloadRoutePoints, 533); });
+    addEntry(route, QStringLiteral("mnuUplr"), 199, [this] { openComm(CommMode::UploadRoutePoints, 535); });
 
     QMenu *track = addMenu(QStringLiteral("mnuTrack"), 200);
     modeEntry(track, "mnuEditT", 201);
@@ -214,8 +214,8 @@ void frmGPS::buildMenus()
     addEntry(track, QStringLiteral("mnuAltt"), 204, [this] { showProfile(QStringLiteral("3"), 541); });
     addEntry(track, QStringLiteral("mnuStatt"), 205, [this] { showStatistics(); });
     track->addSeparator();
-    addEntry(track, QStringLiteral("mnuNMEA"), 221, [this] { openComm(QStringLiteral("6"), 548); });
-    addEntry(track, QStringLiteral("mnuDownt"), 206, [this] { openComm(QStringLiteral("3"), 536); });
+    addEntry(track, QStringLiteral("mnuNMEA"), 221, [this] { openComm(CommMode::NmeaAcquisition, 548); });
+    addEntry(track, QStringLiteral("mnuDownt"), 206, [this] { openComm(CommMode::DownloadTrackPoints, 536); });
 
     QMenu *help = addMenu(QStringLiteral("mnuHelp"), 0);
     help->setTitle(QStringLiteral("&?"));

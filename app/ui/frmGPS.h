@@ -3,6 +3,7 @@
 #include "state/AppState.h"
 #include "base/Config.h"
 #include "base/ui/Dialogs.h"
+#include "gps/CommMode.h"
 #include "map/ui/MapHost.h"
 
 #include <QHash>
@@ -103,7 +104,7 @@ public:
     void insertPoints(PointKind kind);
 
     // Communication (frmGPS_gps.cpp): opens frmComm in the given mode with the caption id.
-    void openComm(const QString &mode, int captionId);
+    void openComm(CommMode mode, int captionId);
 
     // The closing questions; true when the window may close.
     bool queryClose();

@@ -6,11 +6,10 @@
 
 namespace gipso {
 
-void frmGPS::openComm(const QString &mode, int captionId)
+void frmGPS::openComm(CommMode mode, int captionId)
 {
-    frmComm form(state(), dialogs(), this);
+    frmComm form(state(), dialogs(), mode, this);
     form.setWindowTitle(messageText(captionId));
-    form.setMode(mode);
     form.repaintMap = [this] { repaintMap(); };
     dialogs().exec(form);
     repaintMap();

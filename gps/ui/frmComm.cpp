@@ -2,9 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Messages.h"
-#include "gps/GarminLink.h"
 #include "gps/Nmea.h"
-#include "gps/SerialLink.h"
 #include "gps/Transfers.h"
 
 #include <QCloseEvent>
@@ -19,6 +17,7 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <algorithm>
+#include <optional>
 
 namespace gipso {
 
@@ -73,15 +72,18 @@ const QList<int> &frmComm::baudRates()
     return rates;
 }
 
-frmComm::frmComm(AppState &state, Dialogs &dialogs, QWidget *parent) : QDialog(parent), state_(state), dialogs_(dialogs)
+frmComm::frmComm(AppState &state, Dialogs &dialogs, CommMode mode, QWidget *parent)
+    : QDialog(parent), state_(state), dialogs_(dialogs), mode_(mode)
 {
     setObjectName(QStringLiteral("frmComm"));
+    port_.setup().exchangeLog = [this](const QString &line) { appendLog(line); };
+    port_.setup().warning = [this](const QString &text) { dialogs_.message(this, text, Dialogs::Icon::None); };
     buildControls();
     applyCaptions();
     fillPortList();
 }
 
-frmComm::~frmComm() { closePort(); }
+frmComm::~frmComm() { port_.close(); }
 
 void frmComm::buildControls()
 {
@@ -104,7 +106,7 @@ void frmComm::buildControls()
     for (int rate : baudRates())
         ComboBaud->addItem(QString::number(rate));
     ComboNMEA = static_cast<QComboBox *>(named(new QComboBox(this), "ComboNMEA"));
-    ComboNMEA->addItems({nmeaSentenceName(nmea::GGA), nmeaSentenceName(nmea::RMC)});
+    ComboNMEA->addItems({nmeaSentenceName(NmeaSentence::GGA), nmeaSentenceName(NmeaSentence::RMC)});
     Texttime = static_cast<QLineEdit *>(named(new QLineEdit(this), "Texttime"));
     Texttime->setMaximumWidth(80);
 
@@ -141,15 +143,25 @@ void frmComm::buildControls()
     layout->addLayout(buttons);
 
     connect(ComboCom, &QComboBox::activated, this, [this](int index) {
-        if (!(portOpen() && ComboCom->itemText(index) == openDevice_))
-            ComboCom_Click();
+        if (!(portOpen() && ComboCom->itemText(index) == port_.device()))
+            openChosenPort();
     });
     connect(ComboCom->lineEdit(), &QLineEdit::returnPressed, this, &frmComm::typedPortEntered);
-    connect(ComboBaud, &QComboBox::activated, this, &frmComm::ComboBaud_Click);
-    connect(ComboNMEA, &QComboBox::activated, this, &frmComm::ComboNMEA_Click);
-    connect(Texttime, &QLineEdit::textChanged, this, &frmComm::Texttime_Change);
-    connect(cmdOK, &QPushButton::clicked, this, &frmComm::cmdOK_Click);
-    connect(cmdAnnulla, &QPushButton::clicked, this, &frmComm::cmdAnnulla_Click);
+    connect(ComboBaud, &QComboBox::activated, this, &frmComm::applyChosenBaud);
+    // The sentence and the interval go to the settings as they are chosen; an interval that
+    // is no number is ignored.
+    connect(ComboNMEA, &QComboBox::activated, this, [this] {
+        if (ComboNMEA->currentIndex() >= 0)
+            state_.settings.nmeaSentence = static_cast<int16_t>(ComboNMEA->currentIndex() + 1);
+    });
+    connect(Texttime, &QLineEdit::textChanged, this, [this] {
+        bool ok = false;
+        const short value = Texttime->text().trimmed().toShort(&ok);
+        if (ok)
+            state_.settings.nmeaTime = value;
+    });
+    connect(cmdOK, &QPushButton::clicked, this, &frmComm::go);
+    connect(cmdAnnulla, &QPushButton::clicked, this, &frmComm::reject);
 }
 
 void frmComm::applyCaptions()
@@ -177,19 +189,9 @@ void frmComm::fillPortList()
 
 void frmComm::setTimeouts(int firstByteMs, int nextByteMs, int nmeaLineMs)
 {
-    firstByteMs_ = firstByteMs;
-    nextByteMs_ = nextByteMs;
+    port_.setup().firstByteMs = firstByteMs;
+    port_.setup().nextByteMs = nextByteMs;
     nmeaLineMs_ = nmeaLineMs;
-}
-
-bool frmComm::portOpen() const { return link_ && link_->isOpen(); }
-
-void frmComm::closePort()
-{
-    if (link_)
-        link_->close();
-    link_.reset();
-    openDevice_.clear();
 }
 
 void frmComm::showEvent(QShowEvent *event)
@@ -205,10 +207,10 @@ void frmComm::activate()
     if (activated_)
         return;
     activated_ = true;
-    const bool nmeaMode = mode_ == QLatin1String("6");
+    const bool nmeaMode = mode_ == CommMode::NmeaAcquisition;
     // The speed first, so that the port opens at the mode's speed.
     ComboBaud->setCurrentIndex(nmeaMode ? 2 : 3); // 4800 for NMEA, 9600 for the device protocol
-    ComboBaud_Click();
+    applyChosenBaud();
 
     int pos = -1;
     if (typedPortIsCurrent())
@@ -218,7 +220,7 @@ void frmComm::activate()
         pos = n - 1;
     if (pos >= 0) {
         ComboCom->setCurrentIndex(pos);
-        ComboCom_Click();
+        openChosenPort();
     }
     // Without a port to open, the user picks or types one; nothing to report yet.
 
@@ -234,23 +236,20 @@ void frmComm::activate()
     Label2->setText(messageText(672));
 }
 
-void frmComm::ComboCom_Click()
+void frmComm::openChosenPort()
 {
     cmdOK->setEnabled(false);
-    closePort();
+    port_.close();
     const int pos = ComboCom->currentIndex();
     const QString device = (pos >= 0 ? ComboCom->itemText(pos) : ComboCom->currentText()).trimmed();
     if (device.isEmpty())
         return;
-    auto link = std::make_unique<SerialLink>();
     QString why;
-    if (!link->open(device, baudRate_, &why)) {
+    if (!port_.open(device, baudRate_, &why)) {
         const int number = QFileInfo::exists(devicePath(device)) ? kPortUnavailable : kPortInvalid;
         dialogs_.error(this, errorMessage(GipsoError(number, why), 671));
         return;
     }
-    link_ = std::move(link);
-    openDevice_ = device;
     if (pos >= 0 && pos < systemPortCount_) {
         state_.settings.serialPort = static_cast<int16_t>(pos + 1);
         typedPortIsCurrent() = false;
@@ -264,7 +263,7 @@ void frmComm::ComboCom_Click()
 void frmComm::typedPortEntered()
 {
     const QString text = ComboCom->currentText().trimmed();
-    if (text.isEmpty() || (portOpen() && text == openDevice_))
+    if (text.isEmpty() || (portOpen() && text == port_.device()))
         return;
     int index = ComboCom->findText(text);
     if (index < 0) {
@@ -272,42 +271,28 @@ void frmComm::typedPortEntered()
         index = ComboCom->count() - 1;
     }
     ComboCom->setCurrentIndex(index);
-    ComboCom_Click();
+    openChosenPort();
 }
 
-void frmComm::ComboBaud_Click()
+void frmComm::applyChosenBaud()
 {
     const int pos = ComboBaud->currentIndex();
     if (pos < 0 || pos >= baudRates().size())
         return;
     baudRate_ = baudRates()[pos];
     if (portOpen())
-        link_->setBaudRate(baudRate_);
+        port_.setBaudRate(baudRate_);
 }
 
-void frmComm::ComboNMEA_Click()
+void frmComm::go()
 {
-    if (ComboNMEA->currentIndex() >= 0)
-        state_.settings.nmeaSentence = static_cast<int16_t>(ComboNMEA->currentIndex() + 1);
-}
-
-void frmComm::Texttime_Change()
-{
-    bool ok = false;
-    const short value = Texttime->text().trimmed().toShort(&ok);
-    if (ok)
-        state_.settings.nmeaTime = value;
-}
-
-void frmComm::cmdOK_Click()
-{
-    if (mode_ == QLatin1String("0")) {
+    if (finished_) {
         cmdAnnulla->setEnabled(true);
-        closePort();
+        port_.close();
         accept();
         return;
     }
-    if (mode_ == QLatin1String("6")) {
+    if (mode_ == CommMode::NmeaAcquisition) {
         if (nmeaRunning_) {
             nmeaRunning_ = false; // the loop ends at its next turn
             return;
@@ -317,8 +302,6 @@ void frmComm::cmdOK_Click()
     }
     runTransfer();
 }
-
-void frmComm::cmdAnnulla_Click() { reject(); }
 
 void frmComm::setSettingsEnabled(bool on)
 {
@@ -353,26 +336,19 @@ void frmComm::errorTrap(const GipsoError &e)
 
 void frmComm::runTransfer()
 {
-    bool isNumber = false;
-    const int m = mode_.toInt(&isNumber);
-    if (!isNumber || m < 1 || m > 5 || !portOpen())
+    if (!portOpen())
         return;
-    const auto mode = static_cast<TransferMode>(m);
-    mode_ = QStringLiteral("0");
+    finished_ = true;
     cmdAnnulla->setEnabled(false);
     cmdOK->setEnabled(false);
     setSettingsEnabled(false);
     log_.clear();
     txtecho->clear();
-    Label2->setText(messageText(progressMessageId(mode)));
+    Label2->setText(messageText(progressMessageId(mode_)));
 
-    GarminLink link(*link_);
-    link.setTimeouts(firstByteMs_, nextByteMs_, nmeaLineMs_);
-    link.setExchangeLog([this](const QString &line) { appendLog(line); });
-    link.setWarning([this](const QString &text) { dialogs_.message(this, text, Dialogs::Icon::None); });
+    GarminLink link = port_.link();
     try {
-        const TransferResult result = gipso::runTransfer(mode, link, state_.store);
-        Label2->setText(result.text);
+        Label2->setText(gipso::runTransfer(mode_, link, state_.store));
         cmdOK->setText(messageText(670));
         cmdOK->setEnabled(true);
     } catch (const GipsoError &e) {
@@ -386,7 +362,7 @@ void frmComm::startNmea()
         return;
     log_.clear();
     txtecho->clear();
-    Label2->setText(messageText(673));
+    Label2->setText(messageText(progressMessageId(mode_)));
     cmdOK->setText(messageText(308));
     cmdAnnulla->setEnabled(false);
     setSettingsEnabled(false);
@@ -401,10 +377,8 @@ void frmComm::startNmea()
     }
     requestRepaint();
 
-    GarminLink link(*link_);
-    link.setTimeouts(firstByteMs_, nextByteMs_, nmeaLineMs_);
-    link.setExchangeLog([this](const QString &line) { appendLog(line); });
-    NmeaCapture capture(state_.settings.nmeaSentence, state_.settings.nmeaTime);
+    GarminLink link = port_.link();
+    NmeaCapture capture(NmeaSentence(state_.settings.nmeaSentence), state_.settings.nmeaTime);
     NmeaRunOptions options;
     options.lineTimeoutMs = nmeaLineMs_;
     options.keepRunning = [this] { return nmeaRunning_; };
@@ -414,24 +388,21 @@ void frmComm::startNmea()
         state_.nmeaMarkerLon = p.longitude;
         requestRepaint();
     };
-    bool failed = false;
+    std::optional<GipsoError> error;
     try {
         runNmeaCapture(link, capture, state_.store.trackPoints, options);
     } catch (const GipsoError &e) {
-        failed = true;
-        nmeaRunning_ = false;
-        state_.nmeaMarkerOn = false;
-        requestRepaint();
-        cmdOK->setText(messageText(306));
-        errorTrap(e);
+        error = e;
     }
-    if (failed)
-        return;
     nmeaRunning_ = false;
     state_.nmeaMarkerOn = false;
     requestRepaint();
-    cmdAnnulla->setEnabled(true);
     cmdOK->setText(messageText(306));
+    if (error) {
+        errorTrap(*error);
+        return;
+    }
+    cmdAnnulla->setEnabled(true);
     cmdOK->setEnabled(true);
     setSettingsEnabled(true);
     Label2->setText(messageText(674));
@@ -444,7 +415,7 @@ void frmComm::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    closePort();
+    port_.close();
     QDialog::closeEvent(event);
 }
 
@@ -452,7 +423,7 @@ void frmComm::reject()
 {
     if (!cmdAnnulla->isEnabled())
         return;
-    closePort();
+    port_.close();
     QDialog::reject();
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "state/AppState.h"
 #include "base/ui/Dialogs.h"
+#include "gps/CommMode.h"
+#include "gps/ReceiverPort.h"
+#include "state/AppState.h"
 
 #include <QDialog>
 #include <QStringList>
 #include <functional>
-#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -16,13 +17,11 @@ class QPushButton;
 
 namespace gipso {
 
-class ByteLink;
 class GipsoError;
 
 // The communication dialog: the port, the speed, the NMEA settings, the exchange log, and the
-// transfer of its mode run inside the press of cmdOK. Mode tags: "1" to "3" downloads of
-// WayPoints, RoutePoints and TrackPoints, "4" and "5" uploads of WayPoints and RoutePoints,
-// "6" NMEA acquisition, "0" a finished transfer (the next cmdOK closes the dialog).
+// transfer of its mode run inside the press of cmdOK. Once a transfer has run, the next press
+// of cmdOK closes the dialog; the NMEA acquisition starts and stops with it.
 //
 // Ports: ComboCom lists the system's serial ports, sorted by name; serialPort N is the N-th
 // of them. Any device path (a pseudo-terminal, a port the system does not list) can be typed
@@ -32,11 +31,12 @@ class frmComm : public QDialog {
     Q_OBJECT
 
 public:
-    frmComm(AppState &state, Dialogs &dialogs, QWidget *parent = nullptr);
+    frmComm(AppState &state, Dialogs &dialogs, CommMode mode, QWidget *parent = nullptr);
     ~frmComm() override;
 
-    void setMode(const QString &tag) { mode_ = tag; }
-    QString mode() const { return mode_; }
+    CommMode mode() const { return mode_; }
+    // The transfer has been run: cmdOK now closes the dialog.
+    bool finished() const { return finished_; }
 
     // Opens the port and prepares the controls for the mode; runs once, when the dialog is
     // first shown (tests may call it directly).
@@ -48,23 +48,14 @@ public:
     // Time-outs of the receive loops, ms: first byte of a packet, between its bytes, NMEA line.
     void setTimeouts(int firstByteMs, int nextByteMs, int nmeaLineMs);
     bool nmeaRunning() const { return nmeaRunning_; }
-    bool portOpen() const;
-    QString openDevice() const { return openDevice_; }
+    bool portOpen() const { return port_.isOpen(); }
+    QString openDevice() const { return port_.device(); }
     int baudRate() const { return baudRate_; }
-    QString exchangeLog() const { return log_; }
 
     // The system's ports as ComboCom lists them (replaceable in tests).
     static std::function<QStringList()> &portLister();
     // The device path typed in during this session, if any.
     static QString &sessionTypedPort();
-
-    // Event handlers by the controls' names.
-    void ComboCom_Click();
-    void ComboBaud_Click();
-    void ComboNMEA_Click();
-    void Texttime_Change();
-    void cmdOK_Click();
-    void cmdAnnulla_Click();
 
     QComboBox *ComboCom = nullptr;
     QComboBox *ComboBaud = nullptr;
@@ -90,27 +81,27 @@ private:
     void buildControls();
     void applyCaptions();
     void fillPortList();
+    void openChosenPort();
     void typedPortEntered();
+    void applyChosenBaud();
+    void go();
     void runTransfer();
     void startNmea();
     void errorTrap(const GipsoError &e);
     void appendLog(const QString &line);
     void setSettingsEnabled(bool on);
-    void closePort();
     void requestRepaint();
 
     AppState &state_;
     Dialogs &dialogs_;
-    QString mode_;
-    std::unique_ptr<ByteLink> link_;
-    QString openDevice_;
+    const CommMode mode_;
+    bool finished_ = false;
+    ReceiverPort port_;
     int systemPortCount_ = 0;
     int baudRate_ = 9600;
     bool activated_ = false;
     bool nmeaRunning_ = false;
     QString log_;
-    int firstByteMs_ = 5000;
-    int nextByteMs_ = 5000;
     int nmeaLineMs_ = 10000;
 };
 

@@ -1,4 +1,6 @@
-// gipso-cli download / upload against the simulated receiver.
+// gipso-cli download / upload: what the commands print, write and return (the transfers
+// themselves are tested on the in-memory link).
+#include "support/PtyFeeder.h"
 #include "support/SimProcess.h"
 
 #include "files/PointFiles.h"
@@ -12,76 +14,64 @@
 using namespace gipso;
 using namespace gipso::test;
 
-TEST(CliGps, DownloadAndUploadThroughTheSimulator)
+namespace {
+
+// gipso-cli in English with its own configuration folder; the arguments split at spaces.
+CliRun cli(const QTemporaryDir &dir, const QString &args)
+{
+    QProcessEnvironment env = cliEnvironment(dir.path());
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_GB.UTF-8"));
+    return runCli(args.split(u' '), env);
+}
+
+} // namespace
+
+TEST(CliGps, ResultOnStdoutExchangeOnStderr)
 {
     QTemporaryDir dir;
     const QString points = dir.filePath(QStringLiteral("points.gpx"));
     writeAll(points, "<?xml version=\"1.0\"?>\n<gpx version=\"1.0\">\n"
-                     "<wpt lat=\"45.5\" lon=\"9.25\"><ele>120</ele><name>CASA</name></wpt>\n"
-                     "<rte><rtept lat=\"45.1\" lon=\"9.1\"><name>A1</name></rtept>"
-                     "<rtept lat=\"45.2\" lon=\"9.2\"><name>A2</name></rtept></rte>\n</gpx>\n");
+                     "<wpt lat=\"45.5\" lon=\"9.25\"><ele>120</ele><name>CASA</name></wpt>\n</gpx>\n");
     SimProcess sim({});
     ASSERT_TRUE(sim.ok());
 
-    CliRun r = runCli({QStringLiteral("upload"), QStringLiteral("route"), QStringLiteral("--port"), sim.path(), points});
+    CliRun r = cli(dir, QStringLiteral("upload waypoints --port %1 --baud 19200 %2").arg(sim.path(), points));
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    EXPECT_TRUE(r.out.contains(QLatin1String("2 RoutePoints"))) << qPrintable(r.out);
-    r = runCli({QStringLiteral("upload"), QStringLiteral("waypoints"), QStringLiteral("--port"), sim.path(), QStringLiteral("--baud"),
-                QStringLiteral("19200"), points});
-    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_EQ(r.out, QLatin1String("1 WayPoints uploaded.\n"));
+    EXPECT_TRUE(r.err.isEmpty()) << qPrintable(r.err);
 
-    const QString route = dir.filePath(QStringLiteral("route.txt"));
-    r = runCli({QStringLiteral("download"), QStringLiteral("route"), QStringLiteral("--port"), sim.path(), QStringLiteral("--verbose"),
-                QStringLiteral("-o"), route});
+    const QString out = dir.filePath(QStringLiteral("w.txt"));
+    r = cli(dir, QStringLiteral("download waypoints --port %1 --verbose -o %2").arg(sim.path(), out));
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    EXPECT_TRUE(r.err.contains(QLatin1String("--> 100A020400F01003\n"))); // the exchange log
-    EXPECT_TRUE(r.err.contains(QLatin1String("<-- 100C020400EE1003\n")));
+    EXPECT_EQ(r.out, QLatin1String("1 WayPoints downloaded.\n"));
+    EXPECT_TRUE(r.err.startsWith(QLatin1String("Downloading WayPoints...\n--> 100A020700ED1003\n<-- 1006020A00EE1003\n")))
+        << qPrintable(r.err);
+    EXPECT_TRUE(r.err.endsWith(QLatin1String("--> 1006020C00EC1003\n1 WayPoints downloaded.\n"))) << qPrintable(r.err);
     PointStore got;
-    ImportaFile(route, got, false);
-    ASSERT_EQ(got.routePoints.count(), 2);
-    EXPECT_EQ(got.routePoints[2].name, QLatin1String("A2"));
-    EXPECT_NEAR(got.routePoints[2].latitude, 45.2, 1e-7);
-
-    const QString wpts = dir.filePath(QStringLiteral("w.gpx"));
-    r = runCli({QStringLiteral("download"), QStringLiteral("waypoints"), QStringLiteral("--port"), sim.path(), QStringLiteral("-o"), wpts});
-    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    EXPECT_TRUE(r.errorLines().isEmpty()) << qPrintable(r.err);
-    PointStore w;
-    ImportaGPX(wpts, w, false);
-    ASSERT_EQ(w.wayPoints.count(), 1);
-    EXPECT_EQ(w.wayPoints[1].name, QLatin1String("CASA"));
-    EXPECT_EQ(w.wayPoints[1].altitude, 120.0f);
+    readPointFile(out, got);
+    EXPECT_EQ(got.wayPoints.count(), 1);
 }
 
 TEST(CliGps, FailuresAreOneLineAndWriteNothing)
 {
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("out.txt"));
-    // A receiver that never answers.
-    SimProcess sim({QStringLiteral("--fault"), QStringLiteral("silence@1:5000")});
-    ASSERT_TRUE(sim.ok());
-    CliRun r = runCli({QStringLiteral("download"), QStringLiteral("tracks"), QStringLiteral("--port"), sim.path(), QStringLiteral("--timeout"),
-                       QStringLiteral("300"), QStringLiteral("-o"), out});
+    PtyFeeder silent;
+    ASSERT_TRUE(silent.ok());
+    CliRun r = cli(dir, QStringLiteral("download tracks --port %1 --timeout 300 -o %2").arg(silent.slavePath(), out));
     EXPECT_EQ(r.status, 1);
-    ASSERT_EQ(r.errorLines().size(), 1) << qPrintable(r.err);
-    EXPECT_TRUE(r.errorLines()[0].contains(QLatin1String("20001"))) << qPrintable(r.err);
-    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_EQ(r.errorLines(), QStringList{QStringLiteral("gipso-cli: download: ERROR N° 20001 - Input Time Out")}) << qPrintable(r.err);
 
-    r = runCli({QStringLiteral("download"), QStringLiteral("waypoints"), QStringLiteral("--port"), dir.filePath(QStringLiteral("nope")),
-                QStringLiteral("-o"), out});
+    r = cli(dir, QStringLiteral("download waypoints --port %1/nope -o %2").arg(dir.path(), out));
     EXPECT_EQ(r.status, 1);
     ASSERT_EQ(r.errorLines().size(), 1);
-    EXPECT_TRUE(r.errorLines()[0].contains(QLatin1String("cannot open")));
-    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_TRUE(r.errorLines()[0].startsWith(QLatin1String("gipso-cli: download: cannot open ")));
 
-    for (const QStringList &bad : {QStringList{QStringLiteral("download"), QStringLiteral("everything"), QStringLiteral("--port"),
-                                               QStringLiteral("/dev/null"), QStringLiteral("-o"), out},
-                                   QStringList{QStringLiteral("upload"), QStringLiteral("tracks"), QStringLiteral("--port"),
-                                               QStringLiteral("/dev/null"), out},
-                                   QStringList{QStringLiteral("upload"), QStringLiteral("route"), QStringLiteral("--port"),
-                                               sim.path(), dir.filePath(QStringLiteral("missing.gpx"))}}) {
-        r = runCli(bad);
-        EXPECT_EQ(r.status, 1) << qPrintable(bad.join(QLatin1Char(' ')));
+    for (const QString &bad : {QStringLiteral("download everything --port /dev/null -o ") + out,
+                               QStringLiteral("upload tracks --port /dev/null ") + out,
+                               QStringLiteral("upload route --port %1 %2/missing.gpx").arg(silent.slavePath(), dir.path())}) {
+        r = cli(dir, bad);
+        EXPECT_EQ(r.status, 1) << qPrintable(bad);
         EXPECT_EQ(r.errorLines().size(), 1) << qPrintable(r.err);
     }
     EXPECT_FALSE(QFile::exists(out));

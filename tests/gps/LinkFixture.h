@@ -4,8 +4,8 @@
 // exchange log.
 
 #include "base/Messages.h"
-#include "support/FakeLink.h"
 #include "gps/GarminLink.h"
+#include "support/FakeLink.h"
 
 #include <gtest/gtest.h>
 
@@ -15,15 +15,19 @@ struct LinkFixture : ::testing::Test {
     void SetUp() override
     {
         setLanguage(kEnglish);
-        fake.open(QStringLiteral("fake"), 9600);
         link.setClock(fake.clock());
-        link.setWarning([this](const QString &w) { warnings << w; });
-        link.setExchangeLog([this](const QString &l) { log += l; });
+    }
+    LinkSetup setup()
+    {
+        LinkSetup s;
+        s.exchangeLog = [this](const QString &l) { log += l; };
+        s.warning = [this](const QString &w) { warnings << w; };
+        return s;
     }
     FakeLink fake;
-    GarminLink link{fake};
     QStringList warnings;
     QString log;
+    GarminLink link{fake, setup()};
 };
 
 } // namespace gipso::test

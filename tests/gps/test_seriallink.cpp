@@ -1,7 +1,10 @@
+#include "base/Error.h"
+#include "gps/GarminLink.h"
 #include "gps/SerialLink.h"
 #include "support/PtyFeeder.h"
 
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace gipso;
@@ -24,4 +27,21 @@ TEST(SerialLink, OpeningDiscardsWhatTheLineHeldBefore)
     for (int i = 0; i < 10 && got.size() < 2; ++i)
         got += link.read(200);
     EXPECT_EQ(got, QByteArray("\x10\x06"));
+}
+
+TEST(SerialLink, WaitingKeepsTheEventLoopRunning)
+{
+    PtyFeeder silent;
+    ASSERT_TRUE(silent.ok());
+    SerialLink serial;
+    ASSERT_TRUE(serial.open(silent.slavePath(), 9600));
+    LinkSetup setup;
+    setup.firstByteMs = 300;
+    GarminLink link(serial, setup);
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(10);
+    EXPECT_THROW(link.receivePacket(), GipsoError);
+    EXPECT_GT(ticks, 3);
 }

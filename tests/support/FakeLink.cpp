@@ -2,20 +2,9 @@
 
 namespace gipso {
 
-bool FakeLink::open(const QString &, int baud, QString *)
-{
-    open_ = true;
-    baud_ = baud;
-    return true;
-}
-
 bool FakeLink::write(const QByteArray &bytes)
 {
-    if (!open_)
-        return false;
     writes_ << bytes;
-    if (responder_)
-        responder_(*this, bytes);
     return true;
 }
 
@@ -31,12 +20,18 @@ QByteArray FakeLink::read(int timeoutMs)
     return out;
 }
 
-QByteArray FakeLink::written() const
+void FakeLink::feedHex(const QStringList &packets)
 {
-    QByteArray all;
+    for (const QString &p : packets)
+        feed(QByteArray::fromHex(p.toLatin1()));
+}
+
+QStringList FakeLink::sentHex() const
+{
+    QStringList out;
     for (const QByteArray &w : writes_)
-        all += w;
-    return all;
+        out << QString::fromLatin1(w.toHex().toUpper());
+    return out;
 }
 
 } // namespace gipso

@@ -3,6 +3,7 @@
 #include "gps/ByteLink.h"
 
 #include <QList>
+#include <QStringList>
 #include <functional>
 
 namespace gipso {
@@ -12,37 +13,28 @@ namespace gipso {
 // its time-out at once, so time-out tests run instantly.
 class FakeLink : public ByteLink {
 public:
-    bool open(const QString &device, int baud, QString *error = nullptr) override;
-    void close() override { open_ = false; }
-    bool isOpen() const override { return open_; }
-    bool setBaudRate(int baud) override { baud_ = baud; return open_; }
     bool write(const QByteArray &bytes) override;
     QByteArray read(int timeoutMs) override;
-    qint64 bytesAvailable() override { return incoming_.size(); }
 
-    // What the receiver sends next.
+    // What the receiver sends next: bytes, or hex text ("1006020A00EE1003").
     void feed(const QByteArray &bytes) { incoming_ += bytes; }
-    // Called after every write with the bytes written: a scripted receiver can feed replies.
-    void setResponder(std::function<void(FakeLink &, const QByteArray &)> responder) { responder_ = std::move(responder); }
-    // Every write, in order, and all bytes written.
-    const QList<QByteArray> &writes() const { return writes_; }
-    QByteArray written() const;
+    void feedHex(const QStringList &packets);
+    // Every write in hex, in order; forgetting them starts a new count.
+    QStringList sentHex() const;
     void clearWritten() { writes_.clear(); }
+    // Bytes fed and not read yet.
+    qsizetype pending() const { return incoming_.size(); }
     // Largest number of bytes handed out by one read (0 = all that is waiting).
     void setChunk(int bytes) { chunk_ = bytes; }
 
-    int baud() const { return baud_; }
     qint64 nowMs() const { return nowMs_; }
     std::function<qint64()> clock() const { return [this] { return nowMs_; }; }
 
 private:
-    bool open_ = false;
-    int baud_ = 0;
     int chunk_ = 0;
     qint64 nowMs_ = 0;
     QByteArray incoming_;
     QList<QByteArray> writes_;
-    std::function<void(FakeLink &, const QByteArray &)> responder_;
 };
 
 } // namespace gipso
