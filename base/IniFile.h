@@ -37,7 +37,4 @@ private:
     std::vector<Section> sections_;
 };
 
-// Reads a text file as UTF-8 when it is valid UTF-8 (a BOM is dropped), else as Windows-1252.
-QString decodeText(const QByteArray &bytes);
-
 } // namespace gipso
