@@ -7,16 +7,16 @@ bool isGpxPath(const QString &path) { return path.right(4).compare(QLatin1String
 ImportResult readPointFile(const QString &path, PointStore &store, bool ignoreTxtDescription,
                            bool ignoreGpxDescription, const ProgressFn &progress)
 {
-    return isGpxPath(path) ? ImportaGPX(path, store, ignoreGpxDescription, progress)
-                           : ImportaFile(path, store, ignoreTxtDescription, progress);
+    return isGpxPath(path) ? readGpx(path, store, ignoreGpxDescription, progress)
+                           : readTextPointFile(path, store, ignoreTxtDescription, progress);
 }
 
 void writePointFile(const QString &path, PointStore &store, const ProgressFn &progress)
 {
     if (isGpxPath(path))
-        EsportaGPX(path, store, progress);
+        writeGpx(path, store, progress);
     else
-        EsportaFile(path, store, progress);
+        writeTextPointFile(path, store, progress);
 }
 
 QString productAddress() { return QStringLiteral("https://gipso.example.org"); }

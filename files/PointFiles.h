@@ -23,14 +23,14 @@ struct ImportResult {
 // Text point file. Import appends to the store and leaves pointsModified alone; a file that
 // cannot be opened raises GipsoError. Export writes atomically, raises GipsoError on failure
 // and clears pointsModified on success.
-ImportResult ImportaFile(const QString &path, PointStore &store, bool ignoreTxtDescription,
+ImportResult readTextPointFile(const QString &path, PointStore &store, bool ignoreTxtDescription,
                          const ProgressFn &progress = {});
-void EsportaFile(const QString &path, PointStore &store, const ProgressFn &progress = {});
+void writeTextPointFile(const QString &path, PointStore &store, const ProgressFn &progress = {});
 
 // GPX.
-ImportResult ImportaGPX(const QString &path, PointStore &store, bool ignoreGpxDescription,
+ImportResult readGpx(const QString &path, PointStore &store, bool ignoreGpxDescription,
                         const ProgressFn &progress = {});
-void EsportaGPX(const QString &path, PointStore &store, const ProgressFn &progress = {});
+void writeGpx(const QString &path, PointStore &store, const ProgressFn &progress = {});
 QString stripCdata(QStringView text);
 
 // A point file by its name: GPX when it ends in ".gpx" (any case), else the text format.

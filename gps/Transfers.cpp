@@ -187,7 +187,7 @@ TransferResult downloadWayPoints(GarminLink &link, PointStore &store)
     const int32_t n = recordsCount(link);
     for (int32_t i = 1; i <= n; ++i) {
         link.invia(QString::fromLatin1(i == 1 ? pkt::AckRecords : pkt::AckWaypointData));
-        appendPoint(store.wayPoints, waypointFromRecord(link.ricevi(), PointKind::Way));
+        store.wayPoints.append(waypointFromRecord(link.ricevi(), PointKind::Way));
     }
     const bool complete = closingComplete(link, pkt::AckWaypointData);
     TransferResult r = finish(link, 661, n, 0, complete);
@@ -208,7 +208,7 @@ TransferResult downloadRoutePoints(GarminLink &link, PointStore &store)
         link.invia(QString::fromLatin1(ack));
         const QString hex = link.ricevi();
         if (i % 2 == 0)
-            appendPoint(store.routePoints, waypointFromRecord(hex, PointKind::Route));
+            store.routePoints.append(waypointFromRecord(hex, PointKind::Route));
     }
     const bool complete = closingComplete(link, pkt::AckRouteWaypoint);
     TransferResult r = finish(link, 663, int32_t(std::nearbyint(n / 2.0)), 0, complete);
@@ -228,7 +228,7 @@ TransferResult downloadTrackPoints(GarminLink &link, PointStore &store)
         link.invia(QString::fromLatin1(i == 1 ? pkt::AckRecords : pkt::AckTrackData));
         const QString hex = link.ricevi();
         if (leggiint1(hex, 2) == pid::TrackData) {
-            appendPoint(store.trackPoints, trackPointFromRecord(hex, trackName));
+            store.trackPoints.append(trackPointFromRecord(hex, trackName));
         } else { // a track header
             ++tracks;
             trackName = leggistr(hex, 6);

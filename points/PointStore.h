@@ -70,12 +70,6 @@ struct PointStore {
     bool allEmpty() const { return wayPoints.isEmpty() && routePoints.isEmpty() && trackPoints.isEmpty(); }
 };
 
-// The store operations by their program names.
-inline void clearList(PointList &list) { list.clear(); }
-inline void appendPoint(PointList &list, const GpsPoint &point) { list.append(point); }
-inline void insertPoint(PointList &list, int32_t index, const GpsPoint &point) { list.insert(index, point); }
-inline void removePoint(PointList &list, int32_t index) { list.remove(index); }
-inline void removeLastPoint(PointList &list) { list.removeLast(); }
 // Reverses the order; every point gets the current date and time (read per point).
 void reverseList(PointList &list);
 // True when point i starts a track: the first point, or one with a description.

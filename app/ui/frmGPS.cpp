@@ -292,9 +292,9 @@ void frmGPS::start(const QStringList &files)
     applyLanguage();
 
     state_.mapMode = mapmode::NoMap;
-    clearList(state_.store.wayPoints);
-    clearList(state_.store.routePoints);
-    clearList(state_.store.trackPoints);
+    state_.store.wayPoints.clear();
+    state_.store.routePoints.clear();
+    state_.store.trackPoints.clear();
 
     setMinimumSize(static_cast<int>(kMinWidthTwips / twipsPerPixelX()),
                    static_cast<int>(kMinHeightTwips / twipsPerPixelY()));
@@ -565,7 +565,7 @@ void frmGPS::deleteAll(PointKind kind)
     const QString text = formatMessage(messageText(631), {messageText(kindNameId(kind))});
     if (dialogs_.ask(this, text, Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
         return;
-    clearList(state_.store.list(kind));
+    state_.store.list(kind).clear();
     if (kind == PointKind::Way)
         state_.selection.selectedWayPoint = 0;
     else if (kind == PointKind::Route)
@@ -586,7 +586,7 @@ void frmGPS::deleteLast(PointKind kind)
     const QString text = formatMessage(messageText(630), {messageText(kindNameId(kind))});
     if (dialogs_.ask(this, text, Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
         return;
-    removeLastPoint(list);
+    list.removeLast();
     // A selection past the end would point at a removed record.
     int32_t &sel = kind == PointKind::Way ? state_.selection.selectedWayPoint
                    : kind == PointKind::Route ? state_.selection.selectedRoutePoint

@@ -37,7 +37,7 @@ TEST(CliGps, DownloadAndUploadThroughTheSimulator)
     EXPECT_TRUE(r.err.contains(QLatin1String("--> 100A020400F01003\n"))); // the exchange log
     EXPECT_TRUE(r.err.contains(QLatin1String("<-- 100C020400EE1003\n")));
     PointStore got;
-    ImportaFile(route, got, false);
+    readTextPointFile(route, got, false);
     ASSERT_EQ(got.routePoints.count(), 2);
     EXPECT_EQ(got.routePoints[2].name, QLatin1String("A2"));
     EXPECT_NEAR(got.routePoints[2].latitude, 45.2, 1e-7);
@@ -47,7 +47,7 @@ TEST(CliGps, DownloadAndUploadThroughTheSimulator)
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_TRUE(r.errorLines().isEmpty()) << qPrintable(r.err);
     PointStore w;
-    ImportaGPX(wpts, w, false);
+    readGpx(wpts, w, false);
     ASSERT_EQ(w.wayPoints.count(), 1);
     EXPECT_EQ(w.wayPoints[1].name, QLatin1String("CASA"));
     EXPECT_EQ(w.wayPoints[1].altitude, 120.0f);

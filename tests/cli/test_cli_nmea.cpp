@@ -50,7 +50,7 @@ TEST(CliNmea, CapturesTheRequestedFixesFromAStreamingReceiver)
     EXPECT_TRUE(run.err.contains(QStringLiteral("<-- $GPGGA,2253")));
 
     PointStore store;
-    ImportaGPX(out, store, false);
+    readGpx(out, store, false);
     ASSERT_EQ(store.trackPoints.count(), 9);
     // The capture may join the stream anywhere; from there on it takes every fix in turn.
     const qsizetype first = times.indexOf(formatTimeValue(store.trackPoints[1].time));
@@ -76,7 +76,7 @@ TEST(CliNmea, DurationAndRmcToATextFile)
                          out});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     PointStore store;
-    ImportaFile(out, store, false);
+    readTextPointFile(out, store, false);
     ASSERT_GT(store.trackPoints.count(), 0);
     for (const GpsPoint &p : store.trackPoints) {
         EXPECT_EQ(p.altitude, 0.0f); // RMC carries none

@@ -45,10 +45,10 @@ struct Fixture {
             p.name = QStringLiteral("P");
             return p;
         };
-        appendPoint(st.store.wayPoints, at(150, 120, PointKind::Way));
-        appendPoint(st.store.trackPoints, at(20, 250, PointKind::Track));
-        appendPoint(st.store.trackPoints, at(380, 250, PointKind::Track));
-        EsportaGPX(points, st.store);
+        st.store.wayPoints.append(at(150, 120, PointKind::Way));
+        st.store.trackPoints.append(at(20, 250, PointKind::Track));
+        st.store.trackPoints.append(at(380, 250, PointKind::Track));
+        writeGpx(points, st.store);
     }
 };
 

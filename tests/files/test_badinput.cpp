@@ -17,7 +17,7 @@ protected:
     ImportResult importBytes(const QByteArray &bytes, bool gpx, PointStore &s)
     {
         writeAll(path("in"), bytes);
-        return gpx ? ImportaGPX(path("in"), s, false) : ImportaFile(path("in"), s, false);
+        return gpx ? readGpx(path("in"), s, false) : readTextPointFile(path("in"), s, false);
     }
 };
 
@@ -43,7 +43,7 @@ TEST_F(BadInput, TruncatedFilesKeepOnlyWholePoints)
         SCOPED_TRACE(gpx ? "GPX" : "text");
         const QString file = path(gpx ? "full.gpx" : "full.txt");
         PointStore copy = original;
-        gpx ? EsportaGPX(file, copy) : EsportaFile(file, copy);
+        gpx ? writeGpx(file, copy) : writeTextPointFile(file, copy);
         const QByteArray full = readAll(file);
         for (qsizetype cut = 0; cut < full.size(); cut += 7) {
             PointStore s;

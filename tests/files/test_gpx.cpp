@@ -15,7 +15,7 @@ protected:
     ImportResult import(const QByteArray &text, PointStore &s, bool ignore = false)
     {
         writeAll(path("in.gpx"), text);
-        return ImportaGPX(path("in.gpx"), s, ignore);
+        return readGpx(path("in.gpx"), s, ignore);
     }
 };
 
@@ -35,7 +35,7 @@ TEST_F(Gpx, ExportWritesTheFixedLayout)
     s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("CASA"), 45.464, 9.19, 122.0f, at(2026, 12, 5, 17, 44, 27),
                                  QStringLiteral("home")));
     s.pointsModified = true;
-    EsportaGPX(path("w.gpx"), s);
+    writeGpx(path("w.gpx"), s);
     EXPECT_FALSE(s.pointsModified);
     const QByteArray head = "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n"
                             "<gpx\r\n"
@@ -55,7 +55,7 @@ TEST_F(Gpx, ExportWritesTheFixedLayout)
 
     s.routePoints.append(GpsPoint{-1.5, 2.25, 3.0f, 0, 0, PointKind::Route, QStringLiteral("R"), QString()});
     s.trackPoints.append(GpsPoint{1, 2, -3.5f, 0, 0, PointKind::Track, QString(), QStringLiteral("a]]>b")});
-    EsportaGPX(path("all.gpx"), s);
+    writeGpx(path("all.gpx"), s);
     EXPECT_EQ(readAll(path("all.gpx")), head + wpt
                                             + " <rte>\r\n"
                                               "  <rtept lat=\"-1.5000000000\" lon=\"2.2500000000\">\r\n"
@@ -82,15 +82,15 @@ TEST_F(Gpx, RoundTripReproducesTheStore)
 {
     const PointStore original = sampleStore();
     PointStore copy = original;
-    EsportaGPX(path("rt.gpx"), copy);
+    writeGpx(path("rt.gpx"), copy);
     PointStore back;
-    ImportResult r = ImportaGPX(path("rt.gpx"), back, false);
+    ImportResult r = readGpx(path("rt.gpx"), back, false);
     EXPECT_TRUE(r.readable);
     EXPECT_EQ(r.skipped, 0);
     expectSameStore(original, back);
     // Ignoring descriptions: every imported TrackPoint continues one track.
     PointStore joined;
-    ImportaGPX(path("rt.gpx"), joined, true);
+    readGpx(path("rt.gpx"), joined, true);
     EXPECT_EQ(trackCount(joined.trackPoints), 1);
     EXPECT_EQ(joined.wayPoints[2].description, original.wayPoints[2].description);
 }
@@ -98,7 +98,7 @@ TEST_F(Gpx, RoundTripReproducesTheStore)
 TEST_F(Gpx, PeersReadAndValidateWhatWeWrite)
 {
     PointStore original = sampleStore();
-    EsportaGPX(path("ours.gpx"), original);
+    writeGpx(path("ours.gpx"), original);
     if (!haveProgram("xmllint"))
         GTEST_SKIP() << "xmllint not installed";
     CliRun peer = runProgram(QStringLiteral("xmllint"), {QStringLiteral("--noout"), QStringLiteral("--schema"),
@@ -111,7 +111,7 @@ TEST_F(Gpx, PeersReadAndValidateWhatWeWrite)
     ASSERT_EQ(peer.status, 0) << peer.err.toStdString();
     ASSERT_FALSE(readAll(path("babel.gpx")).contains("CDATA"));
     PointStore back;
-    ImportaGPX(path("babel.gpx"), back, false);
+    readGpx(path("babel.gpx"), back, false);
     PointStore expected = sampleStore();
     expectSameStore(expected, back);
 }
@@ -146,7 +146,7 @@ TEST_F(Gpx, ImportsGpx11WrittenByGpsbabel)
     ASSERT_TRUE(v11.contains("GPX/1/1"));
     ASSERT_TRUE(v11.contains("Fish &amp; Chips"));
     PointStore s;
-    ImportResult r = ImportaGPX(path("v11.gpx"), s, false);
+    ImportResult r = readGpx(path("v11.gpx"), s, false);
     EXPECT_EQ(r.skipped, 0);
     ASSERT_EQ(s.wayPoints.count(), 2);
     EXPECT_EQ(s.wayPoints[1].name, QStringLiteral("Fish & Chips"));
@@ -176,7 +176,7 @@ TEST_F(Gpx, RealFilesImportWithTheirCounts)
     for (const Expected &e : files) {
         SCOPED_TRACE(e.file);
         PointStore s;
-        ImportResult r = ImportaGPX(testData(QStringLiteral("gpx/") + QLatin1String(e.file)), s, true);
+        ImportResult r = readGpx(testData(QStringLiteral("gpx/") + QLatin1String(e.file)), s, true);
         EXPECT_TRUE(r.readable);
         EXPECT_EQ(r.skipped, 0) << r.firstProblem.toStdString();
         EXPECT_EQ(s.wayPoints.count(), e.wpt);
@@ -184,7 +184,7 @@ TEST_F(Gpx, RealFilesImportWithTheirCounts)
         EXPECT_EQ(s.trackPoints.count(), e.trk);
     }
     PointStore s;
-    ImportaGPX(testData(QStringLiteral("gpx/gpx1.0_with_all_fields.gpx")), s, false);
+    readGpx(testData(QStringLiteral("gpx/gpx1.0_with_all_fields.gpx")), s, false);
     EXPECT_EQ(s.wayPoints[1].name, QStringLiteral("example name"));
     EXPECT_EQ(s.wayPoints[1].description, QStringLiteral("example desc"));
     EXPECT_FLOAT_EQ(s.wayPoints[1].altitude, 75.1f);
@@ -195,7 +195,7 @@ TEST_F(Gpx, RealFilesImportWithTheirCounts)
     EXPECT_EQ(s.trackPoints[1].description, QStringLiteral("example desc t"));
     EXPECT_NEAR(s.trackPoints[1].longitude, -20.2, 1e-12);
     PointStore u;
-    ImportaGPX(testData(QStringLiteral("gpx/unicode_with_bom.gpx")), u, false);
+    readGpx(testData(QStringLiteral("gpx/unicode_with_bom.gpx")), u, false);
     EXPECT_EQ(u.wayPoints[1].name, QStringLiteral("test"));
     EXPECT_EQ(stamp(u.wayPoints[1]), QStringLiteral("27/05/2016 10:08:47"));
 }

@@ -17,7 +17,7 @@ TEST_F(TextPointFile, ExportWritesTheFixedLayout)
 {
     PointStore empty;
     empty.pointsModified = true;
-    EsportaFile(path("empty.txt"), empty);
+    writeTextPointFile(path("empty.txt"), empty);
     EXPECT_EQ(readAll(path("empty.txt")), kHeader + "\r\n\r\n\r\n\r\n");
     EXPECT_FALSE(empty.pointsModified);
 
@@ -29,7 +29,7 @@ TEST_F(TextPointFile, ExportWritesTheFixedLayout)
     s.routePoints.append(makePoint(PointKind::Route, QStringLiteral("LONGNAME"), 1, 2, 3, at(2026, 1, 2, 3, 4, 5), QString()));
     s.trackPoints.append(makePoint(PointKind::Track, QString(), 45.4641, 9.1902, 123.5f, at(2026, 12, 5, 17, 45, 2), QString()));
     s.trackPoints.append(GpsPoint{0, 0, 0, 0, 0, PointKind::Track, QString(), QString()});
-    EsportaFile(path("points.txt"), s);
+    writeTextPointFile(path("points.txt"), s);
     EXPECT_EQ(readAll(path("points.txt")),
               kHeader + "\r\n\r\n"
                         "WP, CASA  ,   45.4640000000,    9.1900000000,   122.00, 05/12/2026, 17:44:27, home\r\n"
@@ -57,7 +57,7 @@ TEST_F(TextPointFile, ImportReadsTheDocumentedLines)
              "TP, 1, 2\r\n");
     for (bool ignore : {false, true}) {
         PointStore s;
-        ImportResult r = ImportaFile(path("in.txt"), s, ignore);
+        ImportResult r = readTextPointFile(path("in.txt"), s, ignore);
         EXPECT_TRUE(r.readable);
         EXPECT_EQ(r.skipped, 4); // BAD, wp, the impossible date, the short line
         EXPECT_TRUE(r.firstProblem.contains(QLatin1String("line 5"))) << r.firstProblem.toStdString();
@@ -83,11 +83,11 @@ TEST_F(TextPointFile, ImportReadsTheDocumentedLines)
 
     // Importing twice doubles; a file without a point line is not readable and adds nothing.
     PointStore s;
-    ImportaFile(path("in.txt"), s, true);
-    ImportaFile(path("in.txt"), s, true);
+    readTextPointFile(path("in.txt"), s, true);
+    readTextPointFile(path("in.txt"), s, true);
     EXPECT_EQ(s.trackPoints.count(), 4);
     writeAll(path("header.txt"), kHeader + "\r\n\r\n\r\n\r\n");
-    ImportResult r = ImportaFile(path("header.txt"), s, true);
+    ImportResult r = readTextPointFile(path("header.txt"), s, true);
     EXPECT_FALSE(r.readable);
     EXPECT_EQ(s.trackPoints.count(), 4);
 }
@@ -97,9 +97,9 @@ TEST_F(TextPointFile, RoundTripAndEncodings)
     PointStore original = sampleStore();
     for (GpsPoint &p : original.trackPoints)
         p.name.clear(); // the text file has no TrackPoint names
-    EsportaFile(path("rt.txt"), original);
+    writeTextPointFile(path("rt.txt"), original);
     PointStore back;
-    ImportaFile(path("rt.txt"), back, false);
+    readTextPointFile(path("rt.txt"), back, false);
     expectSameStore(original, back);
 
     // Windows-1252 (not UTF-8 as a whole) and UTF-8 files; the choice is made for the whole file.
@@ -109,9 +109,9 @@ TEST_F(TextPointFile, RoundTripAndEncodings)
     writeAll(path("utf.txt"), "\xEF\xBB\xBF" + lineUtf8);
     writeAll(path("mixed.txt"), lineUtf8 + line1252);
     PointStore s;
-    ImportaFile(path("cp.txt"), s, true);
-    ImportaFile(path("utf.txt"), s, true);
-    ImportaFile(path("mixed.txt"), s, true);
+    readTextPointFile(path("cp.txt"), s, true);
+    readTextPointFile(path("utf.txt"), s, true);
+    readTextPointFile(path("mixed.txt"), s, true);
     ASSERT_EQ(s.wayPoints.count(), 4);
     EXPECT_EQ(s.wayPoints[1].name, QStringLiteral("Città"));
     EXPECT_EQ(s.wayPoints[1].description, QStringLiteral("€ 5"));
@@ -120,7 +120,7 @@ TEST_F(TextPointFile, RoundTripAndEncodings)
     EXPECT_EQ(s.wayPoints[3].name, QStringLiteral("CittÃ\u00A0")); // UTF-8 bytes read as Windows-1252
     EXPECT_EQ(s.wayPoints[4].name, QStringLiteral("Città"));
     // Written back as UTF-8.
-    EsportaFile(path("out.txt"), s);
+    writeTextPointFile(path("out.txt"), s);
     EXPECT_TRUE(readAll(path("out.txt")).contains("WP, Citt\xC3\xA0 ,    1.0000000000"));
 }
 
@@ -129,15 +129,15 @@ TEST_F(TextPointFile, FailuresKeepTheOldFileAndTheFlag)
     PointStore s = sampleStore();
     s.pointsModified = true;
     try {
-        ImportaFile(path("missing.txt"), s, true);
+        readTextPointFile(path("missing.txt"), s, true);
         FAIL() << "no error for a missing file";
     } catch (const GipsoError &e) {
         EXPECT_EQ(e.number(), err::FileNotFound);
         EXPECT_FALSE(e.description().isEmpty());
     }
-    EXPECT_THROW(ImportaFile(dir.path(), s, true), GipsoError);
-    EXPECT_THROW(EsportaFile(path("no/such/folder/out.txt"), s), GipsoError);
-    EXPECT_THROW(EsportaFile(dir.path(), s), GipsoError);
+    EXPECT_THROW(readTextPointFile(dir.path(), s, true), GipsoError);
+    EXPECT_THROW(writeTextPointFile(path("no/such/folder/out.txt"), s), GipsoError);
+    EXPECT_THROW(writeTextPointFile(dir.path(), s), GipsoError);
     EXPECT_TRUE(s.pointsModified);
 
     // A write stopped half way (as a failing disk would) leaves the previous file as it was.
@@ -145,7 +145,7 @@ TEST_F(TextPointFile, FailuresKeepTheOldFileAndTheFlag)
     const GpsPoint copy = s.trackPoints[1];
     for (int i = 0; i < 100000; ++i)
         s.trackPoints.append(copy);
-    EXPECT_THROW(EsportaFile(path("old.txt"), s, [](qint64, qint64) { return false; }), GipsoError);
+    EXPECT_THROW(writeTextPointFile(path("old.txt"), s, [](qint64, qint64) { return false; }), GipsoError);
     EXPECT_EQ(readAll(path("old.txt")), QByteArray("old contents"));
     EXPECT_TRUE(s.pointsModified);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.txt")});

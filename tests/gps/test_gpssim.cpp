@@ -28,17 +28,17 @@ PointStore receiverPoints()
 {
     const QDateTime when = at(2026, 12, 5, 10, 0, 0);
     PointStore s;
-    appendPoint(s.wayPoints, makePoint(PointKind::Way, QStringLiteral("CASA"), 45.5, 9.25, 120, when, QStringLiteral("home")));
-    appendPoint(s.wayPoints, makePoint(PointKind::Way, QStringLiteral("POLO"), 90, -180, 12.9f, when));
-    appendPoint(s.wayPoints, makePoint(PointKind::Way, QStringLiteral("SUD"), -90, 180, -0.7f, when, QStringLiteral("Città")));
-    appendPoint(s.routePoints, makePoint(PointKind::Route, QStringLiteral("A1"), 45.1, 9.1, 10, when));
-    appendPoint(s.routePoints, makePoint(PointKind::Route, QStringLiteral("A2"), 45.2, 9.2, 20, when));
-    appendPoint(s.routePoints, makePoint(PointKind::Route, QStringLiteral("A3"), 45.3, 9.3, 30, when));
-    appendPoint(s.trackPoints, makePoint(PointKind::Track, QString(), 45.5, 9.25, 123.5f, at(1989, 12, 31), QStringLiteral("T1")));
-    appendPoint(s.trackPoints, makePoint(PointKind::Track, QString(), 45.5001, 9.2501, 124, at(1989, 12, 31, 23, 59, 59)));
-    appendPoint(s.trackPoints, makePoint(PointKind::Track, QString(), 45.5002, 9.2502, 125, at(1990, 1, 1)));
-    appendPoint(s.trackPoints, makePoint(PointKind::Track, QString(), 45.6, 9.3, 200, at(2026, 12, 5, 10, 0, 0), QStringLiteral("T2")));
-    appendPoint(s.trackPoints, makePoint(PointKind::Track, QString(), 45.6001, 9.3001, 201, at(2026, 12, 5, 10, 0, 1)));
+    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("CASA"), 45.5, 9.25, 120, when, QStringLiteral("home")));
+    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("POLO"), 90, -180, 12.9f, when));
+    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("SUD"), -90, 180, -0.7f, when, QStringLiteral("Città")));
+    s.routePoints.append(makePoint(PointKind::Route, QStringLiteral("A1"), 45.1, 9.1, 10, when));
+    s.routePoints.append(makePoint(PointKind::Route, QStringLiteral("A2"), 45.2, 9.2, 20, when));
+    s.routePoints.append(makePoint(PointKind::Route, QStringLiteral("A3"), 45.3, 9.3, 30, when));
+    s.trackPoints.append(makePoint(PointKind::Track, QString(), 45.5, 9.25, 123.5f, at(1989, 12, 31), QStringLiteral("T1")));
+    s.trackPoints.append(makePoint(PointKind::Track, QString(), 45.5001, 9.2501, 124, at(1989, 12, 31, 23, 59, 59)));
+    s.trackPoints.append(makePoint(PointKind::Track, QString(), 45.5002, 9.2502, 125, at(1990, 1, 1)));
+    s.trackPoints.append(makePoint(PointKind::Track, QString(), 45.6, 9.3, 200, at(2026, 12, 5, 10, 0, 0), QStringLiteral("T2")));
+    s.trackPoints.append(makePoint(PointKind::Track, QString(), 45.6001, 9.3001, 201, at(2026, 12, 5, 10, 0, 1)));
     return s;
 }
 
@@ -93,7 +93,7 @@ struct GpsSim : ::testing::Test {
         source = receiverPoints();
         pointsFile = dir.filePath(QStringLiteral("receiver.txt"));
         PointStore copy = source;
-        EsportaFile(pointsFile, copy);
+        writeTextPointFile(pointsFile, copy);
     }
     QString file(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
     QTemporaryDir dir;
@@ -135,7 +135,7 @@ TEST_F(GpsSim, GipsoDownloadsWhatTheReceiverHoldsAsGpsbabelDoes)
     ASSERT_TRUE(gipso::test::runGpsbabel({"-w", "-r", "-t", "-i", "garmin", "-f", sim.path(), "-o", "gpx", "-F", out}, &errors))
         << qPrintable(errors);
     PointStore babel;
-    ImportaGPX(out, babel, true);
+    readGpx(out, babel, true);
     // gpsbabel writes nine decimals and drops route altitudes; Gipso truncates altitudes.
     expectSamePoints(babel.wayPoints, source.wayPoints, "babel waypoints", 1e-7);
     expectSamePoints(babel.routePoints, source.routePoints, "babel route", 1e-7, true, false);
@@ -151,7 +151,7 @@ TEST_F(GpsSim, EmptyReceiverAndUnnamedTrackHeader)
     PointStore tracksOnly;
     tracksOnly.trackPoints = source.trackPoints;
     const QString f = file("tracks.txt");
-    EsportaFile(f, tracksOnly);
+    writeTextPointFile(f, tracksOnly);
     // The second track's header carries no name: its points continue the first track.
     SimProcess sim({QStringLiteral("--points"), f, QStringLiteral("--track-names"), QStringLiteral("T1,")});
     ASSERT_TRUE(sim.ok());
@@ -177,8 +177,8 @@ TEST_F(GpsSim, UploadsAreStoredAndServedBack)
         up.store = source;
         EXPECT_EQ(up.run(TransferMode::UploadWayPoints).text, QLatin1String("3 WayPoints uploaded."));
         // A route of one point: Records 2, header, the point, Transfer complete.
-        clearList(up.store.routePoints);
-        appendPoint(up.store.routePoints, source.routePoints[2]);
+        up.store.routePoints.clear();
+        up.store.routePoints.append(source.routePoints[2]);
         EXPECT_EQ(up.run(TransferMode::UploadRoutePoints).text, QLatin1String("1 RoutePoints uploaded."));
         EXPECT_TRUE(up.warnings.isEmpty()) << qPrintable(up.warnings.join(QLatin1Char('\n')));
     }
@@ -191,7 +191,7 @@ TEST_F(GpsSim, UploadsAreStoredAndServedBack)
     EXPECT_EQ(down.store.routePoints[1].name, QLatin1String("A2"));
 
     PointStore recorded;
-    ImportaGPX(record, recorded, false);
+    readGpx(record, recorded, false);
     expectSamePoints(recorded.wayPoints, source.wayPoints, "recorded", 1e-7, false);
     EXPECT_EQ(recorded.wayPoints[1].description, QLatin1String("home"));
     EXPECT_EQ(recorded.wayPoints[3].description, QStringLiteral("Città")); // sent in Latin-1
@@ -214,7 +214,7 @@ TEST_F(GpsSim, GipsoUploadsGpsbabelDownloadsTheSame)
     const QString out = file("babel.gpx");
     ASSERT_TRUE(gipso::test::runGpsbabel({"-w", "-r", "-i", "garmin", "-f", sim.path(), "-o", "gpx", "-F", out}));
     PointStore babel;
-    ImportaGPX(out, babel, false);
+    readGpx(out, babel, false);
     expectSamePoints(babel.wayPoints, source.wayPoints, "waypoints", 1e-7);
     expectSamePoints(babel.routePoints, source.routePoints, "route", 1e-7, true, false);
 }
@@ -224,8 +224,8 @@ TEST_F(GpsSim, GpsbabelUploadsAreRecordedWhole)
     REQUIRE_GPSBABEL();
     const QString in = file("in.gpx");
     PointStore copy = source;
-    clearList(copy.trackPoints);
-    EsportaGPX(in, copy);
+    copy.trackPoints.clear();
+    writeGpx(in, copy);
     const QString record = file("record.gpx");
     SimProcess sim({QStringLiteral("--record"), record});
     ASSERT_TRUE(sim.ok());
@@ -233,7 +233,7 @@ TEST_F(GpsSim, GpsbabelUploadsAreRecordedWhole)
     ASSERT_TRUE(gipso::test::runGpsbabel({"-w", "-r", "-i", "gpx", "-f", in, "-o", "garmin", "-F", sim.path()}, &errors))
         << qPrintable(errors);
     PointStore recorded;
-    ImportaGPX(record, recorded, false);
+    readGpx(record, recorded, false);
     expectSamePoints(recorded.wayPoints, source.wayPoints, "waypoints", 1e-7, false);
     expectSamePoints(recorded.routePoints, source.routePoints, "route", 1e-7, false);
     EXPECT_EQ(recorded.wayPoints[2].altitude, 12.9f);

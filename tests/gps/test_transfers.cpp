@@ -223,8 +223,8 @@ TEST_F(Transfers, TimeOutKeepsWholePointsOnly)
 
 TEST_F(Transfers, UploadWayPoints)
 {
-    appendPoint(store.wayPoints, point(45.5, 9.25, 120, QStringLiteral("CASA")));
-    appendPoint(store.wayPoints, point(-10, 180, 0, QStringLiteral("EST"), QStringLiteral("Città")));
+    store.wayPoints.append(point(45.5, 9.25, 120, QStringLiteral("CASA")));
+    store.wayPoints.append(point(-10, 180, 0, QStringLiteral("EST"), QStringLiteral("Città")));
     feed({ackOf(pid::Records), ackOf(pid::WaypointData), ackOf(pid::WaypointData), ackOf(pid::TransferComplete)});
     const TransferResult r = uploadWayPoints(link, store);
     const QStringList s = sent();
@@ -260,7 +260,7 @@ TEST_F(Transfers, UploadEdgeCases)
     // One point: Records 2, header, the point, Transfer complete; no link.
     warnings.clear();
     fake.clearWritten();
-    appendPoint(store.routePoints, point(1, 2, 3, QStringLiteral("A")));
+    store.routePoints.append(point(1, 2, 3, QStringLiteral("A")));
     feed({ackOf(pid::Records), ackOf(pid::RouteHeader), ackOf(pid::RouteWaypoint), ackOf(pid::TransferComplete)});
     r = runTransfer(TransferMode::UploadRoutePoints, link, store);
     QStringList s = sent();
@@ -274,7 +274,7 @@ TEST_F(Transfers, UploadEdgeCases)
 
     // Two points: a link between them.
     fake.clearWritten();
-    appendPoint(store.routePoints, point(4, 5, 6, QStringLiteral("B")));
+    store.routePoints.append(point(4, 5, 6, QStringLiteral("B")));
     feed({ackOf(pid::Records), ackOf(pid::RouteHeader), ackOf(pid::RouteWaypoint), ackOf(pid::RouteLink),
           ackOf(pid::RouteWaypoint), ackOf(pid::TransferComplete)});
     r = uploadRoutePoints(link, store);
@@ -289,10 +289,10 @@ TEST_F(Transfers, UploadEdgeCases)
 TEST_F(Transfers, UploadOverflowStopsBeforeTheFirstPacket)
 {
     for (int k = 0; k < 16384; ++k)
-        appendPoint(store.routePoints, point(1, 1, 1));
+        store.routePoints.append(point(1, 1, 1));
     EXPECT_THROW(uploadRoutePoints(link, store), GipsoError);
-    appendPoint(store.wayPoints, point(1, 1, 1));
-    appendPoint(store.wayPoints, point(1, 181, 1)); // no semicircle value holds it
+    store.wayPoints.append(point(1, 1, 1));
+    store.wayPoints.append(point(1, 181, 1)); // no semicircle value holds it
     EXPECT_THROW(uploadWayPoints(link, store), GipsoError);
     EXPECT_TRUE(fake.writes().isEmpty());
 }

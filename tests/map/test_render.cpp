@@ -46,7 +46,7 @@ QRgb rgb(int32_t setting) { return colourFromSetting(setting).rgb(); }
 TEST(MapRender, WayPointCircleAtItsMapPosition)
 {
     AppState st = calibratedState();
-    appendPoint(st.store.wayPoints, pointAt(st, 150, 120, PointKind::Way));
+    st.store.wayPoints.append(pointAt(st, 150, 120, PointKind::Way));
     double x, yUp;
     geoToMap(st.calibration, st.store.wayPoints[1].latitude, st.store.wayPoints[1].longitude, x, yUp);
     const int cx = int(x), cy = int(-yUp);
@@ -90,12 +90,12 @@ TEST(MapRender, TrackColoursAndTrackBreaks)
     st.settings.TrackPointSymbol = 0;
     PointList &tp = st.store.trackPoints;
     // Track 1 climbs from 100 m (left) to 500 m (right) along y = 100.
-    appendPoint(tp, pointAt(st, 20, 100, PointKind::Track, 100, QStringLiteral("one")));
-    appendPoint(tp, pointAt(st, 100, 100, PointKind::Track, 300));
-    appendPoint(tp, pointAt(st, 180, 100, PointKind::Track, 500));
+    tp.append(pointAt(st, 20, 100, PointKind::Track, 100, QStringLiteral("one")));
+    tp.append(pointAt(st, 100, 100, PointKind::Track, 300));
+    tp.append(pointAt(st, 180, 100, PointKind::Track, 500));
     // Track 2 starts away from the end of track 1: no leg joins them.
-    appendPoint(tp, pointAt(st, 380, 250, PointKind::Track, 300, QStringLiteral("two")));
-    appendPoint(tp, pointAt(st, 380, 150, PointKind::Track, 300));
+    tp.append(pointAt(st, 380, 250, PointKind::Track, 300, QStringLiteral("two")));
+    tp.append(pointAt(st, 380, 150, PointKind::Track, 300));
     const QImage img = render(st);
     // A leg takes the colour of its end point: the one ending at 300 m (halfway) is green,
     // the one ending at the highest point red.
@@ -123,13 +123,13 @@ TEST(MapRender, TrackColoursAndTrackBreaks)
     EXPECT_EQ(sel.pixel(int(x) - 6, int(-yUp) + 3), qRgb(255, 255, 0)); // inverse of blue
 
     // A track that dips: the leg ending at its lowest point is blue.
-    clearList(tp);
+    tp.clear();
     st.settings.TrackPointSymbol = 0;
     st.settings.AutoTrackPointColor = 1;
     st.selection.selectedTrackPoint = 0;
-    appendPoint(tp, pointAt(st, 20, 200, PointKind::Track, 900));
-    appendPoint(tp, pointAt(st, 200, 200, PointKind::Track, 100));
-    appendPoint(tp, pointAt(st, 380, 200, PointKind::Track, 900));
+    tp.append(pointAt(st, 20, 200, PointKind::Track, 900));
+    tp.append(pointAt(st, 200, 200, PointKind::Track, 100));
+    tp.append(pointAt(st, 380, 200, PointKind::Track, 900));
     const QImage dip = render(st);
     EXPECT_EQ(dip.pixel(100, 200), qRgb(0, 0, 255));
     EXPECT_EQ(dip.pixel(300, 200), qRgb(255, 0, 0));
@@ -140,9 +140,9 @@ TEST(MapRender, RouteLegsAndLabels)
     AppState st = calibratedState();
     st.settings.RoutePointSymbol = 0;
     PointList &rp = st.store.routePoints;
-    appendPoint(rp, pointAt(st, 50, 150, PointKind::Route));
-    appendPoint(rp, pointAt(st, 350, 150, PointKind::Route));
-    appendPoint(rp, pointAt(st, 350, 150, PointKind::Route)); // same place: no leg, no label
+    rp.append(pointAt(st, 50, 150, PointKind::Route));
+    rp.append(pointAt(st, 350, 150, PointKind::Route));
+    rp.append(pointAt(st, 350, 150, PointKind::Route)); // same place: no leg, no label
     QImage img = render(st);
     EXPECT_EQ(img.pixel(200, 150), qRgb(0, 0, 0));
     auto darkBelow = [](const QImage &im) {
@@ -181,7 +181,7 @@ TEST(MapRender, NoMapShowsTheProductNameAndNoPoints)
 {
     AppState st = calibratedState();
     st.mapMode = mapmode::NoMap;
-    appendPoint(st.store.wayPoints, pointAt(st, 150, 120, PointKind::Way));
+    st.store.wayPoints.append(pointAt(st, 150, 120, PointKind::Way));
     QImage img(300, 200, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);

@@ -28,20 +28,20 @@ TEST(PointStore, GrowthByHundredsKeepsPoints)
     EXPECT_EQ(list.count(), 0);
     EXPECT_EQ(list.capacity(), 100);
     for (int i = 1; i <= 100; ++i)
-        appendPoint(list, point(PointKind::Way, QString::number(i), i));
+        list.append(point(PointKind::Way, QString::number(i), i));
     EXPECT_EQ(list.capacity(), 100);
-    appendPoint(list, point(PointKind::Way, QStringLiteral("101"), 101));
+    list.append(point(PointKind::Way, QStringLiteral("101"), 101));
     EXPECT_EQ(list.capacity(), 200);
     for (int i = 102; i <= 201; ++i)
-        appendPoint(list, point(PointKind::Way, QString::number(i), i));
+        list.append(point(PointKind::Way, QString::number(i), i));
     EXPECT_EQ(list.capacity(), 300);
     EXPECT_EQ(list.count(), 201);
     for (int i = 1; i <= 201; ++i)
         ASSERT_EQ(list[i].name, QString::number(i));
 
-    clearList(list);
+    list.clear();
     EXPECT_EQ(list.capacity(), 100);
-    appendPoint(list, point(PointKind::Way, QStringLiteral("A"), 1));
+    list.append(point(PointKind::Way, QStringLiteral("A"), 1));
     EXPECT_EQ(list.count(), 1);
     EXPECT_EQ(list[1].name, QStringLiteral("A"));
     EXPECT_EQ(list.capacity(), 100);
@@ -51,36 +51,36 @@ TEST(PointStore, InsertRemoveAndRemoveLast)
 {
     PointList list;
     for (const char *n : {"A", "B", "C"})
-        appendPoint(list, point(PointKind::Route, QLatin1String(n), 1));
-    insertPoint(list, 1, point(PointKind::Route, QStringLiteral("Z"), 2));
-    insertPoint(list, 3, point(PointKind::Route, QStringLiteral("Y"), 3));
+        list.append(point(PointKind::Route, QLatin1String(n), 1));
+    list.insert(1, point(PointKind::Route, QStringLiteral("Z"), 2));
+    list.insert(3, point(PointKind::Route, QStringLiteral("Y"), 3));
     EXPECT_EQ(names(list), QStringLiteral("Z,A,Y,B,C"));
-    removePoint(list, 2);
-    removePoint(list, list.count());
+    list.remove(2);
+    list.remove(list.count());
     EXPECT_EQ(names(list), QStringLiteral("Z,Y,B"));
     EXPECT_EQ(list.capacity(), 100);
-    removeLastPoint(list);
-    removeLastPoint(list);
-    removeLastPoint(list);
-    removeLastPoint(list); // on an empty list nothing happens
+    list.removeLast();
+    list.removeLast();
+    list.removeLast();
+    list.removeLast(); // on an empty list nothing happens
     EXPECT_EQ(list.count(), 0);
 
     // Inserting into a full list grows it and keeps every point in order.
     for (int i = 1; i <= 100; ++i)
-        appendPoint(list, point(PointKind::Route, QString::number(i), i));
-    insertPoint(list, 50, point(PointKind::Route, QStringLiteral("new"), 0));
+        list.append(point(PointKind::Route, QString::number(i), i));
+    list.insert(50, point(PointKind::Route, QStringLiteral("new"), 0));
     EXPECT_EQ(list.capacity(), 200);
     EXPECT_EQ(list[49].name, QStringLiteral("49"));
     EXPECT_EQ(list[50].name, QStringLiteral("new"));
     EXPECT_EQ(list[101].name, QStringLiteral("100"));
 
     // Appending or inserting a point of the list itself survives the growth that moves it.
-    clearList(list);
+    list.clear();
     for (int i = 1; i <= 100; ++i)
-        appendPoint(list, point(PointKind::Track, QString::number(i), i));
-    appendPoint(list, list[1]);
+        list.append(point(PointKind::Track, QString::number(i), i));
+    list.append(list[1]);
     EXPECT_EQ(list[101].name, QStringLiteral("1"));
-    insertPoint(list, 1, list[101]);
+    list.insert(1, list[101]);
     EXPECT_EQ(names(list).left(4), QStringLiteral("1,1,"));
     EXPECT_EQ(list[102].name, QStringLiteral("1"));
     EXPECT_EQ(list[101].name, QStringLiteral("100"));
@@ -91,11 +91,11 @@ TEST(PointStore, ReverseRewritesDatesAndKeepsTracksWithTheirPoints)
     const QDateTime fixed(QDate(2026, 12, 5), QTime(17, 44, 27));
     setClock([&] { return fixed; });
     PointList track;
-    appendPoint(track, point(PointKind::Track, {}, 1, QStringLiteral("T1")));
-    appendPoint(track, point(PointKind::Track, {}, 2));
-    appendPoint(track, point(PointKind::Track, {}, 3, QStringLiteral("T2")));
-    appendPoint(track, point(PointKind::Track, {}, 4));
-    appendPoint(track, point(PointKind::Track, {}, 5));
+    track.append(point(PointKind::Track, {}, 1, QStringLiteral("T1")));
+    track.append(point(PointKind::Track, {}, 2));
+    track.append(point(PointKind::Track, {}, 3, QStringLiteral("T2")));
+    track.append(point(PointKind::Track, {}, 4));
+    track.append(point(PointKind::Track, {}, 5));
     EXPECT_EQ(trackCount(track), 2);
     reverseList(track);
     setClock({});
@@ -116,7 +116,7 @@ TEST(PointStore, ReverseRewritesDatesAndKeepsTracksWithTheirPoints)
     EXPECT_TRUE(trackStarts(track, 3));
     EXPECT_TRUE(trackStarts(track, 5));
     EXPECT_EQ(track.capacity(), 100);
-    appendPoint(track, point(PointKind::Track, {}, 6));
+    track.append(point(PointKind::Track, {}, 6));
     EXPECT_EQ(track.count(), 6);
 }
 

@@ -227,7 +227,7 @@ TEST_F(Comm, RouteDownloadFromTheSimulator)
 {
     const QString points = testData(QStringLiteral("gpx/route.gpx"));
     PointStore expected;
-    ImportaGPX(points, expected, true);
+    readGpx(points, expected, true);
     ASSERT_GT(expected.routePoints.count(), 1);
 
     SimProcess sim({QStringLiteral("--points"), points});

@@ -45,7 +45,7 @@ TEST(MainWindow, MenusFollowTheMapState)
     EXPECT_FALSE(f.enabled(QStringLiteral("mnuImporta")));
     EXPECT_FALSE(f.enabled(QStringLiteral("mnuEsporta")));
     f.window->setMapMode(0);
-    appendPoint(f.state().store.trackPoints, GpsPoint{});
+    f.state().store.trackPoints.append(GpsPoint{});
     f.window->updateMenuForCounts(QStringLiteral("mnuFile"));
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuSalva")));
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuStampa")));
@@ -65,31 +65,31 @@ TEST(MainWindow, EntriesFollowTheCounts)
 
     GpsPoint rp = wp(QStringLiteral("R1"));
     rp.kind = PointKind::Route;
-    appendPoint(s.routePoints, rp);
+    s.routePoints.append(rp);
     f.window->updateMenuForCounts(QStringLiteral("mnuRoute"));
     for (const char *n : {"mnuCancellaR", "mnuCancellaLastR", "mnuVisr", "mnuUplr", "mnuEditR"})
         EXPECT_TRUE(f.enabled(QLatin1String(n))) << n;
     EXPECT_FALSE(f.enabled(QStringLiteral("mnuInvertiR")));
     EXPECT_FALSE(f.enabled(QStringLiteral("mnuAltr")));
-    appendPoint(s.routePoints, rp);
+    s.routePoints.append(rp);
     f.window->updateMenuForCounts(QStringLiteral("mnuRoute"));
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuInvertiR")));
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuAltr")));
 
     const GpsPoint tp = makePoint(PointKind::Track, {}, 0, 0);
-    appendPoint(s.trackPoints, tp);
+    s.trackPoints.append(tp);
     f.window->updateMenuForCounts(QStringLiteral("mnuTrack"));
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuCancellaT")));
     EXPECT_FALSE(f.enabled(QStringLiteral("mnuStatt")));
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuNMEA")));
-    appendPoint(s.trackPoints, tp);
+    s.trackPoints.append(tp);
     f.window->updateMenuForCounts(QStringLiteral("mnuTrack"));
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuStatt")));
     EXPECT_TRUE(f.enabled(QStringLiteral("mnuInvertiT")));
 
     f.window->updateMenuForCounts(QStringLiteral("mnuWay"));
     EXPECT_FALSE(f.enabled(QStringLiteral("mnuUplw")));
-    appendPoint(s.wayPoints, wp(QStringLiteral("A")));
+    s.wayPoints.append(wp(QStringLiteral("A")));
     f.window->updateMenuForCounts(QStringLiteral("mnuWay"));
     for (const char *n : {"mnuCancella", "mnuCancellaLast", "mnuUplw", "mnuVisw", "mnuEditW"})
         EXPECT_TRUE(f.enabled(QLatin1String(n))) << n;
@@ -167,8 +167,8 @@ TEST(MainWindow, ListCommandsAskAndAct)
     MainWindowFixture f;
     f.window->setMapMode(0);
     auto &s = f.state().store;
-    appendPoint(s.wayPoints, wp(QStringLiteral("A")));
-    appendPoint(s.wayPoints, wp(QStringLiteral("B")));
+    s.wayPoints.append(wp(QStringLiteral("A")));
+    s.wayPoints.append(wp(QStringLiteral("B")));
     f.window->action(QStringLiteral("mnuEditW"))->trigger();
     EXPECT_EQ(f.window->checkedMode(), QStringLiteral("mnuEditW"));
 
@@ -198,7 +198,7 @@ TEST(MainWindow, ListCommandsAskAndAct)
     r.kind = PointKind::Route;
     for (const char *n : {"A", "B", "C"}) {
         r.name = QLatin1String(n);
-        appendPoint(s.routePoints, r);
+        s.routePoints.append(r);
     }
     s.pointsModified = false;
     f.window->chooseLanguageEntry(1);
@@ -246,7 +246,7 @@ TEST(MainWindow, ClosingQuestions)
         MainWindowFixture f;
         f.state().store.mapModified = true;
         f.state().store.pointsModified = true;
-        appendPoint(f.state().store.wayPoints, wp(QStringLiteral("A")));
+        f.state().store.wayPoints.append(wp(QStringLiteral("A")));
         f.dialogs.answers = {Dialogs::Answer::Cancel};
         EXPECT_FALSE(f.window->close());
         ASSERT_EQ(f.dialogs.shown.size(), 1u);
@@ -281,7 +281,7 @@ TEST(MainWindow, ClosingQuestions)
     {
         // An export that fails keeps the window open with its points.
         MainWindowFixture f;
-        appendPoint(f.state().store.wayPoints, wp(QStringLiteral("A")));
+        f.state().store.wayPoints.append(wp(QStringLiteral("A")));
         f.state().store.pointsModified = true;
         f.dialogs.answers = {Dialogs::Answer::Yes};
         f.dialogs.files = {f.dir.filePath(QStringLiteral("no/such/folder/x.gpx"))};

@@ -97,7 +97,7 @@ TEST(MapViewUi, OverlayPanningCrossHairAndCalibrationClicks)
     GpsPoint wp;
     mapToGeo(w.state().calibration, 150, -120, wp.latitude, wp.longitude);
     wp.kind = PointKind::Way;
-    appendPoint(w.state().store.wayPoints, wp);
+    w.state().store.wayPoints.append(wp);
     w.repaintMap();
     const QImage shot = view->grab().toImage();
     EXPECT_EQ(shot.pixel(150 + 6, 119), qRgb(255, 0, 0)); // geoToMap puts it at (150.5, 119.5)

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     for (bool gpx : {false, true}) {
         gipso::PointStore store;
-        const gipso::ImportResult r = gpx ? gipso::ImportaGPX(path, store, false) : gipso::ImportaFile(path, store, true);
+        const gipso::ImportResult r = gpx ? gipso::readGpx(path, store, false) : gipso::readTextPointFile(path, store, true);
         // Every point is whole and in the list of its kind.
         if (r.wayPoints + r.routePoints + r.trackPoints
             != store.wayPoints.count() + store.routePoints.count() + store.trackPoints.count())

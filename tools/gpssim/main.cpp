@@ -528,11 +528,11 @@ private:
             return;
         case pid::WaypointData:
             ack(p.id);
-            appendPoint(upWay_, uploadedPoint(p.data, PointKind::Way));
+            upWay_.append(uploadedPoint(p.data, PointKind::Way));
             return;
         case pid::RouteWaypoint:
             ack(p.id);
-            appendPoint(upRoute_, uploadedPoint(p.data, PointKind::Route));
+            upRoute_.append(uploadedPoint(p.data, PointKind::Route));
             return;
         case pid::TransferComplete: {
             // Stored before the acknowledgement, so the host never sees the end first.
