@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Settings.h"
+
 #include <QStringList>
 
 namespace gipso::cli {
@@ -16,5 +18,8 @@ int nmea(const QStringList &args);     // nmea --port DEV ... -o FILE
 
 // Prints "gipso-cli: " + message on stderr and returns 1.
 int fail(const QString &message);
+
+// The user's settings from Gipso.cfg, read once at start-up (import options, units).
+const Settings &userSettings();
 
 } // namespace gipso::cli

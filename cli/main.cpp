@@ -13,11 +13,20 @@
 
 namespace gipso::cli {
 
+namespace {
+Settings settings;
+} // namespace
+
 int fail(const QString &message)
 {
     std::fprintf(stderr, "gipso-cli: %s\n", message.toLocal8Bit().constData());
     return 1;
 }
+
+const Settings &userSettings() { return settings; }
+
+// Reads Gipso.cfg once for every command.
+void readUserSettings() { readConfiguration(ConfigEnvironment::system(), settings); }
 
 } // namespace gipso::cli
 
@@ -46,8 +55,7 @@ int main(int argc, char **argv)
     }
     QGuiApplication app(argc, argv);
     // Messages in the user's language, as the program would show them.
-    gipso::Settings settings;
-    gipso::readConfiguration(gipso::ConfigEnvironment::system(), settings);
+    gipso::cli::readUserSettings();
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         std::fputs(kUsage, args.isEmpty() ? stderr : stdout);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Settings.h"
 #include "points/PointStore.h"
 
 #include <QString>
@@ -24,19 +25,25 @@ struct ImportResult {
 // cannot be opened raises GipsoError. Export writes atomically, raises GipsoError on failure
 // and clears pointsModified on success.
 ImportResult readTextPointFile(const QString &path, PointStore &store, bool ignoreTxtDescription,
-                         const ProgressFn &progress = {});
+                               const ProgressFn &progress = {});
 void writeTextPointFile(const QString &path, PointStore &store, const ProgressFn &progress = {});
 
 // GPX.
 ImportResult readGpx(const QString &path, PointStore &store, bool ignoreGpxDescription,
-                        const ProgressFn &progress = {});
+                     const ProgressFn &progress = {});
 void writeGpx(const QString &path, PointStore &store, const ProgressFn &progress = {});
 QString stripCdata(QStringView text);
 
-// A point file by its name: GPX when it ends in ".gpx" (any case), else the text format.
-// Reading ignores TrackPoint descriptions as the flags (the import options) say.
-ImportResult readPointFile(const QString &path, PointStore &store, bool ignoreTxtDescription = false,
-                           bool ignoreGpxDescription = false, const ProgressFn &progress = {});
+// The Import command of the window and of gipso-cli: a point file by its name (GPX when it ends
+// in ".gpx", any case, else the text format) read with the user's import options, which drop
+// TrackPoint descriptions (IgnoreTxTDescription, IgnoreGPXDescription) so that every imported
+// TrackPoint continues one track. The result counts the skipped lines and says what was wrong
+// with the first.
+ImportResult importPointFile(const QString &path, PointStore &store, const Settings &settings,
+                             const ProgressFn &progress = {});
+// A point file by its name with every field as written (the simulated receiver's points).
+ImportResult readPointFile(const QString &path, PointStore &store);
+// GPX or the text format by the name, as importPointFile chooses.
 void writePointFile(const QString &path, PointStore &store, const ProgressFn &progress = {});
 
 // True when the last four characters are ".gpx", ignoring case.

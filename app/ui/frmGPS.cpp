@@ -688,8 +688,7 @@ bool frmGPS::importPointFile(const QString &path)
         ImportResult r;
         {
             FileProgress progress(this, messageText(175).remove(QLatin1Char('&')));
-            r = readPointFile(path, state_.store, state_.settings.IgnoreTxTDescription == 1,
-                              state_.settings.IgnoreGPXDescription == 1, progress.function());
+            r = gipso::importPointFile(path, state_.store, state_.settings, progress.function());
         }
         if (!r.readable) {
             dialogs_.message(this, messageText(223), Dialogs::Icon::Critical);

@@ -150,3 +150,27 @@ TEST_F(TextPointFile, FailuresKeepTheOldFileAndTheFlag)
     EXPECT_TRUE(s.pointsModified);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.txt")});
 }
+
+// The Import command of the window and of every gipso-cli command (upload included) applies
+// the user's options: each format has its own, and it is chosen by the file name.
+TEST_F(TextPointFile, ImportAppliesTheOptionOfTheFormat)
+{
+    writeAll(path("t.txt"), "TP, 1, 2, 3, 01/01/2001, 00:00:00, txt track\r\n");
+    writeAll(path("g.GPX"), "<trkpt lat=\"1\" lon=\"2\"><desc>gpx track</desc></trkpt>\n");
+    Settings settings;
+    settings.IgnoreTxTDescription = 1;
+    settings.IgnoreGPXDescription = 0;
+    PointStore s;
+    importPointFile(path("t.txt"), s, settings);
+    importPointFile(path("g.GPX"), s, settings);
+    settings.IgnoreTxTDescription = 0;
+    settings.IgnoreGPXDescription = 1;
+    importPointFile(path("t.txt"), s, settings);
+    importPointFile(path("g.GPX"), s, settings);
+    readPointFile(path("t.txt"), s); // the simulator's points keep everything
+    ASSERT_EQ(s.trackPoints.count(), 5);
+    const QStringList expected{QString(), QStringLiteral("gpx track"), QStringLiteral("txt track"), QString(),
+                               QStringLiteral("txt track")};
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(s.trackPoints[i].description, expected[i - 1]) << i;
+}
