@@ -1,7 +1,6 @@
 #include "base/Config.h"
 
 #include "base/IniFile.h"
-#include "base/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -182,7 +181,6 @@ ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings)
     settings.CurrentDir = env.programDir;
 
     int candidate = listed(installLanguage) ? installLanguage : 1040;
-    setLanguage(candidate);
     result.language = candidate;
 
     if (!env.loginName || env.loginName->trimmed().isEmpty())
@@ -193,10 +191,8 @@ ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings)
     if (env.systemLanguage != 0 && listed(env.systemLanguage))
         candidate = env.systemLanguage;
     const int language = cfg.integer(section, QStringLiteral("Language"), candidate);
-    if (listed(language)) {
-        setLanguage(language);
+    if (listed(language))
         result.language = language;
-    }
     settings.Language = result.language;
 
     for (const IntKey &k : intKeys(settings)) {

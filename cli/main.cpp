@@ -1,4 +1,5 @@
 #include "base/Config.h"
+#include "base/Messages.h"
 #include "cli/Commands.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,12 @@
 namespace gipso::cli {
 
 namespace {
-Settings settings;
+// Gipso.cfg, read once at start-up for every command.
+Settings &settingsRead()
+{
+    static Settings settings;
+    return settings;
+}
 } // namespace
 
 int fail(const QString &message)
@@ -23,10 +29,7 @@ int fail(const QString &message)
     return 1;
 }
 
-const Settings &userSettings() { return settings; }
-
-// Reads Gipso.cfg once for every command.
-void readUserSettings() { readConfiguration(ConfigEnvironment::system(), settings); }
+const Settings &userSettings() { return settingsRead(); }
 
 } // namespace gipso::cli
 
@@ -55,7 +58,9 @@ int main(int argc, char **argv)
     }
     QGuiApplication app(argc, argv);
     // Messages in the user's language, as the program would show them.
-    gipso::cli::readUserSettings();
+    const gipso::ConfigResult config = gipso::readConfiguration(gipso::ConfigEnvironment::system(),
+                                                                gipso::cli::settingsRead());
+    gipso::setLanguage(config.language);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         std::fputs(kUsage, args.isEmpty() ? stderr : stdout);

@@ -282,10 +282,8 @@ bool frmGPS::halftone() const
 
 void frmGPS::start(const QStringList &files)
 {
-    // Message texts from the program's own tables, Italian until the configuration says otherwise.
-    setLanguage(kItalian);
-
-    ConfigResult config = readConfiguration(env_, state_.settings);
+    const ConfigResult config = readConfiguration(env_, state_.settings);
+    setLanguage(config.language);
     state_.languages = config.languages;
     state_.userSection = config.userSection;
     rebuildLanguageMenu();
