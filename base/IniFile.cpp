@@ -145,12 +145,4 @@ void IniFile::removeKey(const QString &section, const QString &key)
     std::erase_if(s->entries, [&](const Entry &e) { return e.key.compare(key, Qt::CaseInsensitive) == 0; });
 }
 
-QStringList IniFile::sections() const
-{
-    QStringList out;
-    for (const auto &s : sections_)
-        out << s.name;
-    return out;
-}
-
 } // namespace gipso

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -22,7 +21,6 @@ public:
     int32_t integer(const QString &section, const QString &key, int32_t def) const;
     void setValue(const QString &section, const QString &key, const QString &value);
     void removeKey(const QString &section, const QString &key);
-    QStringList sections() const;
 
 private:
     struct Entry {

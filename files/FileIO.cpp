@@ -213,8 +213,6 @@ void ImportSink::append(PointList &list, GpsPoint &&point)
         }
     }
     list.append(std::move(point));
-    int32_t &counter = slot == 0 ? result_.wayPoints : slot == 1 ? result_.routePoints : result_.trackPoints;
-    ++counter;
     result_.readable = true;
 }
 
@@ -283,6 +281,11 @@ void Output::commit()
 }
 
 // ---------------------------------------------------------------------------------------------
+
+QString programSignature()
+{
+    return QStringLiteral("Gipso %1.%2 - https://gipso.example.org").arg(GIPSO_VERSION_MAJOR).arg(GIPSO_VERSION_MINOR);
+}
 
 void appendFixed(std::string &out, double value, int decimals)
 {

@@ -163,6 +163,8 @@ private:
     std::string buf_;
 };
 
+// "Gipso " + major.minor + " - " + the product's web address: the text file header and the GPX creator.
+QString programSignature();
 // Number with the given decimals and "." whatever the locale.
 void appendFixed(std::string &out, double value, int decimals);
 // Right-aligned in width characters (a longer number is kept whole).

@@ -33,7 +33,7 @@ constexpr std::string_view kCdataOpen = "<![cdata[";
 
 // The CDATA rule on bytes; adjacent sections are joined, as the writer splits a section
 // wherever its text would otherwise end it early.
-std::string stripCdataBytes(std::string_view text)
+std::string cdataText(std::string_view text)
 {
     const size_t marker = findNoCase(text, 0, kCdataOpen);
     if (marker == npos)
@@ -108,7 +108,7 @@ QString decodeEntities(const QString &s)
 QString gpxText(std::string_view raw, Decoder decoder)
 {
     if (findNoCase(raw, 0, kCdataOpen) != npos)
-        return decoder(stripCdataBytes(raw));
+        return decoder(cdataText(raw));
     return decodeEntities(decoder(raw));
 }
 
@@ -360,13 +360,6 @@ void appendAttribute(std::string &out, const QString &value)
 }
 
 } // namespace
-
-QString stripCdata(QStringView text)
-{
-    const QByteArray u = text.toUtf8();
-    const std::string s = stripCdataBytes(std::string_view(u.constData(), static_cast<size_t>(u.size())));
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 ImportResult readGpx(const QString &path, PointStore &store, bool ignoreGpxDescription, const ProgressFn &progress)
 {

@@ -26,11 +26,4 @@ void writePointFile(const QString &path, PointStore &store, const ProgressFn &pr
         writeTextPointFile(path, store, progress);
 }
 
-QString productAddress() { return QStringLiteral("https://gipso.example.org"); }
-
-QString programSignature()
-{
-    return QStringLiteral("Gipso %1.%2 - ").arg(GIPSO_VERSION_MAJOR).arg(GIPSO_VERSION_MINOR) + productAddress();
-}
-
 } // namespace gipso

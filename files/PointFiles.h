@@ -13,9 +13,6 @@ namespace gipso {
 using ProgressFn = std::function<bool(qint64 done, qint64 total)>;
 
 struct ImportResult {
-    int32_t wayPoints = 0;   // points appended to each list
-    int32_t routePoints = 0;
-    int32_t trackPoints = 0;
     bool readable = false;   // some point line or element was recognised (else message 223)
     int32_t skipped = 0;     // lines or elements that could not be converted
     QString firstProblem;    // what was wrong with the first skipped one, for the user
@@ -32,7 +29,6 @@ void writeTextPointFile(const QString &path, PointStore &store, const ProgressFn
 ImportResult readGpx(const QString &path, PointStore &store, bool ignoreGpxDescription,
                      const ProgressFn &progress = {});
 void writeGpx(const QString &path, PointStore &store, const ProgressFn &progress = {});
-QString stripCdata(QStringView text);
 
 // The Import command of the window and of gipso-cli: a point file by its name (GPX when it ends
 // in ".gpx", any case, else the text format) read with the user's import options, which drop
@@ -48,10 +44,5 @@ void writePointFile(const QString &path, PointStore &store, const ProgressFn &pr
 
 // True when the last four characters are ".gpx", ignoring case.
 bool isGpxPath(const QString &path);
-
-// The product's web address written in file headers.
-QString productAddress();
-// "Gipso " + major.minor + " - " + productAddress(): the text file header and the GPX creator.
-QString programSignature();
 
 } // namespace gipso

@@ -99,7 +99,6 @@ TEST_F(BadInput, HugeLines)
 
     r = importBytes("<gpx><wpt lat=\"1\" lon=\"2\"><name>big</name><desc>" + filler + "</desc></wpt><wpt lat=\"3\" lon=\"4\"></wpt>",
                     true, s);
-    EXPECT_EQ(r.wayPoints, 2);
     ASSERT_EQ(s.wayPoints.count(), 2);
     EXPECT_EQ(s.wayPoints[1].description.size(), filler.size());
     EXPECT_EQ(s.wayPoints[2].latitude, 3.0);

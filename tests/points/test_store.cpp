@@ -26,25 +26,19 @@ TEST(PointStore, GrowthByHundredsKeepsPoints)
 {
     PointList list;
     EXPECT_EQ(list.count(), 0);
-    EXPECT_EQ(list.capacity(), 100);
     for (int i = 1; i <= 100; ++i)
         list.append(point(PointKind::Way, QString::number(i), i));
-    EXPECT_EQ(list.capacity(), 100);
     list.append(point(PointKind::Way, QStringLiteral("101"), 101));
-    EXPECT_EQ(list.capacity(), 200);
     for (int i = 102; i <= 201; ++i)
         list.append(point(PointKind::Way, QString::number(i), i));
-    EXPECT_EQ(list.capacity(), 300);
     EXPECT_EQ(list.count(), 201);
     for (int i = 1; i <= 201; ++i)
         ASSERT_EQ(list[i].name, QString::number(i));
 
     list.clear();
-    EXPECT_EQ(list.capacity(), 100);
     list.append(point(PointKind::Way, QStringLiteral("A"), 1));
     EXPECT_EQ(list.count(), 1);
     EXPECT_EQ(list[1].name, QStringLiteral("A"));
-    EXPECT_EQ(list.capacity(), 100);
 }
 
 TEST(PointStore, InsertRemoveAndRemoveLast)
@@ -58,7 +52,6 @@ TEST(PointStore, InsertRemoveAndRemoveLast)
     list.remove(2);
     list.remove(list.count());
     EXPECT_EQ(names(list), QStringLiteral("Z,Y,B"));
-    EXPECT_EQ(list.capacity(), 100);
     list.removeLast();
     list.removeLast();
     list.removeLast();
@@ -69,7 +62,6 @@ TEST(PointStore, InsertRemoveAndRemoveLast)
     for (int i = 1; i <= 100; ++i)
         list.append(point(PointKind::Route, QString::number(i), i));
     list.insert(50, point(PointKind::Route, QStringLiteral("new"), 0));
-    EXPECT_EQ(list.capacity(), 200);
     EXPECT_EQ(list[49].name, QStringLiteral("49"));
     EXPECT_EQ(list[50].name, QStringLiteral("new"));
     EXPECT_EQ(list[101].name, QStringLiteral("100"));
@@ -115,7 +107,6 @@ TEST(PointStore, ReverseRewritesDatesAndKeepsTracksWithTheirPoints)
     EXPECT_FALSE(trackStarts(track, 2));
     EXPECT_TRUE(trackStarts(track, 3));
     EXPECT_TRUE(trackStarts(track, 5));
-    EXPECT_EQ(track.capacity(), 100);
     track.append(point(PointKind::Track, {}, 6));
     EXPECT_EQ(track.count(), 6);
 }
@@ -127,7 +118,6 @@ TEST(DateValue, ConversionsAndFormats)
     const double v = toDateValue(QDate(2003, 2, 1), QTime(4, 5, 6));
     EXPECT_EQ(formatDateValue(v), QStringLiteral("01/02/2003"));
     EXPECT_EQ(formatTimeValue(v), QStringLiteral("04:05:06"));
-    EXPECT_EQ(formatIsoDateTime(v, v), QStringLiteral("2003-02-01T04:05:06Z"));
     // A time a hair before midnight rounds to the next day, not to 24:00:00.
     const double late = toDateValue(QDate(2020, 1, 1)) + (86400.0 - 0.2) / 86400.0;
     EXPECT_EQ(formatTimeValue(late), QStringLiteral("00:00:00"));
