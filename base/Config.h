@@ -31,7 +31,6 @@ struct ConfigEnvironment {
 int languageIdForLocale(const QString &localeName);
 // The folder of the read-only data (Gipso.lng, help, disclaimers).
 QString dataDir();
-QString configDir();
 
 struct ConfigResult {
     QVector<LanguageEntry> languages; // entries 1 to n of the Languages submenu
