@@ -4,13 +4,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <QGuiApplication>
+#include <cerrno>
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace gipso::cli {
 
@@ -57,7 +57,7 @@ int main(int argc, char **argv)
             qputenv("XDG_RUNTIME_DIR", dir);
     }
     QGuiApplication app(argc, argv);
-    // Messages in the user's language, as the program would show them.
+    // Gipso.cfg once for every command; messages in the user's language, as the program shows them.
     const gipso::ConfigResult config = gipso::readConfiguration(gipso::ConfigEnvironment::system(),
                                                                 gipso::cli::settingsRead());
     gipso::setLanguage(config.language);

@@ -4,7 +4,6 @@
 #include "points/PointStore.h"
 
 #include <QString>
-#include <QStringList>
 #include <functional>
 
 namespace gipso {
