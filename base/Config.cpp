@@ -1,7 +1,6 @@
 #include "base/Config.h"
 
 #include "base/IniFile.h"
-#include "base/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -73,6 +72,19 @@ std::vector<std::pair<const char *, QString *>> stringKeys(Settings &s)
 }
 
 int16_t toI16(int32_t v) { return static_cast<int16_t>(std::clamp<int32_t>(v, INT16_MIN, INT16_MAX)); }
+
+// $GIPSO_CONFIG_DIR, else $XDG_CONFIG_HOME/gipso (~/.config/gipso).
+QString configDir()
+{
+    QString dir = qEnvironmentVariable("GIPSO_CONFIG_DIR");
+    if (dir.isEmpty()) {
+        QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+        if (xdg.isEmpty())
+            xdg = QDir::homePath() + QStringLiteral("/.config");
+        dir = xdg + QStringLiteral("/gipso");
+    }
+    return dir;
+}
 } // namespace
 
 QString colourToHex(int32_t colour) { return QString::number(static_cast<quint32>(colour), 16).toUpper(); }
@@ -96,18 +108,6 @@ int languageIdForLocale(const QString &localeName)
         if (lang.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
             return id;
     return 0;
-}
-
-QString configDir()
-{
-    QString dir = qEnvironmentVariable("GIPSO_CONFIG_DIR");
-    if (dir.isEmpty()) {
-        QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
-        if (xdg.isEmpty())
-            xdg = QDir::homePath() + QStringLiteral("/.config");
-        dir = xdg + QStringLiteral("/gipso");
-    }
-    return dir;
 }
 
 QString dataDir()
@@ -182,7 +182,6 @@ ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings)
     settings.CurrentDir = env.programDir;
 
     int candidate = listed(installLanguage) ? installLanguage : 1040;
-    setLanguage(candidate);
     result.language = candidate;
 
     if (!env.loginName || env.loginName->trimmed().isEmpty())
@@ -193,10 +192,8 @@ ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings)
     if (env.systemLanguage != 0 && listed(env.systemLanguage))
         candidate = env.systemLanguage;
     const int language = cfg.integer(section, QStringLiteral("Language"), candidate);
-    if (listed(language)) {
-        setLanguage(language);
+    if (listed(language))
         result.language = language;
-    }
     settings.Language = result.language;
 
     for (const IntKey &k : intKeys(settings)) {

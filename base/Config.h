@@ -31,15 +31,14 @@ struct ConfigEnvironment {
 int languageIdForLocale(const QString &localeName);
 // The folder of the read-only data (Gipso.lng, help, disclaimers).
 QString dataDir();
-QString configDir();
 
 struct ConfigResult {
     QVector<LanguageEntry> languages; // entries 1 to n of the Languages submenu
-    int language = 1040;              // the language selected (setLanguage has been called)
+    int language = 1040;              // the language to show: the caller applies it (setLanguage)
     QString userSection;              // empty when the login name was not available
 };
 
-// Defaults first, then the file's values; selects the language with setLanguage.
+// Defaults first, then the file's values; the language is chosen, not applied.
 ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings);
 // Writes every key of the user section in the order of the table, keeping other sections.
 // checkedLanguage: the tag of the checked Languages entry, or 0 when none is checked.

@@ -68,8 +68,6 @@ QTime timeOfValue(double value)
     return QTime(0, 0).addSecs(seconds);
 }
 
-QDateTime dateTimeOfValue(double value) { return QDateTime(dateOfValue(value), timeOfValue(value)); }
-
 QString formatDateValue(double value)
 {
     QDate d = dateOfValue(value);
@@ -81,15 +79,6 @@ QString formatTimeValue(double value)
 {
     QTime t = timeOfValue(value);
     return twoDigits(t.hour()) + QLatin1Char(':') + twoDigits(t.minute()) + QLatin1Char(':') + twoDigits(t.second());
-}
-
-QString formatIsoDateTime(double date, double time)
-{
-    QDate d = dateOfValue(date);
-    QTime t = timeOfValue(time);
-    return QString::number(d.year()).rightJustified(4, QLatin1Char('0')) + QLatin1Char('-') + twoDigits(d.month())
-        + QLatin1Char('-') + twoDigits(d.day()) + QLatin1Char('T') + twoDigits(t.hour()) + QLatin1Char(':')
-        + twoDigits(t.minute()) + QLatin1Char(':') + twoDigits(t.second()) + QLatin1Char('Z');
 }
 
 std::optional<double> parseDateText(QStringView text)

@@ -14,11 +14,9 @@ double toDateValue(const QDate &date, const QTime &time = QTime(0, 0));
 double toDateValue(const QDateTime &dt);
 QDate dateOfValue(double value);
 QTime timeOfValue(double value); // to the nearest second
-QDateTime dateTimeOfValue(double value);
 
 QString formatDateValue(double value);     // "dd/mm/yyyy"
 QString formatTimeValue(double value);     // "hh:nn:ss"
-QString formatIsoDateTime(double date, double time); // "yyyy-mm-ddThh:nn:ssZ"
 
 // "dd/mm/yyyy" (also d/m/yyyy) and "hh:nn:ss" (also h:n:s, or hh:nn); nullopt when not a valid date or time.
 std::optional<double> parseDateText(QStringView text);

@@ -1,34 +1,11 @@
 #include "base/IniFile.h"
 
 #include "base/SafeFile.h"
+#include "base/TextCodec.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 namespace gipso {
-
-QString decodeText(const QByteArray &bytes)
-{
-    QByteArrayView view(bytes);
-    if (view.startsWith("\xEF\xBB\xBF"))
-        view = view.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(view);
-    if (!utf8.hasError())
-        return text;
-    // Windows-1252 differs from Latin-1 only in 0x80-0x9F.
-    static const char16_t cp1252[32] = {0x20AC, 0x81, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D, 0x017D, 0x8F,
-                                        0x90, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D, 0x017E, 0x0178};
-    QString out(view.size(), Qt::Uninitialized);
-    QChar *d = out.data();
-    for (char c : view) {
-        auto b = static_cast<unsigned char>(c);
-        *d++ = (b >= 0x80 && b < 0xA0) ? QChar(cp1252[b - 0x80]) : QChar(b);
-    }
-    return out;
-}
 
 bool IniFile::load(const QString &path)
 {
@@ -166,14 +143,6 @@ void IniFile::removeKey(const QString &section, const QString &key)
     if (!s)
         return;
     std::erase_if(s->entries, [&](const Entry &e) { return e.key.compare(key, Qt::CaseInsensitive) == 0; });
-}
-
-QStringList IniFile::sections() const
-{
-    QStringList out;
-    for (const auto &s : sections_)
-        out << s.name;
-    return out;
 }
 
 } // namespace gipso

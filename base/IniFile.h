@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -22,7 +21,6 @@ public:
     int32_t integer(const QString &section, const QString &key, int32_t def) const;
     void setValue(const QString &section, const QString &key, const QString &value);
     void removeKey(const QString &section, const QString &key);
-    QStringList sections() const;
 
 private:
     struct Entry {
@@ -36,8 +34,5 @@ private:
     const Section *findSection(const QString &name) const;
     std::vector<Section> sections_;
 };
-
-// Reads a text file as UTF-8 when it is valid UTF-8 (a BOM is dropped), else as Windows-1252.
-QString decodeText(const QByteArray &bytes);
 
 } // namespace gipso

@@ -54,7 +54,6 @@ struct MessageState {
     int language = kItalian;
     int block = -1;
     std::array<QString, 16> cache;
-    int loads = 0;
 };
 
 MessageState &state()
@@ -65,7 +64,6 @@ MessageState &state()
 
 void loadBlock(MessageState &s, int b)
 {
-    ++s.loads;
     const auto &langs = tables().blocks;
     auto lang = langs.constFind(s.language);
     if (lang == langs.constEnd() || !lang->contains(b)) {
@@ -142,8 +140,6 @@ void setLanguage(int languageId)
 }
 
 int currentLanguage() { return state().language; }
-int cachedBlock() { return state().block; }
-int blocksLoaded() { return state().loads; }
 
 QString errorMessage(const GipsoError &e, int prefixId)
 {

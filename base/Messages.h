@@ -23,8 +23,4 @@ QString formatMessage(const QString &text, std::initializer_list<QVariant> args)
 void setLanguage(int languageId);
 int currentLanguage();
 
-// Inspection of the block cache (for tests): blocks read from the tables since start.
-int cachedBlock();
-int blocksLoaded();
-
 } // namespace gipso

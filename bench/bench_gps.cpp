@@ -71,10 +71,10 @@ QString trackFile(const QTemporaryDir &dir, int n)
         p.time = (36000 + i) / 86400.0;
         if (i % 2500 == 0)
             p.description = QStringLiteral("T%1").arg(i / 2500 + 1);
-        appendPoint(s.trackPoints, p);
+        s.trackPoints.append(p);
     }
     const QString path = dir.filePath(QStringLiteral("track%1.txt").arg(n));
-    EsportaFile(path, s);
+    writeTextPointFile(path, s);
     return path;
 }
 

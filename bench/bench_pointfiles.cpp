@@ -83,21 +83,21 @@ int main(int argc, char **argv)
 
     PointStore store;
     fill(store, n);
-    phase("GPX export", gpx, n, [&] { EsportaGPX(gpx, store); });
-    phase("text export", txt, n, [&] { EsportaFile(txt, store); });
+    phase("GPX export", gpx, n, [&] { writeGpx(gpx, store); });
+    phase("text export", txt, n, [&] { writeTextPointFile(txt, store); });
     store = PointStore{};
 
     double ours = 0;
     phase("GPX import", gpx, n, [&] {
         QElapsedTimer t;
         t.start();
-        ImportaGPX(gpx, store, false);
+        readGpx(gpx, store, false);
         ours = t.nsecsElapsed() / 1e9;
     });
     if (store.trackPoints.count() != n)
         std::printf("  wrong count: %d\n", store.trackPoints.count());
     store = PointStore{};
-    phase("text import", txt, n, [&] { ImportaFile(txt, store, false); });
+    phase("text import", txt, n, [&] { readTextPointFile(txt, store, false); });
     if (store.trackPoints.count() != n)
         std::printf("  wrong count: %d\n", store.trackPoints.count());
     store = PointStore{};

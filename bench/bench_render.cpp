@@ -61,12 +61,12 @@ int main(int argc, char **argv)
     for (int i = 0; i < 10000; ++i) {
         GpsPoint p = at(any(rng), any(rng), PointKind::Way);
         p.name = QStringLiteral("W%1").arg(i);
-        appendPoint(st.store.wayPoints, p);
+        st.store.wayPoints.append(p);
     }
     for (int i = 0; i < 1000; ++i) {
         GpsPoint p = at(any(rng), any(rng), PointKind::Route);
         p.name = QStringLiteral("R%1").arg(i);
-        appendPoint(st.store.routePoints, p);
+        st.store.routePoints.append(p);
     }
 
     const QSize view(1280, 800);

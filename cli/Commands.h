@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Settings.h"
+
 #include <QStringList>
 
 namespace gipso {
@@ -24,5 +26,7 @@ int fail(const QString &message);
 // Opens the receiver's port for a gps or nmea command: with verbose the exchange log goes to
 // stderr, warnings always do. False, with the reason printed, when the port does not open.
 bool openReceiver(ReceiverPort &port, const QString &command, const QString &device, int baud, bool verbose);
+// The user's settings from Gipso.cfg, read once at start-up (import options, units).
+const Settings &userSettings();
 
 } // namespace gipso::cli

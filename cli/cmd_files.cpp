@@ -1,4 +1,3 @@
-#include "base/Config.h"
 #include "base/Error.h"
 #include "base/Messages.h"
 #include "cli/Commands.h"
@@ -11,15 +10,13 @@ namespace gipso::cli {
 
 namespace {
 
-// Reads a point file the way the program's Import command does, with the import options of
-// the user's configuration. Returns an error line (file and reason) or an empty string.
-QString importPointFile(const QString &path, PointStore &store)
+// Imports a point file as the program's Import command does; an error line (file and reason)
+// when there is nothing to work on, else an empty string.
+QString importInput(const QString &path, PointStore &store)
 {
-    Settings settings;
-    readConfiguration(ConfigEnvironment::system(), settings);
     ImportResult r;
     try {
-        r = readPointFile(path, store, settings.IgnoreTxTDescription == 1, settings.IgnoreGPXDescription == 1);
+        r = importPointFile(path, store, userSettings());
     } catch (const GipsoError &e) {
         return path + QStringLiteral(": ") + e.description();
     }
@@ -46,7 +43,7 @@ int convert(const QStringList &args)
     if (!gpx && !out.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
         return fail(out + QStringLiteral(": unknown extension (use .txt or .gpx)"));
     PointStore store;
-    const QString error = importPointFile(in, store);
+    const QString error = importInput(in, store);
     if (!error.isEmpty())
         return fail(error);
     try {
@@ -65,7 +62,7 @@ int info(const QStringList &args)
     if (!o.ok())
         return fail(o.error());
     PointStore store;
-    const QString error = importPointFile(o.positional()[0], store);
+    const QString error = importInput(o.positional()[0], store);
     if (!error.isEmpty())
         return fail(error);
     std::printf("waypoints %d\nroutepoints %d\ntrackpoints %d\ntracks %d\n", store.wayPoints.count(),

@@ -119,7 +119,7 @@ int upload(const QStringList &args)
         return status;
     PointStore store;
     try {
-        const ImportResult r = readPointFile(a->input, store);
+        const ImportResult r = importPointFile(a->input, store, userSettings());
         if (!r.readable)
             return fail(QStringLiteral("upload: %1: no points in the file").arg(a->input));
     } catch (const GipsoError &e) {

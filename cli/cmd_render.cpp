@@ -80,8 +80,7 @@ int render(const QStringList &args)
     for (const QString &path : r.pointFiles) {
         ImportResult ir;
         try {
-            ir = readPointFile(path, st.store, st.settings.IgnoreTxTDescription == 1,
-                               st.settings.IgnoreGPXDescription == 1);
+            ir = importPointFile(path, st.store, st.settings);
         } catch (const GipsoError &e) {
             return fail(path + QStringLiteral(": ") + e.description());
         }

@@ -1,23 +1,35 @@
 #include "base/Config.h"
+#include "base/Messages.h"
 #include "cli/Commands.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <QGuiApplication>
+#include <cerrno>
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace gipso::cli {
+
+namespace {
+// Gipso.cfg, read once at start-up for every command.
+Settings &settingsRead()
+{
+    static Settings settings;
+    return settings;
+}
+} // namespace
 
 int fail(const QString &message)
 {
     std::fprintf(stderr, "gipso-cli: %s\n", message.toLocal8Bit().constData());
     return 1;
 }
+
+const Settings &userSettings() { return settingsRead(); }
 
 } // namespace gipso::cli
 
@@ -45,9 +57,10 @@ int main(int argc, char **argv)
             qputenv("XDG_RUNTIME_DIR", dir);
     }
     QGuiApplication app(argc, argv);
-    // Messages in the user's language, as the program would show them.
-    gipso::Settings settings;
-    gipso::readConfiguration(gipso::ConfigEnvironment::system(), settings);
+    // Gipso.cfg once for every command; messages in the user's language, as the program shows them.
+    const gipso::ConfigResult config = gipso::readConfiguration(gipso::ConfigEnvironment::system(),
+                                                                gipso::cli::settingsRead());
+    gipso::setLanguage(config.language);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         std::fputs(kUsage, args.isEmpty() ? stderr : stdout);

@@ -2,7 +2,6 @@
 
 #include "base/DateValue.h"
 #include "base/Error.h"
-#include "base/IniFile.h"
 
 #include <QFileInfo>
 #if defined(__linux__)
@@ -61,60 +60,6 @@ void appendYear(std::string &out, int year)
     out.append(buf, r.ptr);
 }
 } // namespace
-
-// ---------------------------------------------------------------------------------------------
-
-void Utf8Check::feed(const char *data, size_t size)
-{
-    size_t i = 0;
-    while (ok_ && i < size) {
-        if (need_ == 0) {
-            // Plain ASCII goes eight bytes at a time.
-            while (i + 8 <= size) {
-                uint64_t w;
-                std::memcpy(&w, data + i, 8);
-                if (w & 0x8080808080808080ULL)
-                    break;
-                i += 8;
-            }
-            if (i >= size)
-                break;
-            auto c = static_cast<unsigned char>(data[i++]);
-            if (c < 0x80)
-                continue;
-            lo_ = 0x80;
-            hi_ = 0xBF;
-            if (c < 0xC2) {
-                ok_ = false;
-            } else if (c < 0xE0) {
-                need_ = 1;
-            } else if (c < 0xF0) {
-                need_ = 2;
-                if (c == 0xE0)
-                    lo_ = 0xA0; // overlong
-                else if (c == 0xED)
-                    hi_ = 0x9F; // surrogates
-            } else if (c < 0xF5) {
-                need_ = 3;
-                if (c == 0xF0)
-                    lo_ = 0x90; // overlong
-                else if (c == 0xF4)
-                    hi_ = 0x8F; // above U+10FFFF
-            } else {
-                ok_ = false;
-            }
-        } else {
-            auto c = static_cast<unsigned char>(data[i++]);
-            if (c < lo_ || c > hi_) {
-                ok_ = false;
-            } else {
-                lo_ = 0x80;
-                hi_ = 0xBF;
-                --need_;
-            }
-        }
-    }
-}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -198,31 +143,6 @@ bool LineReader::next(std::string_view &line)
 
 // ---------------------------------------------------------------------------------------------
 
-bool isAscii(std::string_view bytes)
-{
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
-}
-
-QString decodeUtf8(std::string_view bytes)
-{
-    if (isAscii(bytes))
-        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-QString decodeWindows1252(std::string_view bytes)
-{
-    // A leading 0xFF is never UTF-8, so decodeText takes its Windows-1252 path for the whole text.
-    QByteArray b;
-    b.reserve(static_cast<qsizetype>(bytes.size()) + 1);
-    b.append('\xFF');
-    b.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return decodeText(b).mid(1);
-}
-
 std::optional<double> parseNumber(std::string_view text)
 {
     auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -293,8 +213,6 @@ void ImportSink::append(PointList &list, GpsPoint &&point)
         }
     }
     list.append(std::move(point));
-    int32_t &counter = slot == 0 ? result_.wayPoints : slot == 1 ? result_.routePoints : result_.trackPoints;
-    ++counter;
     result_.readable = true;
 }
 
@@ -363,6 +281,11 @@ void Output::commit()
 }
 
 // ---------------------------------------------------------------------------------------------
+
+QString programSignature()
+{
+    return QStringLiteral("Gipso %1.%2 - https://gipso.example.org").arg(GIPSO_VERSION_MAJOR).arg(GIPSO_VERSION_MINOR);
+}
 
 void appendFixed(std::string &out, double value, int decimals)
 {

@@ -5,6 +5,7 @@
 // and decode only the few text fields they keep.
 
 #include "base/SafeFile.h"
+#include "base/TextCodec.h"
 #include "files/PointFiles.h"
 
 #include <QFile>
@@ -48,19 +49,6 @@ inline size_t findByte(std::string_view text, size_t from, char c)
     return hit == text.data() + text.size() ? std::string_view::npos : static_cast<size_t>(hit - text.data());
 }
 
-// Streaming check that a file is valid UTF-8, by the same rules as the decoder behind
-// decodeText (no overlong forms, no surrogates, nothing above U+10FFFF).
-class Utf8Check {
-public:
-    void feed(const char *data, size_t size);
-    bool valid() const { return ok_ && need_ == 0; }
-
-private:
-    bool ok_ = true;
-    int need_ = 0;
-    unsigned char lo_ = 0x80, hi_ = 0xBF;
-};
-
 // Reads a file line by line in large blocks. Lines end at LF, CR LF or a lone CR; a UTF-8
 // byte order mark at the start is dropped. A line is handed out as a view that stays valid
 // until the next call of next().
@@ -90,9 +78,6 @@ private:
 };
 
 using Decoder = QString (*)(std::string_view bytes);
-QString decodeUtf8(std::string_view bytes);
-QString decodeWindows1252(std::string_view bytes);
-bool isAscii(std::string_view bytes);
 
 // A number with "." as the decimal point, the whole text (blanks around it allowed); finite only.
 std::optional<double> parseNumber(std::string_view text);
@@ -178,6 +163,8 @@ private:
     std::string buf_;
 };
 
+// "Gipso " + major.minor + " - " + the product's web address: the text file header and the GPX creator.
+QString programSignature();
 // Number with the given decimals and "." whatever the locale.
 void appendFixed(std::string &out, double value, int decimals);
 // Right-aligned in width characters (a longer number is kept whole).

@@ -33,7 +33,7 @@ constexpr std::string_view kCdataOpen = "<![cdata[";
 
 // The CDATA rule on bytes; adjacent sections are joined, as the writer splits a section
 // wherever its text would otherwise end it early.
-std::string stripCdataBytes(std::string_view text)
+std::string cdataText(std::string_view text)
 {
     const size_t marker = findNoCase(text, 0, kCdataOpen);
     if (marker == npos)
@@ -108,7 +108,7 @@ QString decodeEntities(const QString &s)
 QString gpxText(std::string_view raw, Decoder decoder)
 {
     if (findNoCase(raw, 0, kCdataOpen) != npos)
-        return decoder(stripCdataBytes(raw));
+        return decoder(cdataText(raw));
     return decodeEntities(decoder(raw));
 }
 
@@ -319,7 +319,7 @@ void appendCdata(std::string &out, const QString &text)
     out += "]]>";
 }
 
-void appendPoint(std::string &out, const char *tag, const GpsPoint &p, const char *indent)
+void appendPointElement(std::string &out, const char *tag, const GpsPoint &p, const char *indent)
 {
     out += indent;
     out += '<';
@@ -361,14 +361,7 @@ void appendAttribute(std::string &out, const QString &value)
 
 } // namespace
 
-QString stripCdata(QStringView text)
-{
-    const QByteArray u = text.toUtf8();
-    const std::string s = stripCdataBytes(std::string_view(u.constData(), static_cast<size_t>(u.size())));
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-ImportResult ImportaGPX(const QString &path, PointStore &store, bool ignoreGpxDescription, const ProgressFn &progress)
+ImportResult readGpx(const QString &path, PointStore &store, bool ignoreGpxDescription, const ProgressFn &progress)
 {
     LineReader in(path);
     ImportResult result;
@@ -435,7 +428,7 @@ ImportResult ImportaGPX(const QString &path, PointStore &store, bool ignoreGpxDe
     return result;
 }
 
-void EsportaGPX(const QString &path, PointStore &store, const ProgressFn &progress)
+void writeGpx(const QString &path, PointStore &store, const ProgressFn &progress)
 {
     Output out(path);
     std::string &b = out.buffer();
@@ -450,13 +443,13 @@ void EsportaGPX(const QString &path, PointStore &store, const ProgressFn &progre
     const qint64 total = qint64(store.wayPoints.count()) + store.routePoints.count() + store.trackPoints.count();
     qint64 done = 0;
     for (const GpsPoint &p : store.wayPoints) {
-        appendPoint(b, "wpt", p, " ");
+        appendPointElement(b, "wpt", p, " ");
         out.flushIfFull(progress, ++done, total);
     }
     if (!store.routePoints.isEmpty()) {
         b += " <rte>\r\n";
         for (const GpsPoint &p : store.routePoints) {
-            appendPoint(b, "rtept", p, "  ");
+            appendPointElement(b, "rtept", p, "  ");
             out.flushIfFull(progress, ++done, total);
         }
         b += " </rte>\r\n";
@@ -464,7 +457,7 @@ void EsportaGPX(const QString &path, PointStore &store, const ProgressFn &progre
     if (!store.trackPoints.isEmpty()) {
         b += " <trk>\r\n  <trkseg>\r\n";
         for (const GpsPoint &p : store.trackPoints) {
-            appendPoint(b, "trkpt", p, "   ");
+            appendPointElement(b, "trkpt", p, "   ");
             out.flushIfFull(progress, ++done, total);
         }
         b += "  </trkseg>\r\n </trk>\r\n";

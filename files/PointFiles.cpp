@@ -4,26 +4,26 @@ namespace gipso {
 
 bool isGpxPath(const QString &path) { return path.right(4).compare(QLatin1String(".gpx"), Qt::CaseInsensitive) == 0; }
 
-ImportResult readPointFile(const QString &path, PointStore &store, bool ignoreTxtDescription,
-                           bool ignoreGpxDescription, const ProgressFn &progress)
+ImportResult importPointFile(const QString &path, PointStore &store, const Settings &settings,
+                             const ProgressFn &progress)
 {
-    return isGpxPath(path) ? ImportaGPX(path, store, ignoreGpxDescription, progress)
-                           : ImportaFile(path, store, ignoreTxtDescription, progress);
+    return isGpxPath(path) ? readGpx(path, store, settings.IgnoreGPXDescription == 1, progress)
+                           : readTextPointFile(path, store, settings.IgnoreTxTDescription == 1, progress);
+}
+
+ImportResult readPointFile(const QString &path, PointStore &store)
+{
+    Settings keepAll;
+    keepAll.IgnoreTxTDescription = keepAll.IgnoreGPXDescription = 0;
+    return importPointFile(path, store, keepAll);
 }
 
 void writePointFile(const QString &path, PointStore &store, const ProgressFn &progress)
 {
     if (isGpxPath(path))
-        EsportaGPX(path, store, progress);
+        writeGpx(path, store, progress);
     else
-        EsportaFile(path, store, progress);
-}
-
-QString productAddress() { return QStringLiteral("https://gipso.example.org"); }
-
-QString programSignature()
-{
-    return QStringLiteral("Gipso %1.%2 - ").arg(GIPSO_VERSION_MAJOR).arg(GIPSO_VERSION_MINOR) + productAddress();
+        writeTextPointFile(path, store, progress);
 }
 
 } // namespace gipso

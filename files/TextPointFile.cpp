@@ -160,7 +160,7 @@ void appendPointLine(std::string &out, const char *tag, const GpsPoint &p, bool 
 
 } // namespace
 
-ImportResult ImportaFile(const QString &path, PointStore &store, bool ignoreTxtDescription, const ProgressFn &progress)
+ImportResult readTextPointFile(const QString &path, PointStore &store, bool ignoreTxtDescription, const ProgressFn &progress)
 {
     LineReader in(path);
     ImportResult result;
@@ -175,7 +175,7 @@ ImportResult ImportaFile(const QString &path, PointStore &store, bool ignoreTxtD
     return result;
 }
 
-void EsportaFile(const QString &path, PointStore &store, const ProgressFn &progress)
+void writeTextPointFile(const QString &path, PointStore &store, const ProgressFn &progress)
 {
     Output out(path);
     std::string &b = out.buffer();

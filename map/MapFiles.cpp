@@ -2,7 +2,7 @@
 
 #include "state/AppState.h"
 #include "base/Error.h"
-#include "base/IniFile.h"
+#include "base/TextCodec.h"
 #include "base/SafeFile.h"
 #include "map/JpegSave.h"
 #include "map/DibBuffer.h"

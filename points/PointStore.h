@@ -19,42 +19,40 @@ struct GpsPoint {
     QString name;           // at most 6 characters where the point dialog made it
     QString description;    // at most 30; on a TrackPoint a non-empty one starts a track
 
-    bool operator==(const GpsPoint &) const = default;
 };
 
-// A 1-based list: valid indices are 1 to count; capacity starts at 100 and grows by 100.
+// A 1-based list: valid indices are 1 to count.
 class PointList {
 public:
-    PointList();
-
-    int32_t count() const { return count_; }
-    int32_t capacity() const { return capacity_; }
-    bool isEmpty() const { return count_ == 0; }
+    int32_t count() const { return static_cast<int32_t>(slots_.size()) - 1; }
+    bool isEmpty() const { return slots_.size() == 1; }
 
     GpsPoint &operator[](int32_t index) { return slots_[static_cast<size_t>(index)]; }
     const GpsPoint &operator[](int32_t index) const { return slots_[static_cast<size_t>(index)]; }
 
     // Iteration over the points in use (1 to count).
     GpsPoint *begin() { return slots_.data() + 1; }
-    GpsPoint *end() { return slots_.data() + 1 + count_; }
+    GpsPoint *end() { return slots_.data() + slots_.size(); }
     const GpsPoint *begin() const { return slots_.data() + 1; }
-    const GpsPoint *end() const { return slots_.data() + 1 + count_; }
+    const GpsPoint *end() const { return slots_.data() + slots_.size(); }
 
-    void clear();
-    void append(const GpsPoint &point);
-    void append(GpsPoint &&point);
-    void insert(int32_t index, const GpsPoint &point);
-    void remove(int32_t index);
-    void removeLast();
-    // Makes room for n more points in one step (the capacity still grows in steps of 100).
-    void reserveMore(int32_t n);
+    // Empties the list and gives its memory back.
+    void clear() { std::vector<GpsPoint>(1).swap(slots_); }
+    // A point of the list itself may be appended or inserted.
+    void append(const GpsPoint &point) { slots_.push_back(point); }
+    void append(GpsPoint &&point) { slots_.push_back(std::move(point)); }
+    void insert(int32_t index, const GpsPoint &point) { slots_.insert(slots_.begin() + index, point); }
+    void remove(int32_t index) { slots_.erase(slots_.begin() + index); }
+    void removeLast()
+    {
+        if (!isEmpty())
+            slots_.pop_back();
+    }
+    // Makes room for n more points in one step.
+    void reserveMore(int32_t n) { slots_.reserve(slots_.size() + static_cast<size_t>(n)); }
 
 private:
-    void growFor(int32_t newCount);
-
-    std::vector<GpsPoint> slots_; // slot 0 is never used
-    int32_t count_ = 0;
-    int32_t capacity_ = 0;
+    std::vector<GpsPoint> slots_ = std::vector<GpsPoint>(1); // slot 0 is never used
 };
 
 struct PointStore {
@@ -70,12 +68,6 @@ struct PointStore {
     bool allEmpty() const { return wayPoints.isEmpty() && routePoints.isEmpty() && trackPoints.isEmpty(); }
 };
 
-// The store operations by their program names.
-inline void clearList(PointList &list) { list.clear(); }
-inline void appendPoint(PointList &list, const GpsPoint &point) { list.append(point); }
-inline void insertPoint(PointList &list, int32_t index, const GpsPoint &point) { list.insert(index, point); }
-inline void removePoint(PointList &list, int32_t index) { list.remove(index); }
-inline void removeLastPoint(PointList &list) { list.removeLast(); }
 // Reverses the order; every point gets the current date and time (read per point).
 void reverseList(PointList &list);
 // True when point i starts a track: the first point, or one with a description.

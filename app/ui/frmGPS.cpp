@@ -295,19 +295,17 @@ bool frmGPS::halftone() const
 
 void frmGPS::start(const QStringList &files)
 {
-    // Message texts from the program's own tables, Italian until the configuration says otherwise.
-    setLanguage(kItalian);
-
-    ConfigResult config = readConfiguration(env_, state_.settings);
+    const ConfigResult config = readConfiguration(env_, state_.settings);
+    setLanguage(config.language);
     state_.languages = config.languages;
     state_.userSection = config.userSection;
     rebuildLanguageMenu();
     applyLanguage();
 
     state_.mapMode = MapMode::NoMap;
-    clearList(state_.store.wayPoints);
-    clearList(state_.store.routePoints);
-    clearList(state_.store.trackPoints);
+    state_.store.wayPoints.clear();
+    state_.store.routePoints.clear();
+    state_.store.trackPoints.clear();
 
     const TwipsPerPixel tpp = twipsPerPixel(*this);
     setMinimumSize(static_cast<int>(kMinWidthTwips / tpp.x), static_cast<int>(kMinHeightTwips / tpp.y));
@@ -562,7 +560,7 @@ void frmGPS::deleteAll(PointKind kind)
     const QString text = formatMessage(messageText(631), {messageText(kindNameId(kind))});
     if (dialogs_.ask(this, text, Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
         return;
-    clearList(state_.store.list(kind));
+    state_.store.list(kind).clear();
     if (kind == PointKind::Way)
         state_.selection.selectedWayPoint = 0;
     else if (kind == PointKind::Route)
@@ -583,7 +581,7 @@ void frmGPS::deleteLast(PointKind kind)
     const QString text = formatMessage(messageText(630), {messageText(kindNameId(kind))});
     if (dialogs_.ask(this, text, Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
         return;
-    removeLastPoint(list);
+    list.removeLast();
     // A selection past the end would point at a removed record.
     int32_t &sel = kind == PointKind::Way ? state_.selection.selectedWayPoint
                    : kind == PointKind::Route ? state_.selection.selectedRoutePoint
@@ -685,8 +683,7 @@ bool frmGPS::importPointFile(const QString &path)
         ImportResult r;
         {
             FileProgress progress(this, messageText(175).remove(QLatin1Char('&')));
-            r = readPointFile(path, state_.store, state_.settings.IgnoreTxTDescription == 1,
-                              state_.settings.IgnoreGPXDescription == 1, progress.function());
+            r = gipso::importPointFile(path, state_.store, state_.settings, progress.function());
         }
         if (!r.readable) {
             dialogs_.message(this, messageText(223), Dialogs::Icon::Critical);

@@ -35,7 +35,6 @@ public:
 
     AppState &state() override { return state_; }
     Dialogs &dialogs() { return dialogs_; }
-    const ConfigEnvironment &environment() const { return env_; }
 
     // Menu entries and status panels by their control names ("mnuApri", ...; panels 1 to 9).
     QAction *action(const QString &name) const;

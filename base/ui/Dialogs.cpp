@@ -12,6 +12,9 @@
 
 namespace gipso {
 
+namespace {
+
+// Converts "desc|pattern;pattern|desc|pattern|" into the toolkit's "desc (pattern pattern);;..." form.
 QString toQtFilter(const QString &filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -30,6 +33,21 @@ QString toQtFilter(const QString &filter)
     }
     return out.join(QStringLiteral(";;"));
 }
+
+QString runFileDialog(QWidget *parent, const QString &title, const QString &filter, const QString &defaultExt,
+                      const QString &startDir, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dlg(parent, title, startDir, toQtFilter(filter));
+    dlg.setAcceptMode(mode);
+    dlg.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    QString ext = defaultExt;
+    dlg.setDefaultSuffix(ext.remove(0, ext.startsWith(QLatin1Char('.')) ? 1 : 0));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return dlg.selectedFiles().first();
+}
+
+} // namespace
 
 Dialogs::Answer QtDialogs::ask(QWidget *parent, const QString &text, Buttons buttons, Answer defaultButton, Icon icon,
                                const QString &title)
@@ -71,27 +89,13 @@ Dialogs::Answer QtDialogs::ask(QWidget *parent, const QString &text, Buttons but
 QString QtDialogs::openFile(QWidget *parent, const QString &title, const QString &filter, const QString &defaultExt,
                             const QString &startDir)
 {
-    QFileDialog dlg(parent, title, startDir, toQtFilter(filter));
-    dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setFileMode(QFileDialog::ExistingFile);
-    QString ext = defaultExt;
-    dlg.setDefaultSuffix(ext.remove(0, ext.startsWith(QLatin1Char('.')) ? 1 : 0));
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return {};
-    return dlg.selectedFiles().first();
+    return runFileDialog(parent, title, filter, defaultExt, startDir, QFileDialog::AcceptOpen);
 }
 
 QString QtDialogs::saveFile(QWidget *parent, const QString &title, const QString &filter, const QString &defaultExt,
                             const QString &startDir)
 {
-    QFileDialog dlg(parent, title, startDir, toQtFilter(filter));
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setFileMode(QFileDialog::AnyFile);
-    QString ext = defaultExt;
-    dlg.setDefaultSuffix(ext.remove(0, ext.startsWith(QLatin1Char('.')) ? 1 : 0));
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return {};
-    return dlg.selectedFiles().first();
+    return runFileDialog(parent, title, filter, defaultExt, startDir, QFileDialog::AcceptSave);
 }
 
 std::optional<QColor> QtDialogs::chooseColor(QWidget *parent, const QColor &initial)

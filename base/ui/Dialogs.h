@@ -56,7 +56,4 @@ public:
     int exec(QDialog &dialog) override;
 };
 
-// Converts "desc|pattern;pattern|desc|pattern|" into the toolkit's "desc (pattern pattern);;..." form.
-QString toQtFilter(const QString &filter);
-
 } // namespace gipso

@@ -3,7 +3,6 @@
 #include "base/Messages.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -12,6 +11,7 @@ using gipso::test::readAll;
 using gipso::test::writeAll;
 
 namespace {
+// Anna's configuration in a private folder; Italian and English are listed.
 struct ConfigFixture {
     QTemporaryDir dir;
     ConfigEnvironment env;
@@ -21,128 +21,97 @@ struct ConfigFixture {
         env.languageFile = dir.filePath(QStringLiteral("Gipso.lng"));
         env.programDir = QStringLiteral("/opt/gipso");
         env.loginName = QStringLiteral("anna");
-        env.systemLanguage = 0;
         if (!lng.isNull())
             writeAll(env.languageFile, lng);
     }
-    void cfg(const QByteArray &text) { writeAll(env.configFile, text); }
-    QByteArray written() { return readAll(env.configFile); }
+    ConfigResult read(const QByteArray &cfg, int systemLanguage = 0)
+    {
+        writeAll(env.configFile, cfg);
+        env.systemLanguage = systemLanguage;
+        return readConfiguration(env, settings);
+    }
+    Settings settings;
 };
 } // namespace
 
 TEST(Configuration, LanguageComesFromInstallSystemAndUser)
 {
     {
-        // No user section, system language English: English, and written back at exit.
+        // No user section: the system language when listed; chosen, not applied.
         ConfigFixture f;
-        f.env.systemLanguage = 2057;
-        Settings s;
-        ConfigResult r = readConfiguration(f.env, s);
+        setLanguage(kItalian);
+        const ConfigResult r = f.read("", 2057);
         ASSERT_EQ(r.languages.size(), 2);
         EXPECT_EQ(r.languages[1].caption, QStringLiteral("English"));
         EXPECT_EQ(r.languages[1].id, 2057);
         EXPECT_EQ(r.language, 2057);
-        EXPECT_EQ(currentLanguage(), 2057);
-        ASSERT_TRUE(writeConfiguration(f.env, r.userSection, s, 2057));
-        EXPECT_TRUE(f.written().contains("[User anna]\r\nLanguage=2057\r\n"));
+        EXPECT_EQ(currentLanguage(), kItalian);
+        // The checked language is written back for the user.
+        ASSERT_TRUE(writeConfiguration(f.env, r.userSection, f.settings, 2057));
+        EXPECT_TRUE(readAll(f.env.configFile).contains("[User anna]\r\nLanguage=2057\r\n"));
     }
-    {
-        // System language 1033 is not listed; the installation's 2057 is.
-        ConfigFixture f;
-        f.env.systemLanguage = 1033;
-        f.cfg("[Install]\r\nLanguage=2057\r\n");
-        Settings s;
-        EXPECT_EQ(readConfiguration(f.env, s).language, 2057);
+    struct Case {
+        const char *why;
+        QByteArray lng, cfg;
+        int systemLanguage;
+        int expected;
+    };
+    const QByteArray listed = "[Languages]\r\nLang01=Italiano,1040\r\nLang02=English,2057\r\n";
+    const Case cases[] = {
+        {"system language not listed: the installation's", listed, "[Install]\r\nLanguage=2057\r\n", 1033, 2057},
+        {"user language not listed: the installation's", listed, "[Install]\nLanguage=2057\n[User anna]\nLanguage=1031\n", 0, 2057},
+        {"the user's over the system's", listed, "[User anna]\nLanguage=1040\n", 2057, 1040},
+        {"no language list: Italian", QByteArray(), "[Install]\nLanguage=2057\n[User anna]\nLanguage=2057\n", 2057, 1040},
+    };
+    for (const Case &c : cases) {
+        ConfigFixture f(c.lng);
+        EXPECT_EQ(f.read(c.cfg, c.systemLanguage).language, c.expected) << c.why;
     }
-    {
-        // A user language that is not listed leaves the language of the installation.
-        ConfigFixture f;
-        f.cfg("[Install]\nLanguage=2057\n[User anna]\nLanguage=1031\n");
-        Settings s;
-        EXPECT_EQ(readConfiguration(f.env, s).language, 2057);
-    }
-    {
-        // Without a language list the language is Italian whatever the files say.
-        ConfigFixture f{QByteArray()};
-        f.env.systemLanguage = 2057;
-        f.cfg("[Install]\nLanguage=2057\n[User anna]\nLanguage=2057\n");
-        Settings s;
-        ConfigResult r = readConfiguration(f.env, s);
-        EXPECT_TRUE(r.languages.isEmpty());
-        EXPECT_EQ(r.language, 1040);
-    }
-    {
-        // Without a login name, no user value is read.
-        ConfigFixture f;
-        f.env.loginName.reset();
-        f.cfg("[User anna]\nLanguage=2057\nSymbolDim=9\n");
-        Settings s;
-        ConfigResult r = readConfiguration(f.env, s);
-        EXPECT_EQ(r.language, 1040);
-        EXPECT_EQ(s.SymbolDim, 6);
-        EXPECT_TRUE(r.userSection.isEmpty());
-    }
+    // Without a login name no user value is read.
+    ConfigFixture f;
+    f.env.loginName.reset();
+    const ConfigResult r = f.read("[User anna]\nLanguage=2057\nSymbolDim=9\n");
+    EXPECT_EQ(r.language, 1040);
+    EXPECT_EQ(f.settings.SymbolDim, 6);
+    EXPECT_TRUE(r.userSection.isEmpty());
 }
 
-TEST(Configuration, DefaultsValuesAndColours)
+TEST(Configuration, ValuesAndColours)
 {
     ConfigFixture f;
-    Settings s;
-    readConfiguration(f.env, s);
-    EXPECT_EQ(s.RouteLengths, 0);
-    for (int16_t flag : {s.WayPointSymbol, s.WayPointName, s.RoutePointSymbol, s.RoutePointName, s.RouteHeadings,
-                         s.TrackPointSymbol, s.TrackPointName, s.AutoTrackPointColor, s.IgnoreTxTDescription,
-                         s.IgnoreGPXDescription})
-        EXPECT_EQ(flag, 1);
-    EXPECT_EQ(s.WayPointColor, 0xFF);
-    EXPECT_EQ(s.TrackColor, 0xFF0000);
-    EXPECT_EQ(s.Units, -1);
-    EXPECT_EQ(s.WindowWidth, 9225);
-    EXPECT_EQ(s.CurrentDir, QStringLiteral("/opt/gipso"));
-
-    f.cfg("[User anna]\r\nWayPointColor=FF00\r\nRouteColor=\r\nTrackColor=zz\r\nCharDimension=20\r\n"
-          "Units=0\r\nCurrentDir=/home/anna/maps\r\nLastMap2=/home/anna/b.Gipso\r\nLastMap1=\r\n");
-    readConfiguration(f.env, s);
-    EXPECT_EQ(s.WayPointColor, 0x00FF00); // pure green
-    EXPECT_EQ(s.RouteColor, 0);           // empty value keeps the default
-    EXPECT_EQ(s.TrackColor, 0xFF0000);    // unreadable hex keeps the default
-    EXPECT_EQ(s.CharDimension, 20);
-    EXPECT_EQ(s.Units, 0);
-    EXPECT_FALSE(s.unitsMetric());
-    EXPECT_EQ(s.CurrentDir, QStringLiteral("/home/anna/maps"));
-    EXPECT_EQ(s.LastMap1, QString());
-    EXPECT_EQ(s.LastMap2, QStringLiteral("/home/anna/b.Gipso"));
+    f.read("");
+    EXPECT_EQ(f.settings.CurrentDir, QStringLiteral("/opt/gipso"));
+    f.read("[User anna]\r\nWayPointColor=FF00\r\nRouteColor=\r\nTrackColor=zz\r\nCharDimension=20\r\nSymbolDim=99999\r\n"
+           "Units=0\r\nCurrentDir=/home/anna/maps\r\nLastMap2=/home/anna/b.Gipso\r\nLastMap1=\r\n");
+    EXPECT_EQ(f.settings.WayPointColor, 0x00FF00); // hex without prefix: pure green
+    EXPECT_EQ(f.settings.RouteColor, 0);           // empty value keeps the default
+    EXPECT_EQ(f.settings.TrackColor, 0xFF0000);    // unreadable hex keeps the default
+    EXPECT_EQ(f.settings.CharDimension, 20);
+    EXPECT_EQ(f.settings.SymbolDim, 32767);        // a 16-bit key holds what fits
+    EXPECT_FALSE(f.settings.unitsMetric());
+    EXPECT_EQ(f.settings.CurrentDir, QStringLiteral("/home/anna/maps"));
+    EXPECT_EQ(f.settings.LastMap1, QString());
+    EXPECT_EQ(f.settings.LastMap2, QStringLiteral("/home/anna/b.Gipso"));
 }
 
 TEST(Configuration, WritingKeepsOtherUsersAndOrdersKeys)
 {
     ConfigFixture f;
-    f.cfg("[Install]\r\nLanguage=1040\r\n[User bruno]\r\nSymbolDim=3\r\n[User anna]\r\nLastMap1=/x.cal\r\nSymbolDim=8\r\n");
-    Settings s;
-    ConfigResult r = readConfiguration(f.env, s);
-    EXPECT_EQ(s.SymbolDim, 8);
-    s.WayPointColor = 0x00FF00;
-    s.WindowMax = 1;
-    ASSERT_TRUE(writeConfiguration(f.env, r.userSection, s, 0));
-    const QString text = QString::fromUtf8(f.written());
-    EXPECT_TRUE(text.contains(QStringLiteral("[User bruno]\r\nSymbolDim=3\r\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("[Install]\r\nLanguage=1040\r\n")));
-    const QString anna = text.mid(text.indexOf(QStringLiteral("[User anna]")));
-    QStringList keys;
-    for (const QString &line : anna.split(QStringLiteral("\r\n")).mid(1))
-        if (line.contains(QLatin1Char('=')))
-            keys << line.section(QLatin1Char('='), 0, 0);
-    const QStringList order = QStringLiteral(
-        "SerialPort WayPointColor RouteColor TrackColor CharDimension LineThickness CursorThickness SymbolDim "
-        "WayPointSymbol WayPointName RoutePointSymbol RoutePointName RouteHeadings RouteLengths TrackPointSymbol "
-        "TrackPointName AutoTrackPointColor IgnoreTxTDescription IgnoreGPXDescription Units NMEASentence NMEATime "
-        "WindowLeft WindowTop WindowWidth WindowHeight WindowMax CurrentDir LastMap1 LastMap2 LastMap3").split(u' ');
-    EXPECT_EQ(keys, order); // no Language key: no entry was checked
-    EXPECT_TRUE(anna.contains(QStringLiteral("WayPointColor=FF00\r\n")));
-    EXPECT_TRUE(anna.contains(QStringLiteral("TrackColor=FF0000\r\n")));
-    EXPECT_TRUE(anna.contains(QStringLiteral("RouteColor=0\r\n")));
-    EXPECT_TRUE(anna.contains(QStringLiteral("Units=-1\r\n")));
-    EXPECT_TRUE(anna.contains(QStringLiteral("WindowMax=1\r\n")));
+    const ConfigResult r =
+        f.read("[Install]\r\nLanguage=1040\r\n[User bruno]\r\nSymbolDim=3\r\n[User anna]\r\nLastMap1=/x.cal\r\nSymbolDim=8\r\n");
+    EXPECT_EQ(f.settings.SymbolDim, 8);
+    f.settings.WayPointColor = 0x00FF00;
+    f.settings.WindowMax = 1;
+    ASSERT_TRUE(writeConfiguration(f.env, r.userSection, f.settings, 0));
+    // No Language key: no entry of the Languages menu was checked.
+    EXPECT_EQ(readAll(f.env.configFile),
+              "[Install]\r\nLanguage=1040\r\n\r\n[User bruno]\r\nSymbolDim=3\r\n\r\n[User anna]\r\n"
+              "SerialPort=1\r\nWayPointColor=FF00\r\nRouteColor=0\r\nTrackColor=FF0000\r\nCharDimension=16\r\n"
+              "LineThickness=2\r\nCursorThickness=1\r\nSymbolDim=8\r\nWayPointSymbol=1\r\nWayPointName=1\r\n"
+              "RoutePointSymbol=1\r\nRoutePointName=1\r\nRouteHeadings=1\r\nRouteLengths=0\r\nTrackPointSymbol=1\r\n"
+              "TrackPointName=1\r\nAutoTrackPointColor=1\r\nIgnoreTxTDescription=1\r\nIgnoreGPXDescription=1\r\n"
+              "Units=-1\r\nNMEASentence=1\r\nNMEATime=20\r\nWindowLeft=105\r\nWindowTop=105\r\nWindowWidth=9225\r\n"
+              "WindowHeight=5115\r\nWindowMax=1\r\nCurrentDir=/opt/gipso\r\nLastMap1=/x.cal\r\nLastMap2=\r\nLastMap3=\r\n");
 
     // Bruno's own run reads his values, not Anna's.
     f.env.loginName = QStringLiteral("bruno");
@@ -156,15 +125,18 @@ TEST(Configuration, IniReaderToleratesOddFiles)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("odd.cfg"));
-    // Windows-1252 bytes, blanks, comments, a key before any section, a duplicate key, huge numbers.
-    writeAll(path, "stray=1\n; comment\n[ User \xC9lan ]\n  Name = caf\xE9  \nName=second\nBig=99999999999\nNeg=-12abc\nNone=abc\n");
+    // Windows-1252 bytes, blanks, comments, a key before any section, a duplicate key, quotes, huge numbers.
+    writeAll(path, "stray=1\n; comment\n[ User \xC9lan ]\n  Name = caf\xE9  \nName=second\nQuoted=\"a b\"\n"
+                   "Big=99999999999\nNeg=-12abc\nNone=abc\n");
     IniFile ini;
     ASSERT_TRUE(ini.load(path));
-    EXPECT_EQ(ini.text(QStringLiteral("user \u00c9lan"), QStringLiteral("name"), {}), QStringLiteral("caf\u00e9"));
-    EXPECT_EQ(ini.integer(QStringLiteral("User \u00c9lan"), QStringLiteral("Big"), 0), INT32_MAX);
-    EXPECT_EQ(ini.integer(QStringLiteral("User \u00c9lan"), QStringLiteral("Neg"), 0), -12);
-    EXPECT_EQ(ini.integer(QStringLiteral("User \u00c9lan"), QStringLiteral("None"), 7), 0);
-    EXPECT_EQ(ini.integer(QStringLiteral("User \u00c9lan"), QStringLiteral("Missing"), 7), 7);
+    const QString section = QStringLiteral("user \u00c9lan");
+    EXPECT_EQ(ini.text(section, QStringLiteral("name"), {}), QStringLiteral("caf\u00e9"));
+    EXPECT_EQ(ini.text(section, QStringLiteral("Quoted"), {}), QStringLiteral("a b"));
+    EXPECT_EQ(ini.integer(section, QStringLiteral("Big"), 0), INT32_MAX);
+    EXPECT_EQ(ini.integer(section, QStringLiteral("Neg"), 0), -12);
+    EXPECT_EQ(ini.integer(section, QStringLiteral("None"), 7), 0);
+    EXPECT_EQ(ini.integer(section, QStringLiteral("Missing"), 7), 7);
     EXPECT_FALSE(ini.value(QStringLiteral("nosection"), QStringLiteral("stray")));
     EXPECT_FALSE(IniFile().load(dir.filePath(QStringLiteral("missing.cfg"))));
 

@@ -1,38 +1,54 @@
+#include "base/DateValue.h"
 #include "base/Messages.h"
 
 #include <gtest/gtest.h>
 
 using namespace gipso;
 
-TEST(Messages, LookupFormatAndCache)
+TEST(Messages, LookupAndFormat)
 {
     setLanguage(kEnglish);
     EXPECT_EQ(messageText(631), QStringLiteral("Delete all $0s?"));
     EXPECT_EQ(formatMessage(messageText(631), {QStringLiteral("WayPoint")}), QStringLiteral("Delete all WayPoints?"));
     EXPECT_EQ(formatMessage(messageText(665), {120, 3}), QStringLiteral("120 TrackPoints and 3 tracks downloaded."));
-    EXPECT_EQ(formatMessage(QStringLiteral("$0 and $0"), {QStringLiteral("x")}), QStringLiteral("x and x"));
+    EXPECT_EQ(formatMessage(QStringLiteral("$0 and $0"), {QStringLiteral("$0")}), QStringLiteral("$0 and $0"));
     EXPECT_EQ(formatMessage(QStringLiteral("$0 $1"), {QStringLiteral("a")}), QStringLiteral("a $1"));
     EXPECT_EQ(messageText(224), QStringLiteral("Invalid file extension fot this operation! "));
-
-    setLanguage(kEnglish);
-    int before = blocksLoaded();
-    EXPECT_EQ(messageText(160), QStringLiteral("Gipso"));
+    EXPECT_EQ(messageText(237), QString()); // an id without text
+    // Ids of two blocks of the tables, then the other language.
     EXPECT_EQ(messageText(175), QStringLiteral("&Import points from File"));
-    EXPECT_EQ(blocksLoaded(), before + 1); // 160 and 175 are both in block 11
-    EXPECT_EQ(cachedBlock(), 11);
     EXPECT_EQ(messageText(176), QStringLiteral("Export points to &File"));
-    EXPECT_EQ(blocksLoaded(), before + 2);
-    EXPECT_EQ(cachedBlock(), 12);
-
     setLanguage(kItalian);
     EXPECT_EQ(messageText(631), QStringLiteral("Cancellare tutti i $0s?"));
-    EXPECT_EQ(messageText(209), QStringLiteral("MODIFICA"));
     EXPECT_EQ(messageText(706), QStringLiteral("N°  $0 WayPoints."));
-
     setLanguage(1031); // no tables for German
     EXPECT_EQ(messageText(160), QString());
-    EXPECT_EQ(cachedBlock(), -1);
-    EXPECT_EQ(messageText(239), QString());
     setLanguage(kEnglish);
-    EXPECT_EQ(messageText(237), QString()); // an id without text
+}
+
+TEST(DateValue, ConversionsAndFormats)
+{
+    EXPECT_EQ(formatDateValue(0), QStringLiteral("30/12/1899"));
+    const double v = toDateValue(QDate(2003, 2, 1), QTime(4, 5, 6));
+    EXPECT_DOUBLE_EQ(v, 37653.0 + (4 * 3600 + 5 * 60 + 6) / 86400.0);
+    EXPECT_EQ(formatDateValue(v), QStringLiteral("01/02/2003"));
+    EXPECT_EQ(formatTimeValue(v), QStringLiteral("04:05:06"));
+    // A time a hair before midnight rounds to the next day, not to 24:00:00.
+    const double late = toDateValue(QDate(2020, 1, 1)) + (86400.0 - 0.2) / 86400.0;
+    EXPECT_EQ(formatTimeValue(late), QStringLiteral("00:00:00"));
+    EXPECT_EQ(formatDateValue(late), QStringLiteral("02/01/2020"));
+    // Days before 1899: the fraction still counts from midnight.
+    EXPECT_DOUBLE_EQ(toDateValue(QDate(1899, 12, 29), QTime(6, 0)), -1.25);
+    EXPECT_EQ(formatDateValue(-1.25), QStringLiteral("29/12/1899"));
+    EXPECT_EQ(formatTimeValue(-1.25), QStringLiteral("06:00:00"));
+    // No calendar day outside years 100 to 9999, nor for NaN: the epoch is shown.
+    EXPECT_EQ(formatDateValue(std::nan("")), QStringLiteral("30/12/1899"));
+    EXPECT_EQ(formatDateValue(3e6), QStringLiteral("30/12/1899"));
+
+    EXPECT_EQ(parseDateText(u" 1/2/2003 "), 37653.0);
+    EXPECT_EQ(parseTimeText(u"4:05"), (4 * 3600 + 5 * 60) / 86400.0);
+    for (const char16_t *bad : {u"31/02/2003", u"", u"aa/bb/cccc", u"1/2"})
+        EXPECT_FALSE(parseDateText(bad)) << QString::fromUtf16(bad).toStdString();
+    for (const char16_t *bad : {u"25:00:00", u"12:60", u"x", u"-1:00"})
+        EXPECT_FALSE(parseTimeText(bad)) << QString::fromUtf16(bad).toStdString();
 }

@@ -1,4 +1,5 @@
-// gipso-cli convert and info, run as the user runs them.
+// gipso-cli as the user runs it: convert and info, the argument rules every command shares,
+// and the user's configuration (import options, language).
 
 #include "support/CliRunner.h"
 #include "support/TestSupport.h"
@@ -16,8 +17,25 @@ namespace {
 
 class CliFiles : public ::testing::Test {
 protected:
-    void SetUp() override { QDir().mkpath(dir.filePath(QStringLiteral("config"))); }
+    void SetUp() override
+    {
+        QDir().mkpath(dir.filePath(QStringLiteral("config")));
+        writeAll(path("in.gpx"), "<gpx>\n"
+                                 "<wpt lat=\"45.1\" lon=\"9.1\"><name>W</name></wpt>\n"
+                                 "<rte><rtept lat=\"46\" lon=\"10\"><name>R1</name></rtept></rte>\n"
+                                 "<trk><trkseg>\n"
+                                 "<trkpt lat=\"47.1\" lon=\"11.1\"><desc>one</desc></trkpt>\n"
+                                 "<trkpt lat=\"47.2\" lon=\"11.2\"></trkpt>\n"
+                                 "<trkpt lat=\"47.3\" lon=\"11.3\"><desc>two</desc></trkpt>\n"
+                                 "</trkseg></trk></gpx>\n");
+    }
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    // The user's own section of Gipso.cfg.
+    void configure(const QByteArray &keys)
+    {
+        const QByteArray login = getpwuid(geteuid())->pw_name;
+        writeAll(dir.filePath(QStringLiteral("config/Gipso.cfg")), "[User " + login + "]\r\n" + keys);
+    }
     int run(const QStringList &args)
     {
         r = runCli(args, cliEnvironment(dir.filePath(QStringLiteral("config"))));
@@ -27,78 +45,79 @@ protected:
     CliRun r;
 };
 
-const QByteArray kTwoTracks = "<gpx>\n"
-                              "<wpt lat=\"45.1\" lon=\"9.1\"><name>Fish &amp; Chips</name></wpt>\n"
-                              "<rte><rtept lat=\"46\" lon=\"10\"><name>R1</name></rtept></rte>\n"
-                              "<trk><trkseg>\n"
-                              "<trkpt lat=\"47.1\" lon=\"11.1\"><desc>one</desc></trkpt>\n"
-                              "<trkpt lat=\"47.2\" lon=\"11.2\"></trkpt>\n"
-                              "<trkpt lat=\"47.3\" lon=\"11.3\"><desc>two</desc></trkpt>\n"
-                              "</trkseg></trk></gpx>\n";
-
 } // namespace
 
-TEST_F(CliFiles, ConvertsBothWaysAndCounts)
+TEST_F(CliFiles, ImportsWithTheUserOptionsAndConverts)
 {
-    writeAll(path("in.gpx"), kTwoTracks);
     // Default configuration: TrackPoint descriptions are ignored on import, so one track.
     ASSERT_EQ(run({QStringLiteral("info"), path("in.gpx")}), 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 1\n");
-
-    // With the option off in the user's configuration the descriptions start tracks.
-    const QString login = QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
-    writeAll(dir.filePath(QStringLiteral("config/Gipso.cfg")),
-             "[User " + login.toUtf8() + "]\r\nIgnoreGPXDescription=0\r\nIgnoreTxTDescription=0\r\n");
+    configure("IgnoreGPXDescription=0\r\nIgnoreTxTDescription=0\r\n");
     ASSERT_EQ(run({QStringLiteral("info"), path("in.gpx")}), 0);
     EXPECT_EQ(r.out, "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 2\n");
 
+    // The format by the output's extension, in any case; lines that cannot be read are counted.
     ASSERT_EQ(run({QStringLiteral("convert"), path("in.gpx"), path("out.TXT")}), 0) << r.err.toStdString();
-    const QByteArray txt = readAll(path("out.TXT"));
-    EXPECT_TRUE(txt.startsWith("Gipso 2.6 - "));
-    EXPECT_TRUE(txt.contains("WP, Fish & Chips,   45.1000000000,    9.1000000000,     0.00, "));
-    ASSERT_EQ(run({QStringLiteral("convert"), path("out.TXT"), path("back.gpx")}), 0) << r.err.toStdString();
-    EXPECT_TRUE(readAll(path("back.gpx")).contains("<name><![CDATA[Fish & Chips]]></name>"));
-    ASSERT_EQ(run({QStringLiteral("info"), path("back.gpx")}), 0);
-    EXPECT_EQ(r.out, "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 2\n");
+    EXPECT_TRUE(readAll(path("out.TXT")).startsWith("Gipso 2.6 - "));
+    writeAll(path("bad.txt"), "WP, A, 1, 2, 3, 01/01/2001, 00:00:00, \r\nWP, X, north, 2, 3, 01/01/2001, 00:00:00, \r\n");
+    ASSERT_EQ(run({QStringLiteral("convert"), path("bad.txt"), path("back.gpx")}), 0);
+    EXPECT_EQ(r.errorLines(), QStringList{QStringLiteral("gipso-cli: %1: 1 skipped, the first: line 2: latitude is not a number")
+                                              .arg(path("bad.txt"))});
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(readAll(path("back.gpx")).startsWith("<?xml"));
 }
 
 TEST_F(CliFiles, BadInputFailsWithOneLineAndNoOutput)
 {
-    writeAll(path("good.gpx"), kTwoTracks);
+    configure("Language=2057\r\n"); // the messages in English
     writeAll(path("empty.gpx"), "<gpx></gpx>\n");
     writeAll(path("header.txt"), "Gipso 2.6 - x\r\n\r\n");
-    QByteArray binary(4096, '\0');
-    for (int i = 0; i < binary.size(); ++i)
-        binary[i] = static_cast<char>(i * 7 + 3);
-    writeAll(path("binary.txt"), binary);
-
     struct Case {
         QStringList args;
-        QString named; // the file the error must name
-        QString output; // must not exist afterwards
+        QString line; // the error line, or its start where the system words the reason
     };
+    const QString invalid = QStringLiteral("Invalid points file!");
     const Case cases[] = {
-        {{QStringLiteral("convert"), path("missing.gpx"), path("o1.txt")}, path("missing.gpx"), path("o1.txt")},
-        {{QStringLiteral("convert"), path("empty.gpx"), path("o2.txt")}, path("empty.gpx"), path("o2.txt")},
-        {{QStringLiteral("convert"), path("header.txt"), path("o3.gpx")}, path("header.txt"), path("o3.gpx")},
-        {{QStringLiteral("convert"), path("binary.txt"), path("o4.gpx")}, path("binary.txt"), path("o4.gpx")},
-        {{QStringLiteral("convert"), path("good.gpx"), path("o5.kml")}, path("o5.kml"), path("o5.kml")},
-        {{QStringLiteral("convert"), path("good.gpx"), path("nofolder/o6.gpx")}, path("nofolder/o6.gpx"),
-         path("nofolder/o6.gpx")},
-        {{QStringLiteral("convert"), dir.path(), path("o7.gpx")}, dir.path(), path("o7.gpx")},
-        {{QStringLiteral("info"), path("missing.txt")}, path("missing.txt"), QString()},
-        {{QStringLiteral("info"), path("empty.gpx")}, path("empty.gpx"), QString()},
+        {{QStringLiteral("convert"), path("missing.gpx"), path("o1.txt")}, path("missing.gpx") + ": "},
+        {{QStringLiteral("convert"), path("empty.gpx"), path("o2.txt")}, path("empty.gpx") + ": " + invalid},
+        {{QStringLiteral("convert"), path("header.txt"), path("o3.gpx")}, path("header.txt") + ": " + invalid},
+        {{QStringLiteral("convert"), path("in.gpx"), path("o4.kml")}, path("o4.kml") + ": unknown extension (use .txt or .gpx)"},
+        {{QStringLiteral("convert"), path("in.gpx"), path("nofolder/o5.gpx")}, path("nofolder/o5.gpx") + ": "},
+        {{QStringLiteral("convert"), dir.path(), path("o6.gpx")}, dir.path() + ": "},
+        {{QStringLiteral("info"), path("empty.gpx")}, path("empty.gpx") + ": " + invalid},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
         EXPECT_EQ(run(c.args), 1);
-        const QStringList lines = r.errorLines();
-        EXPECT_EQ(lines.size(), 1) << r.err.toStdString();
-        EXPECT_TRUE(lines.join(QLatin1Char('\n')).contains(c.named)) << r.err.toStdString();
+        ASSERT_EQ(r.errorLines().size(), 1) << r.err.toStdString();
+        const QString line = r.errorLines()[0];
+        if (c.line.endsWith(QLatin1String(": ")))
+            EXPECT_TRUE(line.startsWith(QStringLiteral("gipso-cli: ") + c.line) && line.size() > c.line.size() + 11);
+        else
+            EXPECT_EQ(line, QStringLiteral("gipso-cli: ") + c.line);
         EXPECT_TRUE(r.out.isEmpty());
-        if (!c.output.isEmpty()) {
-            EXPECT_FALSE(QFile::exists(c.output));
-        }
     }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4); // only the inputs
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3); // only the inputs
+}
+
+TEST_F(CliFiles, ArgumentRulesAndUsage)
+{
+    EXPECT_EQ(run({}), 1);
+    EXPECT_TRUE(r.err.startsWith(QLatin1String("usage: gipso-cli COMMAND ...\n")));
+    EXPECT_EQ(run({QStringLiteral("--help")}), 0);
+    EXPECT_TRUE(r.out.startsWith(QLatin1String("usage: gipso-cli COMMAND ...\n")));
+    const std::pair<const char *, const char *> cases[] = {
+        {"frobnicate", "unknown command 'frobnicate'"},
+        {"convert a", "convert: expected IN OUT"},
+        {"convert --bogus a b", "convert: unknown option '--bogus'"},
+        {"render m.cal -o", "render: -o needs a value"},
+        {"render m.cal -o a.png -o b.png", "render: -o given more than once"},
+        {"render m.cal -o a.png --zoom 0", "render: --zoom needs a number from 0.01 to 100 (1 = 100%)"},
+        {"render m.cal -o a.png --size 10y10", "render: --size needs WxH, each a whole number from 1 to 16384"},
+        {"download waypoints --port x --baud 0 -o f", "download: --baud needs a whole number of at least 1"},
+    };
+    for (const auto &[args, line] : cases) {
+        EXPECT_EQ(run(QString::fromLatin1(args).split(QLatin1Char(' '))), 1) << args;
+        EXPECT_EQ(r.errorLines(), QStringList{QStringLiteral("gipso-cli: ") + QLatin1String(line)}) << args;
+    }
 }

@@ -17,21 +17,18 @@ public:
         Buttons buttons;
         Answer defaultButton;
         Icon icon;
-        QString title;
     };
     std::vector<Shown> shown;            // every message box, in order
     std::deque<Answer> answers;          // next answers; when empty, the default button
     std::deque<QString> files;           // next file-dialog results; when empty, cancelled
-    std::deque<std::optional<QColor>> colours;
     bool printAccept = false;
     std::function<bool(QPrinter &)> onPrintSetup; // sets up the printer (e.g. a PDF file); default: printAccept
     std::function<int(QDialog &)> onExec; // drives a modal form; default: reject at once
     QStringList fileDialogTitles;
 
-    Answer ask(QWidget *, const QString &text, Buttons buttons, Answer defaultButton, Icon icon,
-               const QString &title) override
+    Answer ask(QWidget *, const QString &text, Buttons buttons, Answer defaultButton, Icon icon, const QString &) override
     {
-        shown.push_back({text, buttons, defaultButton, icon, title});
+        shown.push_back({text, buttons, defaultButton, icon});
         if (answers.empty())
             return defaultButton;
         Answer a = answers.front();
@@ -46,14 +43,7 @@ public:
     {
         return nextFile(title);
     }
-    std::optional<QColor> chooseColor(QWidget *, const QColor &) override
-    {
-        if (colours.empty())
-            return std::nullopt;
-        auto c = colours.front();
-        colours.pop_front();
-        return c;
-    }
+    std::optional<QColor> chooseColor(QWidget *, const QColor &) override { return std::nullopt; }
     bool printSetup(QWidget *, QPrinter &printer) override { return onPrintSetup ? onPrintSetup(printer) : printAccept; }
     int exec(QDialog &dialog) override
     {

@@ -6,15 +6,13 @@
 
 namespace gipso::test {
 
-QString testDataDir()
+QString testData(const QString &relative)
 {
     QString d = qEnvironmentVariable("GIPSO_TESTDATA");
     if (d.isEmpty())
         d = qEnvironmentVariable("GIPSO_SOURCE_DIR") + QStringLiteral("/../shared/testdata");
-    return d;
+    return d + QLatin1Char('/') + relative;
 }
-
-QString testData(const QString &relative) { return testDataDir() + QLatin1Char('/') + relative; }
 
 QString buildDir() { return QStringLiteral(GIPSO_BUILD_DIR); }
 

@@ -6,11 +6,14 @@
 #include <QDateTime>
 #include <QString>
 #include <QTemporaryDir>
+#include <ostream>
+
+// Failures show texts as text.
+inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace gipso::test {
 
-// ../shared/testdata beside the checkout (GIPSO_TESTDATA in the test environment).
-QString testDataDir();
+// A file of ../shared/testdata beside the checkout (GIPSO_TESTDATA in the test environment).
 QString testData(const QString &relative);
 // The build folder (where gipso-cli and the tools are).
 QString buildDir();

@@ -24,14 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     for (bool gpx : {false, true}) {
         gipso::PointStore store;
-        const gipso::ImportResult r = gpx ? gipso::ImportaGPX(path, store, false) : gipso::ImportaFile(path, store, true);
-        // Every point is whole and in the list of its kind.
-        if (r.wayPoints + r.routePoints + r.trackPoints
-            != store.wayPoints.count() + store.routePoints.count() + store.trackPoints.count())
-            std::abort();
-        for (const gipso::GpsPoint &p : store.trackPoints)
-            if (p.kind != gipso::PointKind::Track)
-                std::abort();
+        if (gpx)
+            gipso::readGpx(path, store, false);
+        else
+            gipso::readTextPointFile(path, store, true);
+        // Every point is in the list of its kind.
+        for (gipso::PointKind kind : gipso::allPointKinds)
+            for (const gipso::GpsPoint &p : store.list(kind))
+                if (p.kind != kind)
+                    std::abort();
     }
     return 0;
 }

@@ -33,7 +33,7 @@ fi
 
 # The readers and what they use of the base library, with the fuzzer and the sanitizers.
 sources="$root/tools/fuzz/fuzz_pointfiles.cpp $root/files/FileIO.cpp $root/files/GpxFile.cpp
- $root/files/TextPointFile.cpp $root/files/PointFiles.cpp $root/base/IniFile.cpp $root/base/SafeFile.cpp
+ $root/files/TextPointFile.cpp $root/files/PointFiles.cpp $root/base/TextCodec.cpp $root/base/SafeFile.cpp
  $root/base/DateValue.cpp $root/base/Clock.cpp $root/points/PointStore.cpp"
 # shellcheck disable=SC2086
 "$cxx" -x c++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
