@@ -224,6 +224,26 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
     }
 }
 
+TEST(MapFiles, ContainersAreNeverWorkedOnOutsideAPrivateTemporaryFolder)
+{
+    // The current folder holds a picture of the user's with the name of the container's image.
+    Folders f;
+    ASSERT_TRUE(makeZip(f.work + "m.Gipso", {{"m.jpg", encoded(testPicture(), "JPG")}, {"m.txt", kExampleText}}));
+    writeAll(f.work + "m.jpg", "the user's own picture");
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(f.work);
+    QString backing;
+    for (const QString &tempDir : {QString(), QString("./"), f.work + "missing/"}) {
+        const MapLoad load = loadMapFile(f.work + "m.Gipso", tempDir);
+        EXPECT_EQ(load.status, MapLoad::Failed) << tempDir.toStdString();
+        EXPECT_EQ(load.error, "no private temporary folder to work in") << tempDir.toStdString();
+        EXPECT_THROW(saveMapFile(testPicture(), exampleCalibration(), f.work + "n.Gipso", tempDir, backing), GipsoError);
+    }
+    QDir::setCurrent(cwd);
+    EXPECT_EQ(entries(f.work), QStringList({"m.Gipso", "m.jpg"}));
+    EXPECT_EQ(readAll(f.work + "m.jpg"), "the user's own picture");
+}
+
 TEST(MapFiles, OpeningAndSavingOnTheProgramState)
 {
     Folders f;
