@@ -9,9 +9,10 @@ namespace gipso {
 
 namespace {
 
+// Divides rather than multiplies: header sizes up to 2^32 x 2^32 must not wrap round.
 bool tooLarge(qint64 width, qint64 height)
 {
-    return width <= 0 || height <= 0 || width * height * 4 > kMaxPictureMegabytes * 1024 * 1024;
+    return width <= 0 || height <= 0 || width > kMaxPictureMegabytes * 1024 * 1024 / 4 / height;
 }
 
 // Strict JPEG decoding: a warning (data ending early, damaged segments) is an error here.
@@ -90,6 +91,10 @@ bool gifComplete(const QByteArray &d, QString &error)
     };
     if (n < 13)
         return error = QStringLiteral("GIF header cut short"), false;
+    const qint64 width = qFromLittleEndian<quint16>(d.constData() + 6);
+    const qint64 height = qFromLittleEndian<quint16>(d.constData() + 8);
+    if (tooLarge(width, height))
+        return error = QStringLiteral("GIF of %1 x %2 pixels refused").arg(width).arg(height), false;
     qint64 i = 13;
     if (byte(10) & 0x80)
         i += 3 * (qint64(1) << ((byte(10) & 7) + 1));

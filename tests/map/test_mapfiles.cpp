@@ -199,25 +199,40 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
     ASSERT_TRUE(makeZip(w + "many.Gipso", many));
     ASSERT_TRUE(makeZip(w + "bigtext.Gipso", {{"m.jpg", jpg}, {"m.txt", kExampleText + QByteArray(100000, '\n')}}));
     ASSERT_TRUE(makeZip(w + "notext.Gipso", {{"m.jpg", jpg}}));
+    // Headers claiming 2^30 x 2^31 pixels (the product overflows 64 bits when multiplied by 4)
+    // and 65535 x 65535.
+    QByteArray bmpHuge = bmp.left(54);
+    qToLittleEndian<qint32>(1 << 30, bmpHuge.data() + 18);
+    qToLittleEndian<qint32>(std::numeric_limits<qint32>::min(), bmpHuge.data() + 22);
+    qToLittleEndian<quint16>(8, bmpHuge.data() + 28);
+    qToLittleEndian<quint32>(1, bmpHuge.data() + 30); // run-length data: no size to check it by
+    QByteArray gifHuge = gif;
+    gifHuge.replace(6, 4, "\xff\xff\xff\xff");
     for (const auto &[name, bytes] : std::vector<std::pair<const char *, QByteArray>>{
              {"text.jpg", "no picture"}, {"half.jpg", jpg.left(jpg.size() / 2)}, {"half.bmp", bmp.left(bmp.size() / 2)},
              {"cut.gif", gif.left(30)}, {"short.cal", QByteArray(63, 'x')}, {"junk.Gipso", QByteArray(5000, 'j')},
-             {"flip.Gipso", flipped}})
+             {"flip.Gipso", flipped}, {"huge.bmp", bmpHuge + QByteArray(1024, '\0')}, {"huge.gif", gifHuge}})
         writeAll(w + name, bytes);
 
-    const std::vector<std::pair<const char *, MapLoad::Status>> cases = {
-        {"text.jpg", MapLoad::Failed},         {"half.jpg", MapLoad::Failed},
-        {"half.bmp", MapLoad::Failed},         {"cut.gif", MapLoad::Failed},
-        {"short.cal", MapLoad::Failed},        {"nan.cal", MapLoad::CalibrationRejected},
-        {"same.cal", MapLoad::CalibrationRejected}, {"junk.Gipso", MapLoad::Failed},
-        {"flip.Gipso", MapLoad::Failed},       {"locked.Gipso", MapLoad::Failed},
-        {"many.Gipso", MapLoad::Failed},       {"bigtext.Gipso", MapLoad::CalibrationRejected},
-        {"notext.Gipso", MapLoad::CalibrationRejected},
+    // Where the reason matters it is given.
+    const std::vector<std::tuple<const char *, MapLoad::Status, QString>> cases = {
+        {"text.jpg", MapLoad::Failed, {}},         {"half.jpg", MapLoad::Failed, {}},
+        {"half.bmp", MapLoad::Failed, {}},         {"cut.gif", MapLoad::Failed, {}},
+        {"short.cal", MapLoad::Failed, {}},        {"nan.cal", MapLoad::CalibrationRejected, {}},
+        {"same.cal", MapLoad::CalibrationRejected, {}}, {"junk.Gipso", MapLoad::Failed, {}},
+        {"flip.Gipso", MapLoad::Failed, {}},       {"locked.Gipso", MapLoad::Failed, {}},
+        {"many.Gipso", MapLoad::Failed, {}},       {"bigtext.Gipso", MapLoad::CalibrationRejected, {}},
+        {"notext.Gipso", MapLoad::CalibrationRejected, {}},
+        {"huge.bmp", MapLoad::Failed, "BMP of 1073741824 x 2147483648 pixels refused"},
+        {"huge.gif", MapLoad::Failed, "GIF of 65535 x 65535 pixels refused"},
     };
-    for (const auto &[name, status] : cases) {
+    for (const auto &[name, status, error] : cases) {
         const MapLoad load = loadMapFile(w + name, f.temp);
         EXPECT_EQ(load.status, status) << name << ": " << load.error.toStdString();
         EXPECT_FALSE(load.error.isEmpty()) << name;
+        if (!error.isEmpty()) {
+            EXPECT_EQ(load.error, error) << name;
+        }
         EXPECT_EQ(load.picture.isNull(), status == MapLoad::Failed) << name;
         EXPECT_FALSE(load.calibration.has_value()) << name;
         EXPECT_EQ(entries(f.temp), QStringList()) << name;
