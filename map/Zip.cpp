@@ -46,8 +46,9 @@ bool ZipReader::open(const QString &archivePath, QString *error)
     };
     int code = 0;
     archive_ = zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-    if (!archive_)
-        return closeAndFail(openErrorText(code));
+    if (!archive_) // libzip says "File already exists" when two members share a name
+        return closeAndFail(code == ZIP_ER_EXISTS ? QStringLiteral("the container holds two members of the same name")
+                                                  : openErrorText(code));
     const zip_int64_t n = zip_get_num_entries(archive_, 0);
     if (n < 0)
         return closeAndFail(QStringLiteral("unreadable archive directory"));

@@ -199,6 +199,9 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
     ASSERT_TRUE(makeZip(w + "many.Gipso", many));
     ASSERT_TRUE(makeZip(w + "bigtext.Gipso", {{"m.jpg", jpg}, {"m.txt", kExampleText + QByteArray(100000, '\n')}}));
     ASSERT_TRUE(makeZip(w + "notext.Gipso", {{"m.jpg", jpg}}));
+    // Two members named m.txt: the second one's name is changed after writing.
+    ASSERT_TRUE(makeZip(w + "twice.Gipso", {{"m.jpg", jpg}, {"m.txt", kExampleText}, {"n.txt", kExampleText}}));
+    writeAll(w + "twice.Gipso", readAll(w + "twice.Gipso").replace("n.txt", "m.txt"));
     // Headers claiming 2^30 x 2^31 pixels (the product overflows 64 bits when multiplied by 4)
     // and 65535 x 65535.
     QByteArray bmpHuge = bmp.left(54);
@@ -223,6 +226,7 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
         {"flip.Gipso", MapLoad::Failed, {}},       {"locked.Gipso", MapLoad::Failed, {}},
         {"many.Gipso", MapLoad::Failed, {}},       {"bigtext.Gipso", MapLoad::CalibrationRejected, {}},
         {"notext.Gipso", MapLoad::CalibrationRejected, {}},
+        {"twice.Gipso", MapLoad::Failed, "the container holds two members of the same name"},
         {"huge.bmp", MapLoad::Failed, "BMP of 1073741824 x 2147483648 pixels refused"},
         {"huge.gif", MapLoad::Failed, "GIF of 65535 x 65535 pixels refused"},
     };
