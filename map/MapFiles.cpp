@@ -270,6 +270,11 @@ bool parseCalibrationText(const QByteArray &text, MapCalibration &c)
 MapLoad loadMapFile(const QString &path, const QString &tempDir)
 {
     MapLoad load;
+    // A pipe or a device would block or never end.
+    if (!QFileInfo(path).isFile()) {
+        load.error = QFileInfo::exists(path) ? QStringLiteral("not a regular file") : QStringLiteral("no such file");
+        return load;
+    }
     switch (mapFileKind(path)) {
     case MapFileKind::Cal:
         loadCal(path, load);

@@ -134,8 +134,13 @@ QImage loadMapPicture(const QString &path, QString *error)
         why = f.errorString();
     } else {
         const QByteArray magic = f.peek(6);
+        const bool jpeg = magic.startsWith("\xFF\xD8\xFF"), gif = magic.startsWith("GIF8");
         bool checked = true;
-        if (magic.startsWith("\xFF\xD8\xFF")) {
+        if ((jpeg || gif) && f.size() > kMaxPictureFileBytes) {
+            // Both are read whole into memory.
+            why = QStringLiteral("file of %1 bytes is too large").arg(f.size());
+            checked = false;
+        } else if (jpeg) {
             bool handled = false;
             img = decodeJpeg(f.readAll(), handled, why);
             if (handled) {
@@ -145,7 +150,7 @@ QImage loadMapPicture(const QString &path, QString *error)
             }
         } else if (magic.startsWith("BM")) {
             checked = bmpComplete(f, why);
-        } else if (magic.startsWith("GIF8")) {
+        } else if (gif) {
             checked = gifComplete(f.readAll(), why);
         }
         f.close();

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/stat.h>
 #include <zip.h>
 
 using namespace gipso;
@@ -203,7 +204,7 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
     ASSERT_TRUE(makeZip(w + "twice.Gipso", {{"m.jpg", jpg}, {"m.txt", kExampleText}, {"n.txt", kExampleText}}));
     writeAll(w + "twice.Gipso", readAll(w + "twice.Gipso").replace("n.txt", "m.txt"));
     // Headers claiming 2^30 x 2^31 pixels (the product overflows 64 bits when multiplied by 4)
-    // and 65535 x 65535.
+    // and 65535 x 65535; a JPEG far larger than a picture file may be; a pipe.
     QByteArray bmpHuge = bmp.left(54);
     qToLittleEndian<qint32>(1 << 30, bmpHuge.data() + 18);
     qToLittleEndian<qint32>(std::numeric_limits<qint32>::min(), bmpHuge.data() + 22);
@@ -211,6 +212,9 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
     qToLittleEndian<quint32>(1, bmpHuge.data() + 30); // run-length data: no size to check it by
     QByteArray gifHuge = gif;
     gifHuge.replace(6, 4, "\xff\xff\xff\xff");
+    writeAll(w + "sparse.jpg", jpg);
+    QFile(w + "sparse.jpg").resize(qint64(20) << 30); // a hole: no disk is used
+    ASSERT_EQ(mkfifo(QFile::encodeName(w + "pipe.jpg").constData(), 0600), 0);
     for (const auto &[name, bytes] : std::vector<std::pair<const char *, QByteArray>>{
              {"text.jpg", "no picture"}, {"half.jpg", jpg.left(jpg.size() / 2)}, {"half.bmp", bmp.left(bmp.size() / 2)},
              {"cut.gif", gif.left(30)}, {"short.cal", QByteArray(63, 'x')}, {"junk.Gipso", QByteArray(5000, 'j')},
@@ -229,6 +233,8 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
         {"twice.Gipso", MapLoad::Failed, "the container holds two members of the same name"},
         {"huge.bmp", MapLoad::Failed, "BMP of 1073741824 x 2147483648 pixels refused"},
         {"huge.gif", MapLoad::Failed, "GIF of 65535 x 65535 pixels refused"},
+        {"sparse.jpg", MapLoad::Failed, "file of 21474836480 bytes is too large"},
+        {"pipe.jpg", MapLoad::Failed, "not a regular file"},
     };
     for (const auto &[name, status, error] : cases) {
         const MapLoad load = loadMapFile(w + name, f.temp);
