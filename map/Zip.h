@@ -19,7 +19,7 @@ public:
         qint64 index = 0;
         QString name;      // as stored in the archive
         qint64 size = 0;   // uncompressed size as the archive states it
-        qint64 compressedSize = 0;
+        qint64 compressedSize = 0; // as stored
         bool encrypted = false;
     };
 

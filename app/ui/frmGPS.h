@@ -19,11 +19,10 @@ class QScrollBar;
 
 namespace gipso {
 
+class picMap;
 class TempFolder;
 
 // The main window: owns the program's state, the menus, the map frame and the status bar.
-class picMap;
-
 class frmGPS : public QMainWindow, public MapHost {
     Q_OBJECT
 
