@@ -462,3 +462,5 @@ GIPSO_MESSAGE(MenuReverseRoute, 846, u"&Reverse Route",
     u"&Inverti Rotta")
 GIPSO_MESSAGE(ReverseRouteQuestion, 847, u"Dates and Times will be overwritten. Proceed?",
     u"Data e ora saranno sovrascritte. Procedere?")
+GIPSO_MESSAGE(TempFolderMissing, 1030, u"A private temporary folder cannot be made in $0 ($1): .Gipso maps cannot be opened or saved.",
+    u"Impossibile creare una cartella temporanea privata in $0 ($1): le mappe .Gipso non possono essere aperte né salvate.")

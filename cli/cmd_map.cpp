@@ -3,9 +3,9 @@
 
 #include "base/Error.h"
 #include "map/MapFiles.h"
+#include "map/TempFolder.h"
 
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <cstdio>
 
 namespace gipso::cli {
@@ -28,11 +28,15 @@ int map(const QStringList &args)
     if (save && mapFileKind(out) == MapFileKind::Picture)
         return fail(QStringLiteral("%1: the output must end in .cal or .Gipso").arg(out));
 
-    // The container's JPEG is extracted here, as the program extracts it into its own folder.
-    QTemporaryDir temp;
-    if (!temp.isValid())
-        return fail(QStringLiteral("cannot create a temporary folder: %1").arg(temp.errorString()));
-    const QString tempDir = temp.path() + QLatin1Char('/');
+    // The container's JPEG is extracted here, as the program extracts it into its own folder;
+    // only containers need it.
+    const TempFolder temp(QStringLiteral("gipso-cli"));
+    if (!temp.isValid()) {
+        for (const QString &file : {in, out})
+            if (mapFileKind(file) == MapFileKind::Container)
+                return fail(QStringLiteral("%1: %2").arg(file, temp.error()));
+    }
+    const QString tempDir = temp.path();
     const MapLoad load = loadMapFile(in, tempDir);
     if (load.status != MapLoad::Loaded)
         return fail(QStringLiteral("%1: %2").arg(in, load.error));

@@ -9,10 +9,10 @@
 #include "map/MapFiles.h"
 #include "map/MapRender.h"
 #include "map/MapView.h"
+#include "map/TempFolder.h"
 
 #include <QBuffer>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <cmath>
 
 namespace gipso::cli {
@@ -67,10 +67,10 @@ int render(const QStringList &args)
 
     if (!QFileInfo(r.map).isFile())
         return fail(QStringLiteral("%1: no such file").arg(r.map));
-    QTemporaryDir temp;
-    if (!temp.isValid())
-        return fail(QStringLiteral("cannot create a temporary folder: %1").arg(temp.errorString()));
-    st.tempDir = temp.path() + QLatin1Char('/');
+    const TempFolder temp(QStringLiteral("gipso-cli"));
+    if (!temp.isValid() && mapFileKind(r.map) == MapFileKind::Container)
+        return fail(QStringLiteral("%1: %2").arg(r.map, temp.error()));
+    st.tempDir = temp.path();
     const MapLoad load = openMapFile(st, r.map);
     if (load.status != MapLoad::Loaded)
         return fail(QStringLiteral("%1: %2").arg(r.map, load.error));

@@ -6,6 +6,7 @@
 #include "base/SafeFile.h"
 #include "map/JpegSave.h"
 #include "map/DibBuffer.h"
+#include "map/TempFolder.h"
 #include "map/Zip.h"
 
 #include <QFile>
@@ -105,8 +106,15 @@ void loadCal(const QString &path, MapLoad &load)
     load.status = takeCalibration(c, load) ? MapLoad::Loaded : MapLoad::CalibrationRejected;
 }
 
+// Why a container cannot be extracted into or written through tempDir.
+const QString kNoTempFolder = QStringLiteral("no private temporary folder to work in");
+
 void loadContainer(const QString &path, const QString &tempDir, MapLoad &load)
 {
+    if (!usableTempDir(tempDir)) {
+        load.error = kNoTempFolder;
+        return;
+    }
     ZipReader unzip;
     if (!unzip.open(path, &load.error))
         return;
@@ -262,6 +270,11 @@ bool parseCalibrationText(const QByteArray &text, MapCalibration &c)
 MapLoad loadMapFile(const QString &path, const QString &tempDir)
 {
     MapLoad load;
+    // A pipe or a device would block or never end.
+    if (!QFileInfo(path).isFile()) {
+        load.error = QFileInfo::exists(path) ? QStringLiteral("not a regular file") : QStringLiteral("no such file");
+        return load;
+    }
     switch (mapFileKind(path)) {
     case MapFileKind::Cal:
         loadCal(path, load);
@@ -329,6 +342,8 @@ QString saveMapFile(const QImage &picture, const MapCalibration &c, const QStrin
         return path;
     }
     case MapFileKind::Container: {
+        if (!usableTempDir(tempDir))
+            throw saveError(path, kNoTempFolder);
         const QString base = withoutContainerSuffix(QFileInfo(path).fileName());
         const QString imagePath = tempDir + base + QStringLiteral(".jpg");
         const QString textPath = tempDir + base + QStringLiteral(".txt");

@@ -25,7 +25,7 @@ bool isPointFileName(const QString &path);
 // Quality of the container's JPEG image.
 constexpr int kJpegQuality = 95;
 // Bounds on the container's image and text members.
-constexpr qint64 kMaxImageMemberBytes = qint64(1) << 30;
+constexpr qint64 kMaxImageMemberBytes = kMaxPictureFileBytes; // the JPEG is read whole
 constexpr qint64 kMaxTextMemberBytes = 64 * 1024;
 
 // The container's calibration text, in the order x1, yUp1, x2, yUp2, lon1, lat1, lon2, lat2.

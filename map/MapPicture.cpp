@@ -9,9 +9,10 @@ namespace gipso {
 
 namespace {
 
+// Divides rather than multiplies: header sizes up to 2^32 x 2^32 must not wrap round.
 bool tooLarge(qint64 width, qint64 height)
 {
-    return width <= 0 || height <= 0 || width * height * 4 > kMaxPictureMegabytes * 1024 * 1024;
+    return width <= 0 || height <= 0 || width > kMaxPictureMegabytes * 1024 * 1024 / 4 / height;
 }
 
 // Strict JPEG decoding: a warning (data ending early, damaged segments) is an error here.
@@ -90,6 +91,10 @@ bool gifComplete(const QByteArray &d, QString &error)
     };
     if (n < 13)
         return error = QStringLiteral("GIF header cut short"), false;
+    const qint64 width = qFromLittleEndian<quint16>(d.constData() + 6);
+    const qint64 height = qFromLittleEndian<quint16>(d.constData() + 8);
+    if (tooLarge(width, height))
+        return error = QStringLiteral("GIF of %1 x %2 pixels refused").arg(width).arg(height), false;
     qint64 i = 13;
     if (byte(10) & 0x80)
         i += 3 * (qint64(1) << ((byte(10) & 7) + 1));
@@ -129,8 +134,13 @@ QImage loadMapPicture(const QString &path, QString *error)
         why = f.errorString();
     } else {
         const QByteArray magic = f.peek(6);
+        const bool jpeg = magic.startsWith("\xFF\xD8\xFF"), gif = magic.startsWith("GIF8");
         bool checked = true;
-        if (magic.startsWith("\xFF\xD8\xFF")) {
+        if ((jpeg || gif) && f.size() > kMaxPictureFileBytes) {
+            // Both are read whole into memory.
+            why = QStringLiteral("file of %1 bytes is too large").arg(f.size());
+            checked = false;
+        } else if (jpeg) {
             bool handled = false;
             img = decodeJpeg(f.readAll(), handled, why);
             if (handled) {
@@ -140,7 +150,7 @@ QImage loadMapPicture(const QString &path, QString *error)
             }
         } else if (magic.startsWith("BM")) {
             checked = bmpComplete(f, why);
-        } else if (magic.startsWith("GIF8")) {
+        } else if (gif) {
             checked = gifComplete(f.readAll(), why);
         }
         f.close();

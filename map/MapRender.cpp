@@ -34,6 +34,16 @@ int32_t altitudeColour(double a, double minAlt, double maxAlt)
     return r + 256 * g + 65536 * b;
 }
 
+DrawingSizes drawingSizes(const Settings &s)
+{
+    DrawingSizes d;
+    d.line = std::clamp<int>(s.LineThickness, 0, kMaxPenWidth);
+    d.cursor = std::clamp<int>(s.CursorThickness, 1, kMaxPenWidth);
+    d.symbol = std::clamp<int>(s.SymbolDim, 0, kMaxSymbolDim);
+    d.chars = std::clamp<int>(s.CharDimension, 0, kMaxCharDimension);
+    return d;
+}
+
 DrawingDisc drawingDisc(int mapWidth, int mapHeight)
 {
     DrawingDisc d;
@@ -240,13 +250,14 @@ private:
 class Overlay {
 public:
     Overlay(QPainter &painter, const AppState &state, const ViewWindow &view)
-        : p(painter), st(state), s(state.settings), view(view), project(state.calibration)
+        : p(painter), st(state), s(state.settings), sizes(drawingSizes(state.settings)), view(view),
+          project(state.calibration)
     {
         sx = view.view.width() / view.scaleWidth;
         sy = view.view.height() / view.scaleHeight;
         zoom = state.zoomFactor > 0 ? state.zoomFactor : 1.0;
-        symR = static_cast<int16_t>(roundHalfEven(s.SymbolDim / zoom));
-        fontR = static_cast<int16_t>(roundHalfEven(s.CharDimension / zoom));
+        symR = static_cast<int>(roundHalfEven(sizes.symbol / zoom));
+        fontR = static_cast<int>(roundHalfEven(sizes.chars / zoom));
         disc = drawingDisc(state.mapWidth, state.mapHeight);
         screen = QRectF(0, 0, view.view.width(), view.view.height());
     }
@@ -254,7 +265,7 @@ public:
     void paint()
     {
         QFont font = p.font();
-        font.setPixelSize(labelPixelSize(s.CharDimension));
+        font.setPixelSize(labelPixelSize(sizes.chars));
         font.setItalic(false);
         p.setFont(font);
         metrics = std::make_unique<QFontMetricsF>(font, p.device());
@@ -378,7 +389,7 @@ private:
         const QPointF m = mapPos(pt);
         if (!pointVisible(disc, m.x(), m.y()))
             return;
-        setPen(colour, s.LineThickness);
+        setPen(colour, sizes.line);
         if (s.WayPointSymbol == 1)
             circle(m, symR);
         if (s.WayPointName == 1)
@@ -401,7 +412,7 @@ private:
     void routePointSymbol(QPointF m, const GpsPoint &pt, int32_t colour)
     {
         if (s.RoutePointSymbol == 1) {
-            setPen(colour, s.LineThickness);
+            setPen(colour, sizes.line);
             line(QPointF(m.x() - symR, m.y() - symR), QPointF(m.x() + symR, m.y() + symR));
             line(QPointF(m.x() - symR, m.y() + symR), QPointF(m.x() + symR, m.y() - symR));
         }
@@ -416,7 +427,7 @@ private:
         for (int32_t i = 1; i <= rp.count(); ++i) {
             const GpsPoint &pt = rp[i];
             const QPointF m = mapPos(pt);
-            setPen(s.RouteColor, s.LineThickness);
+            setPen(s.RouteColor, sizes.line);
             QPointF a, b;
             if (i > 1 && clipSegment(disc, current, m, a, b)) {
                 line(a, b);
@@ -462,7 +473,7 @@ private:
     void trackLeg(QPointF sa, QPointF sb, int32_t colour)
     {
         if (useRaster) {
-            raster.line(sa, sb, settingRgb(colour), s.LineThickness + 1);
+            raster.line(sa, sb, settingRgb(colour), sizes.line + 1);
             return;
         }
         if (!legs.isEmpty() && legColour != colour)
@@ -474,7 +485,7 @@ private:
     {
         if (legs.isEmpty())
             return;
-        setPen(legColour, s.LineThickness + 1);
+        setPen(legColour, sizes.line + 1);
         QPen pen = p.pen();
         pen.setCapStyle(Qt::SquareCap);
         p.setPen(pen);
@@ -484,7 +495,7 @@ private:
     // The square and the description of a TrackPoint that starts a track, or of the selected one.
     void trackPointSymbol(QPointF m, const GpsPoint &pt, int32_t colour)
     {
-        setPen(colour, s.LineThickness);
+        setPen(colour, sizes.line);
         if (s.TrackPointSymbol == 1)
             square(m, symR);
         textColour = colour;
@@ -509,7 +520,7 @@ private:
         if (tp.isEmpty())
             return;
         // The screen rectangle in map pixels, widened by what the pen can reach.
-        const double reach = (s.LineThickness + 1) / 2.0 + 2.0;
+        const double reach = (sizes.line + 1) / 2.0 + 2.0;
         const double left = view.scaleLeft - reach / sx, right = view.scaleLeft + (screen.width() + reach) / sx;
         const double top = view.scaleTop - reach / sy, bottom = view.scaleTop + (screen.height() + reach) / sy;
         QPointF current;
@@ -561,7 +572,7 @@ private:
         const int32_t inv = inverseColour(k);
         textColour = inv;
         if (s.TrackPointSymbol == 1) {
-            setPen(inv, s.LineThickness);
+            setPen(inv, sizes.line);
             square(m, symR);
             line(QPointF(m.x() - symR, m.y() - symR), QPointF(m.x() + symR, m.y() + symR));
             line(QPointF(m.x() - symR, m.y() + symR), QPointF(m.x() + symR, m.y() - symR));
@@ -571,9 +582,10 @@ private:
     QPainter &p;
     const AppState &st;
     const Settings &s;
+    const DrawingSizes sizes;
     const ViewWindow &view;
     double sx = 1, sy = 1, zoom = 1;
-    int16_t symR = 0, fontR = 0;
+    int symR = 0, fontR = 0;
     DrawingDisc disc;
     QRectF screen;
     std::unique_ptr<QFontMetricsF> metrics;
@@ -594,7 +606,7 @@ private:
 void paintNoMap(QPainter &p, const Settings &s, QSize view, const QColor &colour)
 {
     QFont font = p.font();
-    font.setPixelSize(labelPixelSize(s.CharDimension));
+    font.setPixelSize(labelPixelSize(drawingSizes(s).chars));
     font.setItalic(true);
     p.setFont(font);
     p.setPen(colour);

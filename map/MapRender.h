@@ -18,6 +18,20 @@ inline int32_t inverseColour(int32_t c) { return 0xFFFFFF - (c & 0xFFFFFF); }
 // Colour of a TrackPoint by its altitude: red at maxAlt through yellow, green, cyan to blue at minAlt.
 int32_t altitudeColour(double altitude, double minAlt, double maxAlt);
 
+// Drawing sizes of the settings as they are drawn: held to what a map can use, since a value
+// typed into Gipso.cfg (up to 32767) would cost gigabytes and minutes per repaint. The settings
+// keep the values as typed.
+constexpr int kMaxPenWidth = 20;      // LineThickness and CursorThickness, pixels
+constexpr int kMaxSymbolDim = 50;     // SymbolDim, pixels at 100%
+constexpr int kMaxCharDimension = 48; // CharDimension, points
+struct DrawingSizes {
+    int line = 0;   // 0 to kMaxPenWidth
+    int cursor = 1; // 1 to kMaxPenWidth
+    int symbol = 0; // 0 to kMaxSymbolDim
+    int chars = 0;  // 0 to kMaxCharDimension
+};
+DrawingSizes drawingSizes(const Settings &settings);
+
 // Points and lines are drawn only inside this disc around the middle of the map.
 struct DrawingDisc {
     double cx = 0, cy = 0, r = 0;

@@ -46,8 +46,9 @@ bool ZipReader::open(const QString &archivePath, QString *error)
     };
     int code = 0;
     archive_ = zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-    if (!archive_)
-        return closeAndFail(openErrorText(code));
+    if (!archive_) // libzip says "File already exists" when two members share a name
+        return closeAndFail(code == ZIP_ER_EXISTS ? QStringLiteral("the container holds two members of the same name")
+                                                  : openErrorText(code));
     const zip_int64_t n = zip_get_num_entries(archive_, 0);
     if (n < 0)
         return closeAndFail(QStringLiteral("unreadable archive directory"));
@@ -62,6 +63,7 @@ bool ZipReader::open(const QString &archivePath, QString *error)
         m.index = i;
         m.name = QString::fromUtf8(st.name);
         m.size = (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : -1;
+        m.compressedSize = (st.valid & ZIP_STAT_COMP_SIZE) ? qint64(st.comp_size) : -1;
         m.encrypted = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
         members_.push_back(m);
     }
@@ -78,6 +80,8 @@ bool ZipReader::copyMember(const Member &m, qint64 maxSize, Sink &&sink, QString
         return memberFail(QStringLiteral("encrypted"));
     if (m.size < 0 || m.size > maxSize)
         return memberFail(QStringLiteral("larger than %1 bytes").arg(maxSize));
+    if (m.size > kInflationFreeBytes && m.size / kMaxInflation > m.compressedSize)
+        return memberFail(QStringLiteral("inflates more than %1-fold").arg(kMaxInflation));
     zip_file_t *zf = zip_fopen_index(archive_, zip_uint64_t(m.index), 0);
     if (!zf)
         return memberFail(QString::fromLocal8Bit(zip_strerror(archive_)));

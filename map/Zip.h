@@ -11,18 +11,23 @@ struct zip;
 namespace gipso {
 
 // Reads a ZIP archive: lists its members and extracts chosen ones. It never writes outside
-// the path it is given, refuses encrypted members and stops at the size bound it is given.
+// the path it is given, refuses encrypted members and members that would inflate more than
+// kMaxInflation-fold (zip bombs), and stops at the size bound it is given.
 class ZipReader {
 public:
     struct Member {
         qint64 index = 0;
         QString name;      // as stored in the archive
         qint64 size = 0;   // uncompressed size as the archive states it
+        qint64 compressedSize = 0; // as stored
         bool encrypted = false;
     };
 
     // Archives with more members than this are refused: a map container holds two.
     static constexpr qint64 kMaxMembers = 1000;
+    // Map data never deflates a hundred-fold; members of a megabyte or less are let through.
+    static constexpr qint64 kMaxInflation = 100;
+    static constexpr qint64 kInflationFreeBytes = 1 << 20;
 
     ZipReader() = default;
     ~ZipReader();

@@ -5,13 +5,13 @@
 #include "base/Messages.h"
 #include "files/PointFiles.h"
 #include "map/MapFiles.h"
+#include "map/TempFolder.h"
 #include "map/ui/picMap.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -319,14 +319,10 @@ void frmGPS::start(const QStringList &files)
     refreshMenus();
     state_.units = unitSettings(state_.settings.unitsMetric());
 
-    // A private temporary folder for this run (mode 0700), removed at exit.
-    tempFolder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/gipso-XXXXXX"));
-    if (tempFolder_->isValid()) {
-        QFile::setPermissions(tempFolder_->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        state_.tempDir = tempFolder_->path() + QLatin1Char('/');
-    } else {
-        state_.tempDir = state_.settings.CurrentDir + QLatin1Char('/');
-    }
+    // A private temporary folder for this run, removed at exit. Without one no other folder
+    // stands in: .Gipso maps then cannot be opened or saved (containerUsable says why).
+    tempFolder_ = std::make_unique<TempFolder>(QStringLiteral("gipso"));
+    state_.tempDir = tempFolder_->path();
     state_.tempMapFile.clear();
 
     started_ = true;

@@ -9,7 +9,6 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <memory>
 
 class QAction;
@@ -20,9 +19,10 @@ class QScrollBar;
 
 namespace gipso {
 
-// The main window: owns the program's state, the menus, the map frame and the status bar.
 class picMap;
+class TempFolder;
 
+// The main window: owns the program's state, the menus, the map frame and the status bar.
 class frmGPS : public QMainWindow, public MapHost {
     Q_OBJECT
 
@@ -82,6 +82,9 @@ public:
     void calibrateMap();
     void openFiles(const QStringList &files); // command line and drag-and-drop
     void calibrationClick(double x, double y) override; // a left click on the map while a calibration waits for it
+    // False, after telling the user why, when path names a map container and there is no
+    // private temporary folder to extract it into or write it through.
+    bool containerUsable(const QString &path);
     // "Save calibrated map?" when the calibration changed since it was saved: true when the
     // caller may go on (saved, or not to be saved), false on Cancel or a failed save.
     bool saveChangedMapFirst();
@@ -133,7 +136,7 @@ private:
     Dialogs &dialogs_;
     ConfigEnvironment env_;
     AppState state_;
-    std::unique_ptr<QTemporaryDir> tempFolder_;
+    std::unique_ptr<TempFolder> tempFolder_;
     QHash<QString, QAction *> actions_;
     QHash<QString, QMenu *> menus_;
     QHash<QAction *, int> captionIds_;

@@ -4,6 +4,7 @@
 #include "base/Error.h"
 #include "base/Messages.h"
 #include "map/MapFiles.h"
+#include "map/TempFolder.h"
 #include "map/ui/frmCalib.h"
 #include "map/ui/picMap.h"
 
@@ -81,6 +82,8 @@ void openMapCommand(frmGPS &w, QString path)
             return;
         st.settings.CurrentDir = folderOf(path);
     }
+    if (!w.containerUsable(path))
+        return;
 
     MapLoad load;
     {
@@ -195,6 +198,8 @@ bool frmGPS::saveCalibratedMap()
         dialogs().message(this, messageText(224), Dialogs::Icon::Critical);
         return false;
     }
+    if (!containerUsable(path))
+        return false;
     try {
         BusyCursor busy;
         saveCalibratedMapFile(st, path);
@@ -203,6 +208,15 @@ bool frmGPS::saveCalibratedMap()
         return false;
     }
     return true;
+}
+
+bool frmGPS::containerUsable(const QString &path)
+{
+    if (mapFileKind(path) != MapFileKind::Container || !tempFolder_ || tempFolder_->isValid())
+        return true;
+    dialogs().message(this, formatMessage(messageText(msg::TempFolderMissing), {tempFolder_->parent(), tempFolder_->reason()}),
+                      Dialogs::Icon::Critical);
+    return false;
 }
 
 void frmGPS::openRecentMap(int k)

@@ -138,7 +138,7 @@ void picMap::paintEvent(QPaintEvent *event)
         QLineF ew, ns;
         crossHairLines(crossHairX_, crossHairY_, ew, ns);
         QPen pen(Qt::black);
-        pen.setWidth(std::max<int>(1, st.settings.CursorThickness));
+        pen.setWidth(drawingSizes(st.settings).cursor);
         p.setPen(pen);
         p.setClipRect(QRect(QPoint(0, 0), window_.dest));
         // An inverting pen, so the lines show on any map.
@@ -162,7 +162,7 @@ QRegion picMap::crossHairRegion(double x, double y) const
 {
     QLineF lines[2];
     crossHairLines(x, y, lines[0], lines[1]);
-    const int pad = std::max<int>(1, owner_.state().settings.CursorThickness) + 2;
+    const int pad = drawingSizes(owner_.state().settings).cursor + 2;
     QRegion region;
     for (const QLineF &l : lines) {
         const int steps = std::max(1, static_cast<int>(l.length() / 24.0));

@@ -3,6 +3,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -88,4 +89,26 @@ TEST(CliMap, BadInputIsOneLineAndWritesNothing)
         }
     }
     EXPECT_EQ(QDir(m.dir.path()).entryList(QDir::Files), before);
+}
+
+TEST(CliMap, ContainersNeedAPrivateTemporaryFolderAndNoOtherIsUsed)
+{
+    Maps m;
+    const QString gipso = m.dir.filePath("c.Gipso"), out = m.dir.filePath("out.Gipso");
+    ASSERT_EQ(runCli({"map", m.cal, "--save", gipso}).status, 0);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const QString missing = m.dir.filePath("missing");
+    env.insert("TMPDIR", missing);
+    CliRun r = runCli({"map", gipso}, env);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.errorLines(), QStringList("gipso-cli: " + gipso + ": cannot make a private temporary folder in " + missing +
+                                          ": no such folder"));
+    env.insert("TMPDIR", m.jpg);
+    r = runCli({"map", m.cal, "--save", out}, env);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.errorLines(),
+              QStringList("gipso-cli: " + out + ": cannot make a private temporary folder in " + m.jpg + ": not a folder"));
+    EXPECT_FALSE(QFileInfo::exists(out));
+    // Other maps need no temporary folder.
+    EXPECT_EQ(runCli({"map", m.cal, "--save", m.dir.filePath("out.cal")}, env).status, 0);
 }

@@ -95,4 +95,15 @@ TEST(CliRender, BadInputIsOneLineAndWritesNothing)
         }
         EXPECT_FALSE(QFile::exists(out)) << args.join(' ').toStdString();
     }
+
+    // A container with no private temporary folder to open it in.
+    const QString gipso = f.dir.filePath("map.Gipso"), missing = f.dir.filePath("missing");
+    ASSERT_EQ(runCli({"map", f.map, "--save", gipso}).status, 0);
+    QProcessEnvironment env = cliEnvironment(f.config);
+    env.insert("TMPDIR", missing);
+    const CliRun r = runCli({"render", gipso, "-o", out}, env);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.errorLines(), QStringList("gipso-cli: " + gipso + ": cannot make a private temporary folder in " + missing +
+                                          ": no such folder"));
+    EXPECT_FALSE(QFile::exists(out));
 }

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/stat.h>
 #include <zip.h>
 
 using namespace gipso;
@@ -199,29 +200,76 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
     ASSERT_TRUE(makeZip(w + "many.Gipso", many));
     ASSERT_TRUE(makeZip(w + "bigtext.Gipso", {{"m.jpg", jpg}, {"m.txt", kExampleText + QByteArray(100000, '\n')}}));
     ASSERT_TRUE(makeZip(w + "notext.Gipso", {{"m.jpg", jpg}}));
+    // Two members named m.txt: the second one's name is changed after writing.
+    ASSERT_TRUE(makeZip(w + "twice.Gipso", {{"m.jpg", jpg}, {"m.txt", kExampleText}, {"n.txt", kExampleText}}));
+    writeAll(w + "twice.Gipso", readAll(w + "twice.Gipso").replace("n.txt", "m.txt"));
+    // Headers claiming 2^30 x 2^31 pixels (the product overflows 64 bits when multiplied by 4)
+    // and 65535 x 65535; 8 MB of zeros deflated to a few kB; a JPEG larger than a picture file
+    // may be (read whole, 20 GB of it crashed the program); a pipe.
+    QByteArray bmpHuge = bmp.left(54);
+    qToLittleEndian<qint32>(1 << 30, bmpHuge.data() + 18);
+    qToLittleEndian<qint32>(std::numeric_limits<qint32>::min(), bmpHuge.data() + 22);
+    qToLittleEndian<quint16>(8, bmpHuge.data() + 28);
+    qToLittleEndian<quint32>(1, bmpHuge.data() + 30); // run-length data: no size to check it by
+    QByteArray gifHuge = gif;
+    gifHuge.replace(6, 4, "\xff\xff\xff\xff");
+    ASSERT_TRUE(makeZip(w + "bomb.Gipso", {{"m.jpg", jpg.left(4) + QByteArray(8 << 20, '\0')}, {"m.txt", kExampleText}}));
+    writeAll(w + "sparse.jpg", jpg);
+    ASSERT_TRUE(QFile(w + "sparse.jpg").resize((qint64(1) << 30) + 1)); // a hole: no disk is used
+    ASSERT_EQ(mkfifo(QFile::encodeName(w + "pipe.jpg").constData(), 0600), 0);
     for (const auto &[name, bytes] : std::vector<std::pair<const char *, QByteArray>>{
              {"text.jpg", "no picture"}, {"half.jpg", jpg.left(jpg.size() / 2)}, {"half.bmp", bmp.left(bmp.size() / 2)},
              {"cut.gif", gif.left(30)}, {"short.cal", QByteArray(63, 'x')}, {"junk.Gipso", QByteArray(5000, 'j')},
-             {"flip.Gipso", flipped}})
+             {"flip.Gipso", flipped}, {"huge.bmp", bmpHuge + QByteArray(1024, '\0')}, {"huge.gif", gifHuge}})
         writeAll(w + name, bytes);
 
-    const std::vector<std::pair<const char *, MapLoad::Status>> cases = {
-        {"text.jpg", MapLoad::Failed},         {"half.jpg", MapLoad::Failed},
-        {"half.bmp", MapLoad::Failed},         {"cut.gif", MapLoad::Failed},
-        {"short.cal", MapLoad::Failed},        {"nan.cal", MapLoad::CalibrationRejected},
-        {"same.cal", MapLoad::CalibrationRejected}, {"junk.Gipso", MapLoad::Failed},
-        {"flip.Gipso", MapLoad::Failed},       {"locked.Gipso", MapLoad::Failed},
-        {"many.Gipso", MapLoad::Failed},       {"bigtext.Gipso", MapLoad::CalibrationRejected},
-        {"notext.Gipso", MapLoad::CalibrationRejected},
+    // Where the reason matters it is given.
+    const std::vector<std::tuple<const char *, MapLoad::Status, QString>> cases = {
+        {"text.jpg", MapLoad::Failed, {}},         {"half.jpg", MapLoad::Failed, {}},
+        {"half.bmp", MapLoad::Failed, {}},         {"cut.gif", MapLoad::Failed, {}},
+        {"short.cal", MapLoad::Failed, {}},        {"nan.cal", MapLoad::CalibrationRejected, {}},
+        {"same.cal", MapLoad::CalibrationRejected, {}}, {"junk.Gipso", MapLoad::Failed, {}},
+        {"flip.Gipso", MapLoad::Failed, {}},       {"locked.Gipso", MapLoad::Failed, {}},
+        {"many.Gipso", MapLoad::Failed, {}},       {"bigtext.Gipso", MapLoad::CalibrationRejected, {}},
+        {"notext.Gipso", MapLoad::CalibrationRejected, {}},
+        {"twice.Gipso", MapLoad::Failed, "the container holds two members of the same name"},
+        {"huge.bmp", MapLoad::Failed, "BMP of 1073741824 x 2147483648 pixels refused"},
+        {"huge.gif", MapLoad::Failed, "GIF of 65535 x 65535 pixels refused"},
+        {"bomb.Gipso", MapLoad::Failed, "m.jpg: inflates more than 100-fold"},
+        {"sparse.jpg", MapLoad::Failed, "file of 1073741825 bytes is too large"},
+        {"pipe.jpg", MapLoad::Failed, "not a regular file"},
     };
-    for (const auto &[name, status] : cases) {
+    for (const auto &[name, status, error] : cases) {
         const MapLoad load = loadMapFile(w + name, f.temp);
         EXPECT_EQ(load.status, status) << name << ": " << load.error.toStdString();
         EXPECT_FALSE(load.error.isEmpty()) << name;
+        if (!error.isEmpty()) {
+            EXPECT_EQ(load.error, error) << name;
+        }
         EXPECT_EQ(load.picture.isNull(), status == MapLoad::Failed) << name;
         EXPECT_FALSE(load.calibration.has_value()) << name;
         EXPECT_EQ(entries(f.temp), QStringList()) << name;
     }
+}
+
+TEST(MapFiles, ContainersAreNeverWorkedOnOutsideAPrivateTemporaryFolder)
+{
+    // The current folder holds a picture of the user's with the name of the container's image.
+    Folders f;
+    ASSERT_TRUE(makeZip(f.work + "m.Gipso", {{"m.jpg", encoded(testPicture(), "JPG")}, {"m.txt", kExampleText}}));
+    writeAll(f.work + "m.jpg", "the user's own picture");
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(f.work);
+    QString backing;
+    for (const QString &tempDir : {QString(), QString("./"), f.work + "missing/"}) {
+        const MapLoad load = loadMapFile(f.work + "m.Gipso", tempDir);
+        EXPECT_EQ(load.status, MapLoad::Failed) << tempDir.toStdString();
+        EXPECT_EQ(load.error, "no private temporary folder to work in") << tempDir.toStdString();
+        EXPECT_THROW(saveMapFile(testPicture(), exampleCalibration(), f.work + "n.Gipso", tempDir, backing), GipsoError);
+    }
+    QDir::setCurrent(cwd);
+    EXPECT_EQ(entries(f.work), QStringList({"m.Gipso", "m.jpg"}));
+    EXPECT_EQ(readAll(f.work + "m.jpg"), "the user's own picture");
 }
 
 TEST(MapFiles, OpeningAndSavingOnTheProgramState)

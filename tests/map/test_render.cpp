@@ -201,3 +201,33 @@ TEST(MapPrint, OrientationFitAndHeader)
     EXPECT_TRUE(header.contains(QStringLiteral("14:07:09"))) << header.toStdString();
     // Printing to a PDF is checked through the window (MapViewUi).
 }
+
+TEST(MapRender, DrawingSizesBeyondWhatMapsNeedAreHeld)
+{
+    // Values typed into Gipso.cfg: drawn as 20-pixel pens, a 50-pixel symbol, 48-point text.
+    AppState st = calibratedState();
+    Settings &s = st.settings;
+    s.LineThickness = 32767, s.SymbolDim = 2000, s.CharDimension = 32767;
+    s.TrackPointSymbol = 0, s.WayPointName = 1;
+    add(st, 200, 150, PointKind::Way); // the ring's centre is (200, 149)
+    st.store.wayPoints[1].name = QStringLiteral("W");
+    add(st, 20, 280, PointKind::Track);
+    add(st, 380, 280, PointKind::Track); // along row 279
+    const QImage img = render(st);
+    EXPECT_EQ(img.pixel(239, 149), kWhite); // the ring: radius 50, 20 pixels wide
+    EXPECT_EQ(img.pixel(240, 149), kRed);
+    EXPECT_EQ(img.pixel(259, 149), kRed);
+    EXPECT_EQ(img.pixel(260, 149), kWhite);
+    EXPECT_EQ(img.pixel(30, 268), kWhite); // the track: 21 pixels wide
+    EXPECT_EQ(img.pixel(30, 269), kRed);
+    EXPECT_EQ(img.pixel(30, 289), kRed);
+    EXPECT_EQ(img.pixel(30, 290), kWhite);
+    // The name right of the ring, no taller than 48 points (64 pixels).
+    int top = 300, bottom = -1;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 262; x < 400; ++x)
+            if (img.pixel(x, y) == kRed)
+                top = std::min(top, y), bottom = std::max(bottom, y);
+    EXPECT_GT(bottom - top, 30);
+    EXPECT_LT(bottom - top, 64);
+}

@@ -18,7 +18,8 @@ struct MainWindowFixture {
     ConfigEnvironment env;
     std::unique_ptr<frmGPS> window;
 
-    explicit MainWindowFixture(int systemLanguage = 2057, const QByteArray &cfg = {})
+    // start = false leaves window->start() to the test (to set up what start-up reads first).
+    explicit MainWindowFixture(int systemLanguage = 2057, const QByteArray &cfg = {}, bool start = true)
     {
         env.configFile = dir.filePath(QStringLiteral("Gipso.cfg"));
         env.languageFile = dir.filePath(QStringLiteral("Gipso.lng"));
@@ -29,7 +30,8 @@ struct MainWindowFixture {
         if (!cfg.isEmpty())
             writeAll(env.configFile, cfg);
         window = std::make_unique<frmGPS>(dialogs, env);
-        window->start();
+        if (start)
+            window->start();
     }
     ~MainWindowFixture()
     {

@@ -241,3 +241,44 @@ TEST(Calib, DropsAndCommandLineFiles)
     EXPECT_EQ(recentMap(st.settings, 1), f.dir.filePath("m.cal"));
     EXPECT_GT(st.store.routePoints.count(), 0) << f.dialogs.lastText().toStdString();
 }
+
+TEST(Calib, WithoutATemporaryFolderContainersAreRefusedAndNoOtherFolderIsUsed)
+{
+    // TMPDIR names a file: no private folder can be made. The current folder holds a picture
+    // of the user's with the name of the container's image.
+    MainWindowFixture f(2057, {}, false);
+    const QString notAFolder = f.dir.filePath("tmp");
+    writeAll(notAFolder, "a file");
+    writeAll(f.env.configFile, "[User tester]\r\nCurrentDir=" + f.dir.path().toUtf8() + "\r\n");
+    QString backing;
+    saveMapFile(QImage(writePicture(f.dir.filePath("pic.jpg"))), exampleCalibration(), f.dir.filePath("m.Gipso"),
+                f.dir.path() + "/", backing);
+    writeAll(f.dir.filePath("m.jpg"), "the user's own picture");
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", notAFolder.toUtf8());
+    f.window->start();
+    qputenv("TMPDIR", tmpdir);
+    frmGPS &w = *f.window;
+    AppState &st = f.state();
+
+    const QString refused = "A private temporary folder cannot be made in " + notAFolder +
+                            " (not a folder): .Gipso maps cannot be opened or saved.";
+    f.dialogs.files.push_back(f.dir.filePath("m.Gipso"));
+    w.openMap();
+    EXPECT_EQ(f.dialogs.lastText(), refused);
+    EXPECT_EQ(st.mapMode, MapMode::NoMap);
+
+    // Other maps open; saving one as a container is refused the same way.
+    w.openFiles({writeCal(f.dir.filePath("c.cal"))});
+    ASSERT_EQ(st.mapMode, MapMode::Calibrated);
+    st.store.mapModified = true;
+    f.dialogs.files.push_back(f.dir.filePath("new.Gipso"));
+    EXPECT_FALSE(w.saveCalibratedMap());
+    EXPECT_EQ(f.dialogs.lastText(), refused);
+    EXPECT_TRUE(st.store.mapModified);
+    EXPECT_FALSE(QFileInfo::exists(f.dir.filePath("new.Gipso")));
+
+    st.store.mapModified = false;
+    w.close();
+    EXPECT_EQ(readAll(f.dir.filePath("m.jpg")), "the user's own picture");
+}

@@ -109,6 +109,13 @@ TEST(MapViewUi, OverlayPositionPanningCrossHairAndCalibrationClicks)
     const QRgb under = view.grab().toImage().pixel(onParallel.toPoint());
     EXPECT_EQ(qRed(under), 255 - 220);
     EXPECT_EQ(qGreen(under), 255 - 235);
+    // A cursor thickness beyond what a map needs is drawn 20 pixels wide.
+    w.state().settings.CursorThickness = 32767;
+    view.mouseMove(Qt::NoButton, mid.x(), mid.y());
+    const QPointF across(std::sin(r), std::cos(r));
+    const QImage wide = view.grab().toImage();
+    EXPECT_EQ(qRed(wide.pixel((onParallel + 7 * across).toPoint())), 255 - 220);
+    EXPECT_EQ(qRed(wide.pixel((onParallel + 14 * across).toPoint())), 220);
 
     // During calibration a click goes to the calibration, a drag does not.
     w.setMapMode(MapMode::FirstClick);
