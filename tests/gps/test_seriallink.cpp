@@ -1,4 +1,5 @@
 #include "base/Error.h"
+#include "base/Messages.h"
 #include "gps/GarminLink.h"
 #include "gps/SerialLink.h"
 #include "support/PtyFeeder.h"
@@ -44,4 +45,27 @@ TEST(SerialLink, WaitingKeepsTheEventLoopRunning)
     timer.start(10);
     EXPECT_THROW(link.receivePacket(), GipsoError);
     EXPECT_GT(ticks, 3);
+}
+
+TEST(SerialLink, AHangUpEndsTheWaitWithItsOwnError)
+{
+    setLanguage(kEnglish);
+    PtyFeeder receiver;
+    ASSERT_TRUE(receiver.ok());
+    SerialLink serial;
+    ASSERT_TRUE(serial.open(receiver.slavePath(), 9600));
+    LinkSetup setup;
+    setup.firstByteMs = 20000; // far beyond the wait a hang-up may take
+    GarminLink link(serial, setup);
+    receiver.hangUp();
+    try {
+        link.receivePacket();
+        ADD_FAILURE() << "no error";
+    } catch (const GipsoError &e) {
+        EXPECT_EQ(e.number(), 20002);
+        EXPECT_EQ(e.description(), QLatin1String("The line closed: the receiver hung up"));
+    }
+    EXPECT_TRUE(serial.closed());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(serial.isOpen()); // closed, so that its read errors cannot keep the event loop busy
 }

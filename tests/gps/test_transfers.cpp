@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 using namespace gipso;
 using gipso::test::makePoint;
@@ -136,18 +137,37 @@ TEST_F(Transfers, DownloadTrackLog)
     EXPECT_TRUE(store.pointsModified);
 }
 
-TEST_F(Transfers, TimeOutKeepsWholePointsOnly)
+TEST_F(Transfers, PointsComeFromIntactPacketsOnly)
 {
-    fake.feedHex({kAckCommand, records(3), trackHeader(QStringLiteral("T")), trackPoint(1, true), trackPoint(5, false).left(20)});
+    // The first point with one bit of its altitude flipped on the way (120 m would read 480 m):
+    // refused, and taken from the resend. The second point is damaged every time.
+    const GpsPoint casa = point(45.5, 9.25, 120, QStringLiteral("CASA"));
+    QByteArray data = encodeWaypoint(casa);
+    const uint8_t check = checksum(pid::WaypointData, data);
+    data[35] = char(data[35] ^ 0x01);
+    const QString flipped = QString::fromLatin1(framePacket({pid::WaypointData, data}, check).toHex().toUpper());
+    const QString second = waypoint(pid::WaypointData, point(1, 2, 3)).chopped(2) + QLatin1String("04"); // DLE 04 ends it
+    fake.feedHex({kAckCommand, records(2), flipped, waypoint(pid::WaypointData, casa), second, second, second, second});
     try {
-        downloadTrackPoints(link, store);
-        FAIL() << "no time-out";
+        downloadWayPoints(link, store);
+        FAIL() << "no error";
     } catch (const GipsoError &e) {
-        EXPECT_EQ(e.number(), 20001);
+        EXPECT_EQ(e.number(), 20004);
     }
-    ASSERT_EQ(store.trackPoints.count(), 1);
-    EXPECT_EQ(store.trackPoints[1].description, QLatin1String("T"));
+    ASSERT_EQ(store.wayPoints.count(), 1);
+    EXPECT_EQ(store.wayPoints[1].altitude, 120.0f);
     EXPECT_FALSE(store.pointsModified);
+    EXPECT_EQ(fake.sentHex().count(QStringLiteral("1015022300C61003")), 4); // a NAK for each damaged packet but the last
+
+    // Random bytes bring damaged packets only: an error, and nothing stored.
+    std::mt19937 random(1);
+    QByteArray noise;
+    for (int k = 0; k < 100000; ++k)
+        noise += char(random());
+    fake.feed(noise);
+    store.wayPoints.clear();
+    EXPECT_THROW(downloadWayPoints(link, store), GipsoError);
+    EXPECT_TRUE(store.wayPoints.isEmpty());
 }
 
 TEST_F(Transfers, UploadWayPoints)
@@ -191,13 +211,40 @@ TEST_F(Transfers, UploadRoutesOfNoneOneAndTwoPoints)
     EXPECT_TRUE(warnings.isEmpty());
 }
 
-TEST_F(Transfers, UploadOverflowStopsBeforeTheFirstPacket)
+TEST_F(Transfers, AnUploadTheReceiverRefusesIsNotDone)
 {
+    // The point is NAKed once and sent again; Transfer complete is NAKed every time.
+    store.wayPoints.append(point(45.5, 9.25, 120, QStringLiteral("CASA")));
+    const char *nakComplete = "1015020C00DD1003";
+    fake.feedHex({kAckRecords, "1015022300C61003", kAckWaypoint, nakComplete, nakComplete, nakComplete, nakComplete});
+    try {
+        uploadWayPoints(link, store);
+        FAIL() << "reported as done";
+    } catch (const GipsoError &e) {
+        EXPECT_EQ(e.number(), 20005);
+    }
+    const QString casa = waypoint(pid::WaypointData, store.wayPoints[1]);
+    EXPECT_EQ(fake.sentHex(), QStringList({"101B020100E21003", casa, casa, kCompleteWaypoints, kCompleteWaypoints,
+                                           kCompleteWaypoints, kCompleteWaypoints}));
+    EXPECT_FALSE(log.contains(QLatin1String("uploaded")));
+}
+
+TEST_F(Transfers, UploadOverflowNamesThePointAndStopsBeforeTheFirstPacket)
+{
+    auto overflow = [&](auto upload) {
+        try {
+            upload(link, store);
+        } catch (const GipsoError &e) {
+            EXPECT_EQ(e.number(), 6);
+            return e.description();
+        }
+        return QStringLiteral("no error");
+    };
     for (int k = 0; k < 16384; ++k)
         store.routePoints.append(point(1, 1, 1));
-    EXPECT_THROW(uploadRoutePoints(link, store), GipsoError); // Records 32768
+    EXPECT_EQ(overflow(uploadRoutePoints), QLatin1String("Overflow: 16384 RoutePoints, at most 16383 can be sent"));
     store.wayPoints.append(point(1, 1, 1));
-    store.wayPoints.append(point(1, 181, 1)); // no semicircle value holds it
-    EXPECT_THROW(uploadWayPoints(link, store), GipsoError);
+    store.wayPoints.append(point(1, 181, 1, QStringLiteral("EST"))); // no semicircle value holds it
+    EXPECT_EQ(overflow(uploadWayPoints), QLatin1String("Overflow: WayPoint 2 \"EST\": longitude 181 out of range"));
     EXPECT_TRUE(fake.sentHex().isEmpty());
 }
