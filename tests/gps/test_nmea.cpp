@@ -169,7 +169,7 @@ TEST_F(NmeaLoop, AWrongChecksumIsLoggedAndSkipped)
     EXPECT_EQ(dateOfValue(track[2].date), kToday.addDays(1)); // past midnight
     // Every line in the exchange log, the wrong checksum noted right after its line.
     EXPECT_EQ(log.count(QLatin1String("<-- $")), 3);
-    EXPECT_TRUE(log.contains(QLatin1String(bad) + QLatin1String("Checksum  error4D 4E\r\n<-- $GPGGA,000001,")));
+    EXPECT_TRUE(log.contains(QLatin1String(bad) + QLatin1String("Checksum error: expected 4D, received 4E\r\n<-- $GPGGA,000001,")));
 }
 
 TEST_F(NmeaLoop, EndsQuietlyAtItsEndTimeAndWithAnErrorOnSilence)
@@ -197,6 +197,31 @@ TEST_F(NmeaLoop, EndsQuietlyAtItsEndTimeAndWithAnErrorOnSilence)
     options.keepRunning = [] { return false; };
     fake.feed(withNmeaSum("$GPGGA,101500,4530.5,N,00915.25,E,1,07,1.2,10,M,,M,,"));
     EXPECT_EQ(runNmeaCapture(link, capture, track, options), 0);
+}
+
+TEST_F(NmeaLoop, AFixTimeOutEndsAStreamWithoutFixesOnly)
+{
+    // Ten lines, then silence: the error, and how many lines were read.
+    auto run = [&](NmeaCapture &c, const QByteArray &line) {
+        FakeLink receiver;
+        GarminLink l(receiver, setup());
+        l.setClock(receiver.clock());
+        for (int k = 0; k < 10; ++k)
+            receiver.feed(line);
+        log.clear();
+        try {
+            runNmeaCapture(l, c, track, options);
+        } catch (const GipsoError &e) {
+            return std::pair(e.number(), int(log.count(QLatin1String("<-- $"))));
+        }
+        return std::pair(0, 0);
+    };
+    options.fixTimeoutMs = 3000; // three looks at the clock
+    EXPECT_EQ(run(capture, withNmeaSum("$GPGGA,101500,,,,,0,00,,,,,,,")), std::pair(20006, 1));
+    // Fixes within the interval count as fixes: all ten lines are read, then the silence ends it.
+    NmeaCapture spaced(GGA, 100);
+    EXPECT_EQ(run(spaced, withNmeaSum("$GPGGA,101500,4530.5,N,00915.25,E,1,07,1.2,10,M,,M,,")), std::pair(20001, 10));
+    EXPECT_TRUE(track.isEmpty());
 }
 
 TEST_F(NmeaLoop, Garmin48GivesTheFixesOfItsLog)
