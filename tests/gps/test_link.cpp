@@ -1,12 +1,12 @@
 // Framing and the receive loops of the link layer, over the in-memory link.
 #include "LinkFixture.h"
 
-#include "base/Error.h"
 #include "gps/Packet.h"
 
 #include <gtest/gtest.h>
 
 using namespace gipso;
+using gipso::test::errorOf;
 using gipso::test::LinkFixture;
 
 namespace {
@@ -76,13 +76,7 @@ TEST_F(LinkFixture, DamagedPacketsAreRefusedAndTakenAgain)
     fake.clearWritten();
     for (int k = 0; k < 4; ++k)
         fake.feedHex({"1023021B00C11003"});
-    try {
-        link.receivePacket();
-        ADD_FAILURE() << "no error";
-    } catch (const GipsoError &e) {
-        EXPECT_EQ(e.number(), 20004);
-        EXPECT_EQ(e.description(), QLatin1String("Packet 23 still damaged after 3 resends"));
-    }
+    EXPECT_EQ(errorOf([&] { link.receivePacket(); }), QLatin1String("20004 - Packet 23 still damaged after 3 resends"));
     EXPECT_EQ(fake.sentHex(), QStringList(3, QStringLiteral("1015022300C61003")));
     EXPECT_EQ(fake.pending(), 0);
 }
@@ -100,13 +94,8 @@ TEST_F(LinkFixture, PacketsAreSentAgainUntilAcknowledged)
     fake.clearWritten();
     for (int k = 0; k < 4; ++k)
         fake.feedHex({"1015021B00CE1003"});
-    try {
-        link.sendAcknowledged(records);
-        ADD_FAILURE() << "no error";
-    } catch (const GipsoError &e) {
-        EXPECT_EQ(e.number(), 20005);
-        EXPECT_EQ(e.description(), QLatin1String("The receiver did not acknowledge packet 1B after 3 resends"));
-    }
+    EXPECT_EQ(errorOf([&] { link.sendAcknowledged(records); }),
+              QLatin1String("20005 - The receiver did not acknowledge packet 1B after 3 resends"));
     EXPECT_EQ(fake.sentHex().size(), 4);
 
     // A download's command is sent again only when NAKed: a damaged answer is its ACK.
@@ -118,36 +107,32 @@ TEST_F(LinkFixture, PacketsAreSentAgainUntilAcknowledged)
 
 TEST_F(LinkFixture, EachWayOfEndingWithoutAPacketHasItsOwnError)
 {
-    auto expectError = [&](GarminLink &l, int number, const char *text, qint64 expectedMs) {
+    // The error, and how long it took to come.
+    auto ending = [&](GarminLink &l) {
         const qint64 before = fake.nowMs();
-        try {
-            l.receivePacket();
-            ADD_FAILURE() << "no error";
-        } catch (const GipsoError &e) {
-            EXPECT_EQ(e.number(), number);
-            EXPECT_EQ(e.description(), QLatin1String(text));
-        }
-        EXPECT_EQ(fake.nowMs() - before, expectedMs);
+        const QString error = errorOf([&] { l.receivePacket(); });
+        return error + QStringLiteral(" after %1 ms").arg(fake.nowMs() - before);
     };
-    expectError(link, 20001, "Input Time Out", 5000); // nothing at all: 5 s from the call
+    const QString noPacket = QStringLiteral("20003 - No valid packet within the time-out");
+    EXPECT_EQ(ending(link), QLatin1String("20001 - Input Time Out after 5000 ms")); // nothing at all: 5 s from the call
     fake.feedHex({"1006021B"}); // stops inside the packet: 5 s after the last byte
-    expectError(link, 20003, "No valid packet within the time-out", 5000);
+    EXPECT_EQ(ending(link), noPacket + QLatin1String(" after 5000 ms"));
     fake.feed(QByteArray(100000, '\x55')); // noise without a DLE: the time-out of the first byte
     fake.setChunk(100);
-    expectError(link, 20003, "No valid packet within the time-out", 5000);
+    EXPECT_EQ(ending(link), noPacket + QLatin1String(" after 5000 ms"));
     fake.setChunk(0);
     LinkSetup quickSetup = setup();
     quickSetup.firstByteMs = 300;
     quickSetup.nextByteMs = 200;
     GarminLink quick(fake, quickSetup);
     quick.setClock(fake.clock());
-    expectError(quick, 20001, "Input Time Out", 300);
+    EXPECT_EQ(ending(quick), QLatin1String("20001 - Input Time Out after 300 ms"));
     fake.feedHex({"1006"});
-    expectError(quick, 20003, "No valid packet within the time-out", 200);
+    EXPECT_EQ(ending(quick), noPacket + QLatin1String(" after 200 ms"));
     fake.feedHex({"1006021B00DD1003"});
     fake.hangUp(); // what came before the hang-up is read; then the line is closed at once
     EXPECT_TRUE(link.receivePacket().intact);
-    expectError(link, 20002, "The line closed: the receiver hung up", 0);
+    EXPECT_EQ(ending(link), QLatin1String("20002 - The line closed: the receiver hung up after 0 ms"));
 }
 
 TEST_F(LinkFixture, LinesEndWithCrLfAfterTextAndAreBounded)
@@ -166,13 +151,7 @@ TEST_F(LinkFixture, LinesEndWithCrLfAfterTextAndAreBounded)
     // A stream without CR LF is skipped as it comes, until the time-out.
     fake.feed(QByteArray(100000, 'z'));
     fake.setChunk(1000);
-    try {
-        link.receiveLine(1000);
-        ADD_FAILURE() << "no error";
-    } catch (const GipsoError &e) {
-        EXPECT_EQ(e.number(), 20003);
-        EXPECT_EQ(e.description(), QLatin1String("No complete NMEA line within the time-out"));
-    }
+    EXPECT_EQ(errorOf([&] { link.receiveLine(1000); }), QLatin1String("20003 - No complete NMEA line within the time-out"));
     EXPECT_EQ(link.overlongLines(), 2);
     EXPECT_EQ(fake.pending(), 0);
 }
