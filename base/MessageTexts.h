@@ -464,3 +464,31 @@ GIPSO_MESSAGE(ReverseRouteQuestion, 847, u"Dates and Times will be overwritten. 
     u"Data e ora saranno sovrascritte. Procedere?")
 GIPSO_MESSAGE(TempFolderMissing, 1030, u"A private temporary folder cannot be made in $0 ($1): .Gipso maps cannot be opened or saved.",
     u"Impossibile creare una cartella temporanea privata in $0 ($1): le mappe .Gipso non possono essere aperte né salvate.")
+GIPSO_MESSAGE(ChecksumMismatch, 1050, u"Checksum error: expected $0, received $1",
+    u"Errore di checksum: atteso $0, ricevuto $1")
+GIPSO_MESSAGE(PacketEndWrong, 1051, u"Input error: the packet ends with $0 instead of 10 03",
+    u"Errore di ricezione: il pacchetto termina con $0 invece di 10 03")
+GIPSO_MESSAGE(LoneDle, 1052, u"Input error: a DLE inside the packet is not doubled",
+    u"Errore di ricezione: un DLE nel pacchetto non è raddoppiato")
+GIPSO_MESSAGE(LineClosed, 1053, u"The line closed: the receiver hung up",
+    u"La linea si è chiusa: il ricevitore ha riagganciato")
+GIPSO_MESSAGE(NoValidPacket, 1054, u"No valid packet within the time-out",
+    u"Nessun pacchetto valido entro il time out")
+GIPSO_MESSAGE(NoCompleteLine, 1055, u"No complete NMEA line within the time-out",
+    u"Nessuna riga NMEA completa entro il time out")
+GIPSO_MESSAGE(PacketStillDamaged, 1056, u"Packet $0 still damaged after $1 resends",
+    u"Pacchetto $0 ancora danneggiato dopo $1 reinvii")
+GIPSO_MESSAGE(PacketNotAcknowledged, 1057, u"The receiver did not acknowledge packet $0 after $1 resends",
+    u"Il ricevitore non ha confermato il pacchetto $0 dopo $1 reinvii")
+GIPSO_MESSAGE(NoPositionFix, 1058, u"No position fix within the time-out",
+    u"Nessuna posizione entro il time out")
+GIPSO_MESSAGE(OverlongLineSkipped, 1059, u"Line longer than $0 bytes skipped",
+    u"Scartata una riga più lunga di $0 byte")
+GIPSO_MESSAGE(PointValueOutOfRange, 1060, u"Overflow: $0 $1 \"$2\": $3 out of range",
+    u"Overflow: $0 $1 \"$2\": $3 fuori dai limiti")
+GIPSO_MESSAGE(LatitudeValue, 1061, u"latitude $0",
+    u"latitudine $0")
+GIPSO_MESSAGE(LongitudeValue, 1062, u"longitude $0",
+    u"longitudine $0")
+GIPSO_MESSAGE(TooManyPoints, 1063, u"Overflow: $0 $1s, at most $2 can be sent",
+    u"Overflow: $0 $1s, se ne possono inviare al massimo $2")

@@ -65,7 +65,9 @@ int transfer(const QString &command, const GpsArgs &a, CommMode mode, PointStore
         GarminLink link = port.link();
         std::printf("%s\n", runTransfer(mode, link, store).toLocal8Bit().constData());
     } catch (const GipsoError &e) {
-        return fail(QStringLiteral("%1: %2").arg(command, errorMessage(e, 671)));
+        // A value of the uploaded file that the receiver cannot hold: the file is named.
+        const QString file = e.number() == err::Overflow && !a.input.isEmpty() ? a.input + QStringLiteral(": ") : QString();
+        return fail(QStringLiteral("%1: %2%3").arg(command, file, errorMessage(e, msg::CommErrorPrefix)));
     }
     return 0;
 }

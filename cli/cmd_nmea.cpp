@@ -1,7 +1,9 @@
 // nmea --port DEV [--baud N] [--sentence GGA|RMC] [--interval S] (--duration S | --count N)
 //      [--timeout MS] [--verbose] -o FILE
-// --timeout: the longest wait for one whole line in milliseconds (10000, as in the dialog).
-// Records NMEA fixes as TrackPoints with the same capture loop as the communication dialog.
+// --timeout: the longest wait for one whole line in milliseconds (10000, as in the dialog);
+// with --count also the longest wait for a fix. Records NMEA fixes as TrackPoints with the
+// same capture loop as the communication dialog; when the capture ends in an error, the
+// points taken are written all the same and the status is 1.
 #include "cli/Commands.h"
 #include "cli/Options.h"
 
@@ -11,6 +13,7 @@
 #include "gps/ReceiverPort.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace gipso::cli {
 
@@ -79,31 +82,43 @@ int nmea(const QStringList &args)
     options.lineTimeoutMs = timeoutMs;
     if (duration > 0)
         options.endAt = nmeaClockSeconds() + duration;
-    if (count > 0)
+    if (count > 0) {
         options.keepRunning = [&] { return store.trackPoints.count() < count; };
+        options.fixTimeoutMs = timeoutMs; // a stream without fixes would never reach the count
+    }
     if (verbose)
         options.onLine = [](const QString &, const NmeaCapture::Result &r) {
             if (const char *note = verdictNote(r.verdict))
                 std::fprintf(stderr, "    %s\n", note);
         };
+    std::optional<GipsoError> error;
     try {
         runNmeaCapture(link, capture, store.trackPoints, options);
     } catch (const GipsoError &e) {
-        return fail(QStringLiteral("nmea: %1: error %2 - %3 (%4 TrackPoints taken, nothing written)")
-                        .arg(port)
-                        .arg(e.number())
-                        .arg(e.description())
-                        .arg(store.trackPoints.count()));
+        error = e;
     }
     receiver.close();
-    try {
-        writePointFile(out, store);
-    } catch (const GipsoError &e) {
-        return fail(QStringLiteral("nmea: %1: %2").arg(out, e.description()));
+    if (link.overlongLines() > 0)
+        std::fprintf(stderr, "gipso-cli: warning: %d lines longer than %d bytes skipped\n", link.overlongLines(),
+                     kMaxNmeaLineBytes);
+    const int32_t taken = store.trackPoints.count();
+    // What was captured before an error is kept all the same; the error decides the status.
+    if (taken > 0 || !error) {
+        try {
+            writePointFile(out, store);
+        } catch (const GipsoError &e) {
+            return fail(QStringLiteral("nmea: %1: %2").arg(out, e.description()));
+        }
     }
+    if (error)
+        return fail(QStringLiteral("nmea: %1: error %2 - %3 (%4)")
+                        .arg(port)
+                        .arg(error->number())
+                        .arg(error->description(),
+                             taken > 0 ? QStringLiteral("%1 TrackPoints written to %2").arg(taken).arg(out)
+                                       : QStringLiteral("no TrackPoints, nothing written")));
     if (verbose)
-        std::fprintf(stderr, "%d TrackPoints written to %s\n", int(store.trackPoints.count()),
-                     out.toLocal8Bit().constData());
+        std::fprintf(stderr, "%d TrackPoints written to %s\n", int(taken), out.toLocal8Bit().constData());
     return 0;
 }
 

@@ -11,9 +11,11 @@ public:
     virtual ~ByteLink() = default;
     // Queues all bytes for sending, in order, and pushes them out without waiting for the line.
     virtual bool write(const QByteArray &bytes) = 0;
-    // Waits at most timeoutMs for bytes; returns what has arrived (empty on time-out).
-    // A closed or hung-up link waits out the time as well, so callers never spin.
+    // Waits at most timeoutMs for bytes; returns what has arrived (empty on time-out). Once the
+    // link is closed it returns at once: callers ask closed() before they wait again.
     virtual QByteArray read(int timeoutMs) = 0;
+    // The other end hung up (or the link was never open) and every byte it sent has been read.
+    virtual bool closed() const = 0;
 };
 
 } // namespace gipso

@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Messages.h"
+#include "gps/Records.h"
 
 #include <QElapsedTimer>
 #include <memory>
@@ -11,8 +12,11 @@ namespace gipso {
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
+// Bytes skipped before a packet that the log shows; the rest is counted.
+constexpr qsizetype kMaxNoiseLogged = 64;
 
 QString hexText(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
+QString hexByte(uint8_t b) { return QString::asprintf("%02X", b); }
 
 } // namespace
 
@@ -36,12 +40,30 @@ void GarminLink::warn(const QString &text)
         setup_.warning(text);
 }
 
+void GarminLink::logReceived(const QByteArray &bytes)
+{
+    if (setup_.exchangeLog)
+        setup_.exchangeLog(QLatin1String("<-- ") + hexText(bytes) + kCrLf);
+}
+
+void GarminLink::startReceiving(int noValidInputMessage)
+{
+    consumedAtStart_ = consumed_;
+    noValidInputMessage_ = noValidInputMessage;
+}
+
 void GarminLink::waitForByte(qint64 deadlineMs)
 {
     while (pos_ >= buffer_.size()) {
+        if (link_.closed())
+            throw GipsoError(kLineClosedError, messageText(msg::LineClosed));
         const qint64 left = deadlineMs - clock_();
-        if (left <= 0)
-            throw GipsoError(kInputTimeOutError, messageText(656));
+        if (left <= 0) {
+            // Bytes that made nothing whole are not the silence of a receiver that is off.
+            if (consumed_ > consumedAtStart_)
+                throw GipsoError(kNoValidInputError, messageText(noValidInputMessage_));
+            throw GipsoError(kInputTimeOutError, messageText(msg::InputTimeOut));
+        }
         buffer_ = link_.read(int(left));
         pos_ = 0;
         received_ += buffer_.size();
@@ -51,73 +73,177 @@ void GarminLink::waitForByte(qint64 deadlineMs)
 uint8_t GarminLink::nextByte(qint64 deadlineMs)
 {
     waitForByte(deadlineMs);
+    ++consumed_;
     return uint8_t(buffer_[pos_++]);
 }
 
 void GarminLink::sendPacket(const Packet &packet)
 {
     const QByteArray wire = framePacket(packet);
-    link_.write(wire);
+    if (!link_.write(wire) && link_.closed())
+        throw GipsoError(kLineClosedError, messageText(msg::LineClosed));
     sent_ += wire.size();
     if (setup_.exchangeLog)
         setup_.exchangeLog(QLatin1String("--> ") + hexText(wire) + kCrLf);
 }
 
-Packet GarminLink::receivePacket()
+void GarminLink::sendAcknowledged(const Packet &packet, Acknowledgement accepted)
 {
+    for (int resends = 0;; ++resends) {
+        sendPacket(packet);
+        const Packet answer = receiveAnswer();
+        const bool acknowledged = accepted == Acknowledgement::AnyButNak ? !(answer.intact && answer.id == pid::Nak)
+                                                                          : isAckOf(answer, packet.id);
+        if (acknowledged)
+            return;
+        if (resends == kMaxResends)
+            throw GipsoError(kNotAcknowledgedError,
+                             formatMessage(messageText(msg::PacketNotAcknowledged), {hexByte(packet.id), kMaxResends}));
+    }
+}
+
+Packet GarminLink::receiveAnswer()
+{
+    startReceiving(msg::NoValidPacket);
     // The first byte must come within the first time-out of the call; every later byte
-    // within the second time-out of the byte before it.
+    // within the second time-out of the byte before it. Before the packet's DLE, noise is
+    // skipped, and so are DLE DLE and DLE ETX: the stuffed bytes and the end of a packet
+    // whose framing broke.
+    QByteArray noise;
+    qint64 skipped = 0;
+    auto skip = [&](uint8_t b) {
+        if (noise.size() < kMaxNoiseLogged)
+            noise += char(b);
+        ++skipped;
+    };
+    auto logNoise = [&] {
+        if (skipped > 0)
+            log(QLatin1String("<-- ") + hexText(noise) + (skipped > noise.size() ? QStringLiteral(" ... (%1)").arg(skipped) : QString()));
+    };
+    const qint64 firstDeadline = clock_() + setup_.firstByteMs;
+    Packet packet;
+    try {
+        for (;;) {
+            const uint8_t b = nextByte(firstDeadline);
+            if (b != DLE) {
+                skip(b);
+                continue;
+            }
+            packet.id = nextByte(clock_() + setup_.nextByteMs);
+            if (packet.id != DLE && packet.id != ETX)
+                break;
+            skip(b);
+            skip(packet.id);
+        }
+    } catch (const GipsoError &) {
+        logNoise();
+        throw;
+    }
+    logNoise();
+
     QByteArray received; // what the log shows: the bytes without the stuffing twins
     received.reserve(64);
+    received += char(DLE);
+    received += char(packet.id);
     auto next = [&] {
         const uint8_t b = nextByte(clock_() + setup_.nextByteMs);
         received += char(b);
         return b;
     };
-    // A DLE among size, data and checksum comes twice; the twin is dropped.
-    auto unstuffed = [&] {
-        const uint8_t b = next();
-        if (b == DLE) {
-            waitForByte(clock_() + setup_.nextByteMs);
-            if (uint8_t(buffer_[pos_]) == DLE)
-                ++pos_;
-        }
-        return b;
+    // A DLE among size, data and checksum comes twice; a lone one means the packet was cut,
+    // and reading it stops there.
+    auto unstuffed = [&](uint8_t &b) {
+        b = next();
+        if (b != DLE)
+            return true;
+        waitForByte(clock_() + setup_.nextByteMs);
+        if (uint8_t(buffer_[pos_]) != DLE)
+            return false;
+        ++pos_;
+        ++consumed_;
+        return true;
     };
-    received += char(nextByte(clock_() + setup_.firstByteMs)); // DLE
-    Packet packet;
-    packet.id = next();
-    const int size = unstuffed();
-    packet.data.reserve(size);
-    for (int k = 0; k < size; ++k)
-        packet.data += char(unstuffed());
-    const uint8_t expected = checksum(packet.id, packet.data);
-    const uint8_t check = unstuffed();
-    packet.checksumOk = check == expected;
-    if (!packet.checksumOk)
-        warn(messageText(657) + QString::number(expected) + QLatin1Char(' ') + QString::number(check));
-    const uint8_t end1 = next();
-    const uint8_t end2 = next();
-    if (end1 != DLE || end2 != ETX)
-        warn(messageText(658));
-    if (setup_.exchangeLog)
-        setup_.exchangeLog(QLatin1String("<-- ") + hexText(received) + kCrLf);
+    uint8_t size = 0;
+    uint8_t check = 0;
+    bool framed = unstuffed(size);
+    for (int k = 0; framed && k < size; ++k) {
+        uint8_t b = 0;
+        framed = unstuffed(b);
+        packet.data += char(b);
+    }
+    if (framed)
+        framed = unstuffed(check);
+    if (!framed) {
+        packet.intact = false;
+        warn(messageText(msg::LoneDle));
+    } else {
+        const uint8_t expected = checksum(packet.id, packet.data);
+        if (check != expected) {
+            packet.intact = false;
+            warn(checksumWarning(hexByte(expected), hexByte(check)));
+        }
+        const uint8_t end1 = next();
+        const uint8_t end2 = next();
+        if (end1 != DLE || end2 != ETX) {
+            packet.intact = false;
+            warn(formatMessage(messageText(msg::PacketEndWrong), {hexByte(end1) + QLatin1Char(' ') + hexByte(end2)}));
+        }
+    }
+    logReceived(received);
     return packet;
+}
+
+Packet GarminLink::receivePacket()
+{
+    for (int resends = 0;; ++resends) {
+        Packet packet = receiveAnswer();
+        if (packet.intact)
+            return packet;
+        if (resends == kMaxResends)
+            throw GipsoError(kDamagedPacketError,
+                             formatMessage(messageText(msg::PacketStillDamaged), {hexByte(packet.id), kMaxResends}));
+        sendPacket({pid::Nak, encodeAck(packet.id)});
+    }
 }
 
 QString GarminLink::receiveLine(int timeoutMs)
 {
+    startReceiving(msg::NoCompleteLine);
     const qint64 deadline = clock_() + timeoutMs;
     QByteArray line;
-    while (!(line.size() > 2 && line.endsWith("\r\n")))
-        line += char(nextByte(deadline));
+    bool skipping = false; // through a line too long to take, up to its CR LF
+    char last = 0;
+    for (;;) {
+        const char c = char(nextByte(deadline));
+        const bool lineEnd = last == '\r' && c == '\n';
+        last = c;
+        if (skipping) {
+            skipping = !lineEnd;
+            continue;
+        }
+        line += c;
+        if (lineEnd && line.size() > 2) // a bare CR LF does not end a line
+            break;
+        if (line.size() == kMaxNmeaLineBytes) {
+            ++overlongLines_;
+            log(formatMessage(messageText(msg::OverlongLineSkipped), {kMaxNmeaLineBytes}));
+            line.clear();
+            skipping = true;
+        }
+    }
     const QString text = QString::fromLatin1(line);
     if (setup_.exchangeLog)
         setup_.exchangeLog(QLatin1String("<-- ") + text);
     return text;
 }
 
+QString checksumWarning(const QString &expected, const QString &received)
+{
+    return formatMessage(messageText(msg::ChecksumMismatch), {expected, received});
+}
+
 void appendToLog(QString &log, const QString &line)
+
 {
     log += line;
     // Cut before the tenth CR LF from the end, so that at most nine lines stay.

@@ -258,34 +258,57 @@ int32_t runNmeaCapture(GarminLink &link, NmeaCapture &capture, PointList &trackP
 {
     const auto now = options.now ? options.now : std::function<double()>(nmeaClockSeconds);
     capture.start(currentDateTime().date(), now());
+    std::optional<double> fixDeadline;
+    if (options.fixTimeoutMs)
+        fixDeadline = now() + *options.fixTimeoutMs / 1000.0;
+    bool linesSinceFix = false;
     int32_t taken = 0;
     for (;;) {
-        // With an end time the wait for a line is cut short at that time.
-        int waitMs = options.lineTimeoutMs;
+        // The wait for a line is cut short at the end time and at the fix deadline.
         bool cutByEnd = false;
-        if (options.endAt) {
-            const double left = *options.endAt - now();
-            if (left <= 0)
+        bool cutByFix = false;
+        int waitMs = options.lineTimeoutMs;
+        if (options.endAt || fixDeadline) {
+            const double t = now();
+            if (options.endAt && t >= *options.endAt)
                 break;
-            const double leftMs = std::ceil(left * 1000.0);
-            if (leftMs < waitMs) {
-                waitMs = static_cast<int>(leftMs);
-                cutByEnd = true;
-            }
+            if (fixDeadline && t >= *fixDeadline)
+                throw GipsoError(kNoFixError, messageText(msg::NoPositionFix));
+            auto cutAt = [&](double at, bool &cut) {
+                const double leftMs = std::ceil((at - t) * 1000.0);
+                if (leftMs < waitMs) {
+                    waitMs = static_cast<int>(leftMs);
+                    cut = true;
+                }
+            };
+            if (fixDeadline)
+                cutAt(*fixDeadline, cutByFix);
+            if (options.endAt)
+                cutAt(*options.endAt, cutByEnd);
         }
         QString line;
         try {
             line = link.receiveLine(waitMs); // also puts "<-- " + the line into the exchange log
         } catch (const GipsoError &e) {
-            if (cutByEnd && e.number() == kInputTimeOutError)
+            const bool timedOut = e.number() == kInputTimeOutError || e.number() == kNoValidInputError;
+            if (timedOut && cutByEnd)
                 break;
+            // Lines without a fix until the deadline; a line silent since the last fix keeps its error.
+            if (timedOut && cutByFix && linesSinceFix)
+                throw GipsoError(kNoFixError, messageText(msg::NoPositionFix));
             throw;
         }
+        linesSinceFix = true;
         const QByteArray bytes = line.toLatin1();
-        NmeaCapture::Result r = capture.feedLine(bytes, now());
+        const double t = now();
+        NmeaCapture::Result r = capture.feedLine(bytes, t);
         if (r.verdict == NmeaVerdict::BadChecksum)
-            link.log(messageText(657) + QString::number(r.parsed.expectedChecksum, 16).toUpper().rightJustified(2, u'0') +
-                     QLatin1Char(' ') + QString::fromLatin1(r.parsed.receivedChecksum));
+            link.log(checksumWarning(QString::number(r.parsed.expectedChecksum, 16).toUpper().rightJustified(2, u'0'),
+                                     QString::fromLatin1(r.parsed.receivedChecksum)));
+        if (fixDeadline && (r.verdict == NmeaVerdict::Accepted || r.verdict == NmeaVerdict::TooSoon)) {
+            fixDeadline = t + *options.fixTimeoutMs / 1000.0;
+            linesSinceFix = false;
+        }
         if (r.point) {
             // Appended whole, once converted: the list never holds a partial point.
             trackPoints.append(*r.point);

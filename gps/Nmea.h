@@ -88,7 +88,11 @@ struct NmeaRunOptions {
     std::function<double()> now;                    // monotonic seconds; default a steady clock
     std::optional<double> endAt;                    // on the now clock: the capture ends quietly then
     int lineTimeoutMs = 10000;                      // the wait for one whole line
+    std::optional<int> fixTimeoutMs;                // the longest wait for a fix (taken or too soon)
 };
+
+// Raised when fixTimeoutMs passes without a fix.
+constexpr int kNoFixError = 20006;
 
 // Monotonic seconds of the default clock of the acquisition.
 double nmeaClockSeconds();
@@ -96,8 +100,9 @@ double nmeaClockSeconds();
 // The acquisition loop shared by the communication dialog and the command line: starts the
 // capture (nmeaDate = today), then reads lines with receiveLine and appends every accepted fix
 // to trackPoints, until keepRunning() says no or endAt passes. A wrong checksum is noted in
-// the exchange log. Returns the number of points appended. A line that stays silent raises
-// GipsoError 20001 ("Input Time Out") for the caller's error trap; points taken before stay.
+// the exchange log. Returns the number of points appended. The errors of receiveLine (a silent
+// line, one that brings no complete line, a hang-up) and kNoFixError end the loop as GipsoError
+// for the caller; points taken before stay.
 int32_t runNmeaCapture(GarminLink &link, NmeaCapture &capture, PointList &trackPoints, const NmeaRunOptions &options);
 
 } // namespace gipso

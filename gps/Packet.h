@@ -13,7 +13,7 @@ namespace gipso {
 struct Packet {
     uint8_t id = 0;
     QByteArray data;
-    bool checksumOk = true; // as received: the checksum matched its bytes
+    bool intact = true; // as received: checksum and framing were right
 };
 
 // Packet ids of the device protocol.

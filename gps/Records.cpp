@@ -2,6 +2,7 @@
 
 #include "base/DateValue.h"
 #include "base/Error.h"
+#include "base/Messages.h"
 
 #include <cmath>
 #include <cstring>
@@ -81,21 +82,22 @@ QString textAt(const QByteArray &data, qsizetype k, qsizetype *end = nullptr)
 
 double semicirclesToDegrees(int32_t semicircles) { return semicircles * 180.0 / kTwo31; }
 
-// Rounded to nearest, ties to even; values past the 32-bit range overflow.
-int32_t degreesToSemicircles(double degrees)
+// Rounded to nearest, ties to even; values past the 32-bit range overflow, the error naming
+// the coordinate (valueText) and its value.
+int32_t degreesToSemicircles(double degrees, msg::Id valueText)
 {
     const double v = std::nearbyint(degrees / 180.0 * kTwo31);
     if (v == kTwo31)
         return INT32_MIN; // +180 is the meridian of -180
     if (!(v >= -kTwo31 && v < kTwo31))
-        overflow();
+        throw GipsoError(err::Overflow, formatMessage(messageText(valueText), {QString::number(degrees, 'g', 10)}));
     return int32_t(v);
 }
 
 void putPosition(QByteArray &out, const GpsPoint &point)
 {
-    putUint32(out, uint32_t(degreesToSemicircles(point.latitude)));
-    putUint32(out, uint32_t(degreesToSemicircles(point.longitude)));
+    putUint32(out, uint32_t(degreesToSemicircles(point.latitude, msg::LatitudeValue)));
+    putUint32(out, uint32_t(degreesToSemicircles(point.longitude, msg::LongitudeValue)));
 }
 
 // An altitude as stored: 0 for the receiver's "unknown" and anything not finite.
@@ -116,7 +118,8 @@ QByteArray encodeAck(uint8_t id) { return QByteArray(1, char(id)) + '\0'; }
 
 bool isAckOf(const Packet &packet, uint8_t id)
 {
-    return packet.id == pid::Ack && packet.checksumOk && packet.data == encodeAck(id);
+    // Some receivers send the id alone, without the zero byte.
+    return packet.id == pid::Ack && packet.intact && !packet.data.isEmpty() && uint8_t(packet.data[0]) == id;
 }
 
 QByteArray encodeCommand(uint16_t command)

@@ -6,7 +6,8 @@
 // since 1989-12-31 00:00:00, unsigned; texts in Latin-1 ('?' for any other character), ended
 // by a zero byte. A decoder reads bytes missing from short data as zero and ends a text at
 // the first zero byte or at the end of the data. Encoders raise GipsoError (Overflow) for a
-// value that does not fit its field.
+// value that does not fit its field; for a position the description names the coordinate and
+// its value ("longitude 181").
 
 #include "gps/Packet.h"
 #include "points/PointStore.h"
@@ -19,7 +20,7 @@ namespace gipso {
 
 // Ack and Nak: the id of the packet answered and a zero byte.
 QByteArray encodeAck(uint8_t id);
-// Whether a packet is an Ack of the given id, with a matching checksum.
+// Whether a packet is an intact Ack of the given id.
 bool isAckOf(const Packet &packet, uint8_t id);
 
 // Command data and Transfer complete: a command number.

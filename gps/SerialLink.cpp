@@ -4,8 +4,16 @@
 #include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QTimer>
+#include <utility>
 
 namespace gipso {
+
+namespace {
+
+// A pty whose other end closed reports read errors; a device unplugged, a resource error.
+bool isHangUp(QSerialPort::SerialPortError e) { return e == QSerialPort::ResourceError || e == QSerialPort::ReadError; }
+
+} // namespace
 
 SerialLink::SerialLink() = default;
 SerialLink::~SerialLink() { close(); }
@@ -34,9 +42,15 @@ bool SerialLink::open(const QString &device, int baud, QString *error)
     port_->clear(QSerialPort::Input);
     port_->clearError();
     hungUp_ = false;
+    leftover_.clear();
     QObject::connect(port_.get(), &QSerialPort::errorOccurred, port_.get(), [this](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::ResourceError)
-            hungUp_ = true; // the device went away (a pty's other end closed, a USB cable pulled)
+        if (hungUp_ || !isHangUp(e))
+            return;
+        // The device went away (a pty's other end closed, a USB cable pulled). Its read
+        // notifier would fire without end: what arrived is kept and the port closed.
+        hungUp_ = true;
+        leftover_ += port_->readAll();
+        QMetaObject::invokeMethod(port_.get(), [this] { port_->close(); }, Qt::QueuedConnection);
     });
     return true;
 }
@@ -48,6 +62,7 @@ void SerialLink::close()
         port_->close();
     }
     port_.reset();
+    leftover_.clear();
 }
 
 bool SerialLink::isOpen() const { return port_ && port_->isOpen(); }
@@ -65,32 +80,32 @@ bool SerialLink::write(const QByteArray &bytes)
 
 QByteArray SerialLink::read(int timeoutMs)
 {
-    const bool usable = isOpen() && !hungUp_;
-    if (usable && port_->bytesAvailable() > 0)
+    // What arrived before a hang-up is still read.
+    if (!leftover_.isEmpty())
+        return std::exchange(leftover_, {});
+    if (isOpen() && port_->bytesAvailable() > 0)
         return port_->readAll();
-    if (timeoutMs <= 0)
+    if (timeoutMs <= 0 || closed())
         return {};
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    if (usable) {
-        QObject::connect(port_.get(), &QSerialPort::readyRead, &loop, &QEventLoop::quit);
-        QObject::connect(port_.get(), &QSerialPort::errorOccurred, &loop, [&loop](QSerialPort::SerialPortError e) {
-            if (e == QSerialPort::ResourceError)
-                loop.quit();
-        });
-    }
+    QObject::connect(port_.get(), &QSerialPort::readyRead, &loop, &QEventLoop::quit);
+    QObject::connect(port_.get(), &QSerialPort::errorOccurred, &loop, [&loop](QSerialPort::SerialPortError e) {
+        if (isHangUp(e))
+            loop.quit();
+    });
     timer.start(timeoutMs);
     loop.exec();
-    if (!isOpen() || hungUp_) {
-        // Nothing more will come: wait out the time so that the caller's time-out is reached
-        // without spinning.
-        if (timer.isActive())
-            loop.exec();
-        return {};
-    }
-    return port_->readAll();
+    if (!leftover_.isEmpty())
+        return std::exchange(leftover_, {});
+    return isOpen() ? port_->readAll() : QByteArray();
+}
+
+bool SerialLink::closed() const
+{
+    return leftover_.isEmpty() && (!isOpen() || (hungUp_ && port_->bytesAvailable() == 0));
 }
 
 QStringList SerialLink::availablePorts()

@@ -11,7 +11,8 @@ namespace gipso {
 
 // A serial port (or a pseudo-terminal given by its path) through QSerialPort.
 // Waiting runs a local event loop woken by readyRead or a timer: the window repaints and
-// no core spins. Modem-line calls that a pty refuses are ignored.
+// no core spins. Modem-line calls that a pty refuses are ignored. A hang-up closes the port
+// (the bytes that came before it are still read) and closed() reports it.
 class SerialLink : public ByteLink {
 public:
     SerialLink();
@@ -26,6 +27,7 @@ public:
     bool setBaudRate(int baud);
     bool write(const QByteArray &bytes) override;
     QByteArray read(int timeoutMs) override;
+    bool closed() const override;
 
     // The system's serial ports, by name ("ttyS0", "ttyUSB0"); ptys are not listed but open by path.
     static QStringList availablePorts();
@@ -33,6 +35,7 @@ public:
 private:
     std::unique_ptr<QSerialPort> port_;
     bool hungUp_ = false;
+    QByteArray leftover_; // read when the device hung up, not handed out yet
 };
 
 } // namespace gipso

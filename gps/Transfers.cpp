@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 #include "base/DateValue.h"
+#include "base/Error.h"
 #include "base/Messages.h"
 #include "gps/Records.h"
 
@@ -31,10 +32,10 @@ float storedAltitude(float value)
 
 Packet ack(uint8_t id) { return {pid::Ack, encodeAck(id)}; }
 
-// The device's acknowledgement of the command, then its Records count.
-int32_t recordsCount(GarminLink &link)
+// Sends a download's command; the receiver acknowledges it and sends its Records count.
+int32_t startDownload(GarminLink &link, uint16_t command)
 {
-    link.receivePacket();
+    link.sendAcknowledged({pid::CommandData, encodeCommand(command)}, Acknowledgement::AnyButNak);
     return decodeRecords(link.receivePacket().data);
 }
 
@@ -43,20 +44,13 @@ void closeDownload(GarminLink &link, uint8_t lastId)
 {
     link.sendPacket(ack(lastId));
     if (link.receivePacket().id != pid::TransferComplete)
-        link.warn(messageText(660));
+        link.warn(messageText(msg::TransmissionAborted));
     link.sendPacket(ack(pid::TransferComplete));
 }
 
-// After an upload's Transfer complete: message 660 unless the receiver acknowledged it.
-void checkUploadClosed(GarminLink &link, const Packet &answer)
+QString result(GarminLink &link, msg::Id message, std::initializer_list<QVariant> counts)
 {
-    if (!isAckOf(answer, pid::TransferComplete))
-        link.warn(messageText(660));
-}
-
-QString result(GarminLink &link, int messageId, std::initializer_list<QVariant> counts)
-{
-    const QString text = formatMessage(messageText(messageId), counts);
+    const QString text = formatMessage(messageText(message), counts);
     link.log(text);
     return text;
 }
@@ -75,41 +69,58 @@ GpsPoint downloadedPoint(const Packet &packet, PointKind kind)
     return p;
 }
 
-// The packets of the points of an upload, each a waypoint record with the given id.
-QList<Packet> encodedPoints(const PointList &list, uint8_t id)
+// The Records packet of an upload of count points, each taking packetsPerPoint packets.
+Packet uploadRecords(int32_t count, int packetsPerPoint, msg::Id kindName)
+{
+    const int32_t most = 32767 / packetsPerPoint;
+    if (count > most)
+        throw GipsoError(err::Overflow, formatMessage(messageText(msg::TooManyPoints), {count, messageText(kindName), most}));
+    return {pid::Records, encodeRecords(count * packetsPerPoint)};
+}
+
+// The packets of the points of an upload, each a waypoint record with the given id. A value
+// that does not fit its field is reported with the point's kind, number and name.
+QList<Packet> encodedPoints(const PointList &list, uint8_t id, msg::Id kindName)
 {
     QList<Packet> packets;
     packets.reserve(list.count());
-    for (const GpsPoint &p : list)
-        packets.append({id, encodeWaypoint(p)});
+    for (int32_t i = 1; i <= list.count(); ++i) {
+        try {
+            packets.append({id, encodeWaypoint(list[i])});
+        } catch (const GipsoError &e) {
+            if (e.number() != err::Overflow)
+                throw;
+            throw GipsoError(err::Overflow, formatMessage(messageText(msg::PointValueOutOfRange),
+                                                          {messageText(kindName), i, list[i].name, e.description()}));
+        }
+    }
     return packets;
 }
 
 } // namespace
 
-int progressMessageId(CommMode mode)
+msg::Id progressMessageId(CommMode mode)
 {
     switch (mode) {
-    case CommMode::DownloadWayPoints: return 659;
-    case CommMode::DownloadRoutePoints: return 662;
-    case CommMode::DownloadTrackPoints: return 664;
-    case CommMode::UploadWayPoints: return 666;
-    case CommMode::UploadRoutePoints: return 668;
-    case CommMode::NmeaAcquisition: return 673;
+    case CommMode::DownloadWayPoints: return msg::DownloadingWayPoints;
+    case CommMode::DownloadRoutePoints: return msg::DownloadingRoutePoints;
+    case CommMode::DownloadTrackPoints: return msg::DownloadingTrackPoints;
+    case CommMode::UploadWayPoints: return msg::UploadingWayPoints;
+    case CommMode::UploadRoutePoints: return msg::UploadingRoutePoints;
+    case CommMode::NmeaAcquisition: break;
     }
-    return 0;
+    return msg::NmeaRunning;
 }
 
 QString downloadWayPoints(GarminLink &link, PointStore &store)
 {
-    link.sendPacket({pid::CommandData, encodeCommand(cmd::TransferWaypoints)});
-    const int32_t n = recordsCount(link);
+    const int32_t n = startDownload(link, cmd::TransferWaypoints);
     for (int32_t i = 1; i <= n; ++i) {
         link.sendPacket(ack(i == 1 ? pid::Records : pid::WaypointData));
         store.wayPoints.append(downloadedPoint(link.receivePacket(), PointKind::Way));
     }
     closeDownload(link, pid::WaypointData);
-    const QString text = result(link, 661, {n});
+    const QString text = result(link, msg::WayPointsDownloaded, {n});
     if (n > 0)
         store.pointsModified = true;
     return text;
@@ -117,8 +128,7 @@ QString downloadWayPoints(GarminLink &link, PointStore &store)
 
 QString downloadRoutePoints(GarminLink &link, PointStore &store)
 {
-    link.sendPacket({pid::CommandData, encodeCommand(cmd::TransferRoute)});
-    const int32_t n = recordsCount(link);
+    const int32_t n = startDownload(link, cmd::TransferRoute);
     // Header, RoutePoint, then link and RoutePoint alternately: each packet is acknowledged
     // when the next one is asked for.
     for (int32_t i = 1; i <= n; ++i) {
@@ -129,7 +139,7 @@ QString downloadRoutePoints(GarminLink &link, PointStore &store)
             store.routePoints.append(downloadedPoint(packet, PointKind::Route));
     }
     closeDownload(link, pid::RouteWaypoint);
-    const QString text = result(link, 663, {int32_t(std::nearbyint(n / 2.0))});
+    const QString text = result(link, msg::RoutePointsDownloaded, {int32_t(std::nearbyint(n / 2.0))});
     if (n > 0)
         store.pointsModified = true;
     return text;
@@ -137,8 +147,7 @@ QString downloadRoutePoints(GarminLink &link, PointStore &store)
 
 QString downloadTrackPoints(GarminLink &link, PointStore &store)
 {
-    link.sendPacket({pid::CommandData, encodeCommand(cmd::TransferTrackLog)});
-    const int32_t n = recordsCount(link);
+    const int32_t n = startDownload(link, cmd::TransferTrackLog);
     int32_t tracks = 0;
     QString trackName;
     store.trackPoints.reserveMore(n);
@@ -163,7 +172,7 @@ QString downloadTrackPoints(GarminLink &link, PointStore &store)
         store.trackPoints.append(p);
     }
     closeDownload(link, pid::TrackData);
-    const QString text = result(link, 665, {n - tracks, tracks});
+    const QString text = result(link, msg::TrackPointsDownloaded, {n - tracks, tracks});
     if (n - tracks > 0)
         store.pointsModified = true;
     return text;
@@ -174,38 +183,32 @@ QString uploadWayPoints(GarminLink &link, const PointStore &store)
     const PointList &list = store.wayPoints;
     // Everything is encoded before the first packet goes, so a value that does not fit its
     // field stops the transfer before the receiver is left half-way.
-    const Packet records{pid::Records, encodeRecords(list.count())};
-    const QList<Packet> packets = encodedPoints(list, pid::WaypointData);
-    link.sendPacket(records);
-    link.receivePacket();
-    for (const Packet &packet : packets) {
-        link.sendPacket(packet);
-        link.receivePacket();
-    }
-    link.sendPacket({pid::TransferComplete, encodeCommand(cmd::TransferWaypoints)});
-    checkUploadClosed(link, link.receivePacket());
-    return result(link, 667, {list.count()});
+    const Packet records = uploadRecords(list.count(), 1, msg::WayPointName);
+    const QList<Packet> packets = encodedPoints(list, pid::WaypointData, msg::WayPointName);
+    link.sendAcknowledged(records);
+    for (const Packet &packet : packets)
+        link.sendAcknowledged(packet);
+    link.sendAcknowledged({pid::TransferComplete, encodeCommand(cmd::TransferWaypoints)});
+    return result(link, msg::WayPointsUploaded, {list.count()});
 }
 
 QString uploadRoutePoints(GarminLink &link, const PointStore &store)
 {
     const PointList &list = store.routePoints;
     const int32_t k = list.count();
-    const Packet records{pid::Records, encodeRecords(2 * k)};
-    const QList<Packet> packets = encodedPoints(list, pid::RouteWaypoint);
-    link.sendPacket(records);
-    link.receivePacket();
-    link.sendPacket({pid::RouteHeader, encodeRouteHeader(QStringLiteral("ROUTE"))});
-    Packet last = link.receivePacket();
+    // The header, the points and the links between them.
+    const Packet records = uploadRecords(k, 2, msg::RoutePointName);
+    const QList<Packet> packets = encodedPoints(list, pid::RouteWaypoint, msg::RoutePointName);
+    link.sendAcknowledged(records);
+    link.sendAcknowledged({pid::RouteHeader, encodeRouteHeader(QStringLiteral("ROUTE"))});
     for (int32_t i = 1; i <= k; ++i) {
-        link.sendPacket(packets[i - 1]);
-        link.receivePacket();
-        link.sendPacket(i == k ? Packet{pid::TransferComplete, encodeCommand(cmd::TransferRoute)}
-                               : Packet{pid::RouteLink, encodeRouteLink()});
-        last = link.receivePacket();
+        link.sendAcknowledged(packets[i - 1]);
+        link.sendAcknowledged(i == k ? Packet{pid::TransferComplete, encodeCommand(cmd::TransferRoute)}
+                                     : Packet{pid::RouteLink, encodeRouteLink()});
     }
-    checkUploadClosed(link, last);
-    return result(link, 669, {k});
+    if (k == 0) // an empty route goes without Transfer complete
+        link.warn(messageText(msg::TransmissionAborted));
+    return result(link, msg::RoutePointsUploaded, {k});
 }
 
 QString runTransfer(CommMode mode, GarminLink &link, PointStore &store)

@@ -166,12 +166,12 @@ void frmComm::buildControls()
 
 void frmComm::applyCaptions()
 {
-    cmdAnnulla->setText(messageText(305));
-    cmdOK->setText(messageText(306));
-    Label1->setText(messageText(307));
-    Label3->setText(messageText(309));
-    Label4->setText(messageText(310));
-    Label5->setText(messageText(311));
+    cmdAnnulla->setText(messageText(msg::CommCancel));
+    cmdOK->setText(messageText(msg::CommGo));
+    Label1->setText(messageText(msg::CommPort));
+    Label3->setText(messageText(msg::CommBaud));
+    Label4->setText(messageText(msg::CommNmeaData));
+    Label5->setText(messageText(msg::CommAcquisitionTime));
 }
 
 void frmComm::fillPortList()
@@ -233,7 +233,7 @@ void frmComm::activate()
     const int sentence = state_.settings.nmeaSentence;
     ComboNMEA->setCurrentIndex(sentence >= 1 && sentence <= ComboNMEA->count() ? sentence - 1 : -1);
     Texttime->setText(QString::number(state_.settings.nmeaTime));
-    Label2->setText(messageText(672));
+    Label2->setText(messageText(msg::ConnectGps));
 }
 
 void frmComm::openChosenPort()
@@ -247,7 +247,7 @@ void frmComm::openChosenPort()
     QString why;
     if (!port_.open(device, baudRate_, &why)) {
         const int number = QFileInfo::exists(devicePath(device)) ? kPortUnavailable : kPortInvalid;
-        dialogs_.error(this, errorMessage(GipsoError(number, why), 671));
+        dialogs_.error(this, errorMessage(GipsoError(number, why), msg::CommErrorPrefix));
         return;
     }
     if (pos >= 0 && pos < systemPortCount_) {
@@ -331,7 +331,7 @@ void frmComm::errorTrap(const GipsoError &e)
 {
     cmdOK->setEnabled(false);
     cmdAnnulla->setEnabled(true);
-    dialogs_.error(this, errorMessage(e, 671));
+    dialogs_.error(this, errorMessage(e, msg::CommErrorPrefix));
 }
 
 void frmComm::runTransfer()
@@ -349,7 +349,7 @@ void frmComm::runTransfer()
     GarminLink link = port_.link();
     try {
         Label2->setText(gipso::runTransfer(mode_, link, state_.store));
-        cmdOK->setText(messageText(670));
+        cmdOK->setText(messageText(msg::CommOk));
         cmdOK->setEnabled(true);
     } catch (const GipsoError &e) {
         errorTrap(e);
@@ -363,7 +363,7 @@ void frmComm::startNmea()
     log_.clear();
     txtecho->clear();
     Label2->setText(messageText(progressMessageId(mode_)));
-    cmdOK->setText(messageText(308));
+    cmdOK->setText(messageText(msg::CommStop));
     cmdAnnulla->setEnabled(false);
     setSettingsEnabled(false);
     nmeaRunning_ = true;
@@ -397,7 +397,7 @@ void frmComm::startNmea()
     nmeaRunning_ = false;
     state_.nmeaMarkerOn = false;
     requestRepaint();
-    cmdOK->setText(messageText(306));
+    cmdOK->setText(messageText(msg::CommGo));
     if (error) {
         errorTrap(*error);
         return;
@@ -405,7 +405,7 @@ void frmComm::startNmea()
     cmdAnnulla->setEnabled(true);
     cmdOK->setEnabled(true);
     setSettingsEnabled(true);
-    Label2->setText(messageText(674));
+    Label2->setText(messageText(msg::NmeaStopped));
 }
 
 void frmComm::closeEvent(QCloseEvent *event)

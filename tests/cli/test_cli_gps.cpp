@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace gipso;
 using namespace gipso::test;
 
@@ -61,6 +63,27 @@ TEST(CliGps, FailuresAreOneLineAndWriteNothing)
     CliRun r = cli(dir, QStringLiteral("download tracks --port %1 --timeout 300 -o %2").arg(silent.slavePath(), out));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.errorLines(), QStringList{QStringLiteral("gipso-cli: download: ERROR N° 20001 - Input Time Out")}) << qPrintable(r.err);
+
+    // Random bytes bring no point: an error within the time-out.
+    PtyFeeder noise;
+    ASSERT_TRUE(noise.ok());
+    std::mt19937 random(1);
+    QByteArray bytes;
+    for (int k = 0; k < 4096; ++k)
+        bytes += char(random());
+    noise.repeat(bytes);
+    r = cli(dir, QStringLiteral("download waypoints --port %1 -o %2").arg(noise.slavePath(), out));
+    EXPECT_EQ(r.status, 1);
+    ASSERT_EQ(r.errorLines().filter(QStringLiteral("warning")).size() + 1, r.errorLines().size()) << qPrintable(r.err);
+    EXPECT_TRUE(r.errorLines().last().startsWith(QStringLiteral("gipso-cli: download: ERROR N° 20004 - Packet "))) << qPrintable(r.err);
+
+    // A value the receiver cannot hold names the file and the point; nothing is sent.
+    const QString points = dir.filePath(QStringLiteral("points.gpx"));
+    writeAll(points, "<?xml version=\"1.0\"?>\n<gpx version=\"1.0\">\n<wpt lat=\"45.5\" lon=\"9.25\"><name>CASA</name></wpt>\n"
+                     "<wpt lat=\"45.5\" lon=\"181\"><name>EST</name></wpt>\n</gpx>\n");
+    r = cli(dir, QStringLiteral("upload waypoints --port %1 %2").arg(silent.slavePath(), points));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.errorLines(), QStringList{QStringLiteral("gipso-cli: upload: %1: ERROR N° 6 - Overflow: WayPoint 2 \"EST\": longitude 181 out of range").arg(points)});
 
     r = cli(dir, QStringLiteral("download waypoints --port %1/nope -o %2").arg(dir.path(), out));
     EXPECT_EQ(r.status, 1);

@@ -1,8 +1,9 @@
 #pragma once
 
 // A Garmin link over the in-memory fake port, in English, collecting warnings and the
-// exchange log.
+// exchange log; and the errors of the calls tested.
 
+#include "base/Error.h"
 #include "base/Messages.h"
 #include "gps/GarminLink.h"
 #include "support/FakeLink.h"
@@ -10,6 +11,17 @@
 #include <gtest/gtest.h>
 
 namespace gipso::test {
+
+// The error a call raises, as "number - description"; "no error" when it returns.
+template <typename Call> QString errorOf(Call &&call)
+{
+    try {
+        call();
+    } catch (const GipsoError &e) {
+        return QString::number(e.number()) + QLatin1String(" - ") + e.description();
+    }
+    return QStringLiteral("no error");
+}
 
 struct LinkFixture : ::testing::Test {
     void SetUp() override

@@ -1,5 +1,6 @@
 // The simulated receiver checked against gpsbabel acting as host, and Gipso's transfers end to
 // end against gpsbabel through it: one run in each direction.
+#include "LinkFixture.h"
 #include "support/SimProcess.h"
 
 #include "base/Messages.h"
@@ -7,6 +8,7 @@
 #include "gps/ReceiverPort.h"
 #include "gps/Transfers.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -178,4 +180,58 @@ TEST_F(GpsSim, GipsoAndGpsbabelUploadTheSame)
     source.wayPoints.removeLast();
     EXPECT_EQ(summary(babel.wayPoints, Altitude | Labels), summary(source.wayPoints, Altitude | Labels));
     EXPECT_EQ(summary(babel.routePoints, Labels), summary(source.routePoints, Labels));
+}
+
+TEST_F(GpsSim, DamagedAndRefusedPacketsAreSentAgain)
+{
+    // Packet 3 garbled once: in a download the first WayPoint; in an upload the ACK of the
+    // first WayPoint's resend after its NAK (nak@2), so that Gipso sends it a third time and
+    // the simulator takes it once.
+    const QString record = file("record.txt");
+    {
+        SimProcess sim({"--points", pointsFile, "--record", record, "--fault", "garble@3", "--fault", "nak@2"});
+        ASSERT_TRUE(sim.ok());
+        Session s(sim.path());
+        EXPECT_EQ(s.run(CommMode::DownloadWayPoints), QLatin1String("3 WayPoints downloaded."));
+        EXPECT_EQ(summary(s.store.wayPoints), summary(source.wayPoints));
+        EXPECT_EQ(s.run(CommMode::UploadWayPoints), QLatin1String("3 WayPoints uploaded."));
+        EXPECT_EQ(s.warnings.size(), 2);
+        EXPECT_EQ(s.warnings.filter(QStringLiteral("Checksum error: expected ")).size(), 2);
+    }
+    PointStore recorded;
+    readPointFile(record, recorded);
+    EXPECT_EQ(summary(recorded.wayPoints, Labels), summary(source.wayPoints, Labels));
+
+    // Damaged or refused on every resend: the error trap, and the receiver keeps nothing.
+    QFile::remove(record);
+    SimProcess sim({"--points", pointsFile, "--record", record, "--fault", "garble-every@3", "--fault", "nak-every@2"});
+    Session s(sim.path());
+    EXPECT_TRUE(test::errorOf([&] { s.run(CommMode::DownloadWayPoints); }).startsWith(QLatin1String("20004 - ")));
+    EXPECT_EQ(s.store.wayPoints.count(), 0);
+    EXPECT_TRUE(test::errorOf([&] { s.run(CommMode::UploadWayPoints); }).startsWith(QLatin1String("20005 - ")));
+    EXPECT_FALSE(QFile::exists(record));
+}
+
+TEST_F(GpsSim, GpsbabelNeitherAsksForADamagedPacketAgainNorResendsARefusedOne)
+{
+    REQUIRE_GPSBABEL();
+    // A garbled WayPoint: gpsbabel gives up, without a NAK.
+    QString errors;
+    {
+        SimProcess sim({"--points", pointsFile, "--fault", "garble@4"});
+        EXPECT_FALSE(runGpsbabel({"-w", "-i", "garmin", "-f", sim.path(), "-o", "gpx", "-F", file("babel.gpx")}, &errors));
+        EXPECT_TRUE(errors.contains(QLatin1String("CHECKSUM"))) << qPrintable(errors);
+        EXPECT_FALSE(sim.errors().contains(QLatin1String("NAK from the host")));
+    }
+    // A NAKed WayPoint: gpsbabel takes the NAK for an ACK and goes on; the receiver lacks the point.
+    const QString in = file("in.gpx");
+    PointStore wayPoints;
+    wayPoints.wayPoints = source.wayPoints;
+    writePointFile(in, wayPoints);
+    const QString record = file("record.txt");
+    SimProcess sim({"--record", record, "--fault", "nak@2"});
+    ASSERT_TRUE(runGpsbabel({"-w", "-i", "gpx", "-f", in, "-o", "garmin", "-F", sim.path()}, &errors)) << qPrintable(errors);
+    PointStore recorded;
+    readPointFile(record, recorded);
+    EXPECT_EQ(summary(recorded.wayPoints, Labels), summary(source.wayPoints, Labels).mid(1));
 }

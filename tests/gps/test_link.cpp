@@ -1,12 +1,12 @@
 // Framing and the receive loops of the link layer, over the in-memory link.
 #include "LinkFixture.h"
 
-#include "base/Error.h"
 #include "gps/Packet.h"
 
 #include <gtest/gtest.h>
 
 using namespace gipso;
+using gipso::test::errorOf;
 using gipso::test::LinkFixture;
 
 namespace {
@@ -37,7 +37,7 @@ TEST_F(LinkFixture, ReceivesPacketsWithoutTheirStuffing)
     Packet p = link.receivePacket();
     EXPECT_EQ(p.id, 0x06);
     EXPECT_EQ(p.data, QByteArray::fromHex("1B00"));
-    EXPECT_TRUE(p.checksumOk);
+    EXPECT_TRUE(p.intact);
     p = link.receivePacket();
     EXPECT_EQ(p.id, 0x63);
     EXPECT_EQ(p.data, QByteArray::fromHex("1010") + QByteArray(14, '\0'));
@@ -55,55 +55,103 @@ TEST_F(LinkFixture, ReceivesPacketsWithoutTheirStuffing)
     EXPECT_TRUE(log.endsWith(QLatin1String("\r\n--> 100A020700ED1003\r\n")));
 }
 
-TEST_F(LinkFixture, ChecksumAndTrailerFaultsWarnAndGoOn)
+TEST_F(LinkFixture, DamagedPacketsAreRefusedAndTakenAgain)
 {
-    fake.feedHex({"1006021B00DE1003", "1006021B00DD1004", "1006021B00DD1003"});
-    Packet p = link.receivePacket();
-    EXPECT_FALSE(p.checksumOk);
-    EXPECT_EQ(p.data, QByteArray::fromHex("1B00")); // as received
-    EXPECT_EQ(warnings, QStringList{QStringLiteral("Checksum  error221 222")});
-    EXPECT_TRUE(link.receivePacket().checksumOk);
-    EXPECT_EQ(warnings.value(1), QLatin1String("Input error"));
-    link.receivePacket();
-    EXPECT_EQ(warnings.size(), 2);
-    EXPECT_TRUE(log.startsWith(QLatin1String("<-- 1006021B00DE1003\r\n<-- 1006021B00DD1004\r\n")));
+    // A wrong checksum, a wrong trailer, a DLE not doubled (its packet's tail is skipped);
+    // then noise, and the packet whole.
+    fake.feedHex({"1006021B00DE1003", "1006021B00DD1004", "100602101B00DD1003", "55AA13", "1006021B00DD1003"});
+    const Packet p = link.receivePacket();
+    EXPECT_TRUE(p.intact);
+    EXPECT_EQ(p.data, QByteArray::fromHex("1B00"));
+    EXPECT_EQ(fake.sentHex(), QStringList(3, QStringLiteral("1015020600E31003"))); // NAK of 06
+    EXPECT_EQ(warnings, QStringList({"Checksum error: expected DD, received DE",
+                                     "Input error: the packet ends with 10 04 instead of 10 03",
+                                     "Input error: a DLE inside the packet is not doubled"}));
+    EXPECT_EQ(log, QLatin1String("<-- 1006021B00DE1003\r\n--> 1015020600E31003\r\n"
+                                 "<-- 1006021B00DD1004\r\n--> 1015020600E31003\r\n"
+                                 "<-- 10060210\r\n--> 1015020600E31003\r\n"
+                                 "<-- 1B00DD100355AA13\r\n<-- 1006021B00DD1003\r\n"));
+
+    // Damaged every time: three NAKs, then the error trap.
+    fake.clearWritten();
+    for (int k = 0; k < 4; ++k)
+        fake.feedHex({"1023021B00C11003"});
+    EXPECT_EQ(errorOf([&] { link.receivePacket(); }), QLatin1String("20004 - Packet 23 still damaged after 3 resends"));
+    EXPECT_EQ(fake.sentHex(), QStringList(3, QStringLiteral("1015022300C61003")));
+    EXPECT_EQ(fake.pending(), 0);
 }
 
-TEST_F(LinkFixture, SilenceIsInputTimeOut)
+TEST_F(LinkFixture, PacketsAreSentAgainUntilAcknowledged)
 {
-    auto expectTimeOut = [&](GarminLink &l, qint64 expectedMs) {
+    // A NAK, a damaged answer, an ACK of another packet: sent four times in all.
+    const Packet records{pid::Records, QByteArray::fromHex("0200")};
+    fake.feedHex({"1015021B00CE1003", "1006021B00DE1003", "1006022300D51003", "1006021B00DD1003"});
+    link.sendAcknowledged(records);
+    EXPECT_EQ(fake.sentHex(), QStringList(4, QStringLiteral("101B020200E11003")));
+    EXPECT_EQ(fake.pending(), 0);
+
+    // Refused every time: the error trap after three resends.
+    fake.clearWritten();
+    for (int k = 0; k < 4; ++k)
+        fake.feedHex({"1015021B00CE1003"});
+    EXPECT_EQ(errorOf([&] { link.sendAcknowledged(records); }),
+              QLatin1String("20005 - The receiver did not acknowledge packet 1B after 3 resends"));
+    EXPECT_EQ(fake.sentHex().size(), 4);
+
+    // A download's command is sent again only when NAKed: a damaged answer is its ACK.
+    fake.clearWritten();
+    fake.feedHex({"1015020A00DF1003", "1006020A00EF1003"});
+    link.sendAcknowledged({pid::CommandData, QByteArray::fromHex("0700")}, Acknowledgement::AnyButNak);
+    EXPECT_EQ(fake.sentHex(), QStringList(2, QStringLiteral("100A020700ED1003")));
+}
+
+TEST_F(LinkFixture, EachWayOfEndingWithoutAPacketHasItsOwnError)
+{
+    // The error, and how long it took to come.
+    auto ending = [&](GarminLink &l) {
         const qint64 before = fake.nowMs();
-        try {
-            l.receivePacket();
-            ADD_FAILURE() << "no time-out";
-        } catch (const GipsoError &e) {
-            EXPECT_EQ(e.number(), 20001);
-            EXPECT_EQ(e.description(), QLatin1String("Input Time Out"));
-        }
-        EXPECT_EQ(fake.nowMs() - before, expectedMs);
+        const QString error = errorOf([&] { l.receivePacket(); });
+        return error + QStringLiteral(" after %1 ms").arg(fake.nowMs() - before);
     };
-    expectTimeOut(link, 5000); // nothing at all: 5 s from the call
+    const QString noPacket = QStringLiteral("20003 - No valid packet within the time-out");
+    EXPECT_EQ(ending(link), QLatin1String("20001 - Input Time Out after 5000 ms")); // nothing at all: 5 s from the call
     fake.feedHex({"1006021B"}); // stops inside the packet: 5 s after the last byte
-    expectTimeOut(link, 5000);
+    EXPECT_EQ(ending(link), noPacket + QLatin1String(" after 5000 ms"));
+    fake.feed(QByteArray(100000, '\x55')); // noise without a DLE: the time-out of the first byte
+    fake.setChunk(100);
+    EXPECT_EQ(ending(link), noPacket + QLatin1String(" after 5000 ms"));
+    fake.setChunk(0);
     LinkSetup quickSetup = setup();
     quickSetup.firstByteMs = 300;
     quickSetup.nextByteMs = 200;
     GarminLink quick(fake, quickSetup);
     quick.setClock(fake.clock());
-    expectTimeOut(quick, 300);
+    EXPECT_EQ(ending(quick), QLatin1String("20001 - Input Time Out after 300 ms"));
     fake.feedHex({"1006"});
-    expectTimeOut(quick, 200);
-
-    fake.feed("$GPGGA,1");
-    const qint64 before = fake.nowMs();
-    EXPECT_THROW(link.receiveLine(1000), GipsoError);
-    EXPECT_EQ(fake.nowMs() - before, 1000);
+    EXPECT_EQ(ending(quick), noPacket + QLatin1String(" after 200 ms"));
+    fake.feedHex({"1006021B00DD1003"});
+    fake.hangUp(); // what came before the hang-up is read; then the line is closed at once
+    EXPECT_TRUE(link.receivePacket().intact);
+    EXPECT_EQ(ending(link), QLatin1String("20002 - The line closed: the receiver hung up after 0 ms"));
 }
 
-TEST_F(LinkFixture, LinesEndWithCrLfAfterText)
+TEST_F(LinkFixture, LinesEndWithCrLfAfterTextAndAreBounded)
 {
     fake.feed("\r\n$GPGGA,1*00\r\n$GPRMC,2\r\n");
     EXPECT_EQ(link.receiveLine(1000), QLatin1String("\r\n$GPGGA,1*00\r\n")); // a bare CR LF does not end a line
     EXPECT_EQ(link.receiveLine(1000), QLatin1String("$GPRMC,2\r\n"));
     EXPECT_TRUE(log.endsWith(QLatin1String("\r\n<-- $GPRMC,2\r\n")));
+
+    // 4096 bytes with the CR LF are a line; one byte more is skipped to its end and counted.
+    fake.feed(QByteArray(4094, 'x') + "\r\n" + QByteArray(4095, 'y') + "\r\n$GPGGA,3\r\n");
+    EXPECT_EQ(link.receiveLine(1000).size(), 4096);
+    EXPECT_EQ(link.receiveLine(1000), QLatin1String("$GPGGA,3\r\n"));
+    EXPECT_EQ(link.overlongLines(), 1);
+    EXPECT_TRUE(log.endsWith(QLatin1String("Line longer than 4096 bytes skipped\r\n<-- $GPGGA,3\r\n")));
+    // A stream without CR LF is skipped as it comes, until the time-out.
+    fake.feed(QByteArray(100000, 'z'));
+    fake.setChunk(1000);
+    EXPECT_EQ(errorOf([&] { link.receiveLine(1000); }), QLatin1String("20003 - No complete NMEA line within the time-out"));
+    EXPECT_EQ(link.overlongLines(), 2);
+    EXPECT_EQ(fake.pending(), 0);
 }

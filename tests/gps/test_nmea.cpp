@@ -169,7 +169,7 @@ TEST_F(NmeaLoop, AWrongChecksumIsLoggedAndSkipped)
     EXPECT_EQ(dateOfValue(track[2].date), kToday.addDays(1)); // past midnight
     // Every line in the exchange log, the wrong checksum noted right after its line.
     EXPECT_EQ(log.count(QLatin1String("<-- $")), 3);
-    EXPECT_TRUE(log.contains(QLatin1String(bad) + QLatin1String("Checksum  error4D 4E\r\n<-- $GPGGA,000001,")));
+    EXPECT_TRUE(log.contains(QLatin1String(bad) + QLatin1String("Checksum error: expected 4D, received 4E\r\n<-- $GPGGA,000001,")));
 }
 
 TEST_F(NmeaLoop, EndsQuietlyAtItsEndTimeAndWithAnErrorOnSilence)
@@ -184,12 +184,7 @@ TEST_F(NmeaLoop, EndsQuietlyAtItsEndTimeAndWithAnErrorOnSilence)
     options.now = now;
     options.endAt.reset();
     fake.feed(withNmeaSum("$GPGGA,101500,4530.5,N,00915.25,E,1,07,1.2,10,M,,M,,"));
-    try {
-        runNmeaCapture(link, capture, track, options);
-        ADD_FAILURE() << "no time-out";
-    } catch (const GipsoError &e) {
-        EXPECT_EQ(e.number(), 20001);
-    }
+    EXPECT_EQ(test::errorOf([&] { runNmeaCapture(link, capture, track, options); }), QLatin1String("20001 - Input Time Out"));
     EXPECT_EQ(track.count(), 1); // taken before the silence: it stays
 
     // The interval counts on the loop's clock: one that stands still takes no fix.
@@ -197,6 +192,27 @@ TEST_F(NmeaLoop, EndsQuietlyAtItsEndTimeAndWithAnErrorOnSilence)
     options.keepRunning = [] { return false; };
     fake.feed(withNmeaSum("$GPGGA,101500,4530.5,N,00915.25,E,1,07,1.2,10,M,,M,,"));
     EXPECT_EQ(runNmeaCapture(link, capture, track, options), 0);
+}
+
+TEST_F(NmeaLoop, AFixTimeOutEndsAStreamWithoutFixesOnly)
+{
+    // Ten lines, then silence: the error, and how many lines were read.
+    auto run = [&](NmeaCapture &c, const QByteArray &line) {
+        FakeLink receiver;
+        GarminLink l(receiver, setup());
+        l.setClock(receiver.clock());
+        for (int k = 0; k < 10; ++k)
+            receiver.feed(line);
+        log.clear();
+        const QString error = test::errorOf([&] { runNmeaCapture(l, c, track, options); }).left(5);
+        return error + QStringLiteral(" after %1 lines").arg(log.count(QLatin1String("<-- $")));
+    };
+    options.fixTimeoutMs = 3000; // three looks at the clock
+    EXPECT_EQ(run(capture, withNmeaSum("$GPGGA,101500,,,,,0,00,,,,,,,")), QLatin1String("20006 after 1 lines"));
+    // Fixes within the interval count as fixes: all ten lines are read, then the silence ends it.
+    NmeaCapture spaced(GGA, 100);
+    EXPECT_EQ(run(spaced, withNmeaSum("$GPGGA,101500,4530.5,N,00915.25,E,1,07,1.2,10,M,,M,,")), QLatin1String("20001 after 10 lines"));
+    EXPECT_TRUE(track.isEmpty());
 }
 
 TEST_F(NmeaLoop, Garmin48GivesTheFixesOfItsLog)

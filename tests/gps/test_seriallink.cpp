@@ -1,3 +1,5 @@
+#include "LinkFixture.h"
+
 #include "base/Error.h"
 #include "gps/GarminLink.h"
 #include "gps/SerialLink.h"
@@ -44,4 +46,21 @@ TEST(SerialLink, WaitingKeepsTheEventLoopRunning)
     timer.start(10);
     EXPECT_THROW(link.receivePacket(), GipsoError);
     EXPECT_GT(ticks, 3);
+}
+
+TEST(SerialLink, AHangUpEndsTheWaitWithItsOwnError)
+{
+    setLanguage(kEnglish);
+    PtyFeeder receiver;
+    ASSERT_TRUE(receiver.ok());
+    SerialLink serial;
+    ASSERT_TRUE(serial.open(receiver.slavePath(), 9600));
+    LinkSetup setup;
+    setup.firstByteMs = 20000; // far beyond the wait a hang-up may take
+    GarminLink link(serial, setup);
+    receiver.hangUp();
+    EXPECT_EQ(test::errorOf([&] { link.receivePacket(); }), QLatin1String("20002 - The line closed: the receiver hung up"));
+    EXPECT_TRUE(serial.closed());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(serial.isOpen()); // closed, so that its read errors cannot keep the event loop busy
 }

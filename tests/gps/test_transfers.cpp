@@ -136,18 +136,22 @@ TEST_F(Transfers, DownloadTrackLog)
     EXPECT_TRUE(store.pointsModified);
 }
 
-TEST_F(Transfers, TimeOutKeepsWholePointsOnly)
+TEST_F(Transfers, PointsComeFromIntactPacketsOnly)
 {
-    fake.feedHex({kAckCommand, records(3), trackHeader(QStringLiteral("T")), trackPoint(1, true), trackPoint(5, false).left(20)});
-    try {
-        downloadTrackPoints(link, store);
-        FAIL() << "no time-out";
-    } catch (const GipsoError &e) {
-        EXPECT_EQ(e.number(), 20001);
-    }
-    ASSERT_EQ(store.trackPoints.count(), 1);
-    EXPECT_EQ(store.trackPoints[1].description, QLatin1String("T"));
+    // The first point with one bit of its altitude flipped on the way (120 m would read 480 m):
+    // refused, and taken from the resend. The second point is damaged every time.
+    const GpsPoint casa = point(45.5, 9.25, 120, QStringLiteral("CASA"));
+    QByteArray data = encodeWaypoint(casa);
+    const uint8_t check = checksum(pid::WaypointData, data);
+    data[35] = char(data[35] ^ 0x01);
+    const QString flipped = QString::fromLatin1(framePacket({pid::WaypointData, data}, check).toHex().toUpper());
+    const QString second = waypoint(pid::WaypointData, point(1, 2, 3)).chopped(2) + QLatin1String("04"); // DLE 04 ends it
+    fake.feedHex({kAckCommand, records(2), flipped, waypoint(pid::WaypointData, casa), second, second, second, second});
+    EXPECT_TRUE(test::errorOf([&] { downloadWayPoints(link, store); }).startsWith(QLatin1String("20004 - ")));
+    ASSERT_EQ(store.wayPoints.count(), 1);
+    EXPECT_EQ(store.wayPoints[1].altitude, 120.0f);
     EXPECT_FALSE(store.pointsModified);
+    EXPECT_EQ(fake.sentHex().count(QStringLiteral("1015022300C61003")), 4); // a NAK for each damaged packet but the last
 }
 
 TEST_F(Transfers, UploadWayPoints)
@@ -191,13 +195,28 @@ TEST_F(Transfers, UploadRoutesOfNoneOneAndTwoPoints)
     EXPECT_TRUE(warnings.isEmpty());
 }
 
-TEST_F(Transfers, UploadOverflowStopsBeforeTheFirstPacket)
+TEST_F(Transfers, AnUploadTheReceiverRefusesIsNotDone)
+{
+    // The point is NAKed once and sent again; Transfer complete is NAKed every time.
+    store.wayPoints.append(point(45.5, 9.25, 120, QStringLiteral("CASA")));
+    const char *nakComplete = "1015020C00DD1003";
+    fake.feedHex({kAckRecords, "1015022300C61003", kAckWaypoint, nakComplete, nakComplete, nakComplete, nakComplete});
+    EXPECT_TRUE(test::errorOf([&] { uploadWayPoints(link, store); }).startsWith(QLatin1String("20005 - ")));
+    const QString casa = waypoint(pid::WaypointData, store.wayPoints[1]);
+    EXPECT_EQ(fake.sentHex(), QStringList({"101B020100E21003", casa, casa, kCompleteWaypoints, kCompleteWaypoints,
+                                           kCompleteWaypoints, kCompleteWaypoints}));
+    EXPECT_FALSE(log.contains(QLatin1String("uploaded")));
+}
+
+TEST_F(Transfers, UploadOverflowNamesThePointAndStopsBeforeTheFirstPacket)
 {
     for (int k = 0; k < 16384; ++k)
         store.routePoints.append(point(1, 1, 1));
-    EXPECT_THROW(uploadRoutePoints(link, store), GipsoError); // Records 32768
+    EXPECT_EQ(test::errorOf([&] { uploadRoutePoints(link, store); }),
+              QLatin1String("6 - Overflow: 16384 RoutePoints, at most 16383 can be sent"));
     store.wayPoints.append(point(1, 1, 1));
-    store.wayPoints.append(point(1, 181, 1)); // no semicircle value holds it
-    EXPECT_THROW(uploadWayPoints(link, store), GipsoError);
+    store.wayPoints.append(point(1, 181, 1, QStringLiteral("EST"))); // no semicircle value holds it
+    EXPECT_EQ(test::errorOf([&] { uploadWayPoints(link, store); }),
+              QLatin1String("6 - Overflow: WayPoint 2 \"EST\": longitude 181 out of range"));
     EXPECT_TRUE(fake.sentHex().isEmpty());
 }

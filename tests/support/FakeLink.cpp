@@ -11,7 +11,8 @@ bool FakeLink::write(const QByteArray &bytes)
 QByteArray FakeLink::read(int timeoutMs)
 {
     if (incoming_.isEmpty()) {
-        nowMs_ += timeoutMs; // the silence lasted the whole wait
+        if (!hungUp_)
+            nowMs_ += timeoutMs; // the silence lasted the whole wait
         return {};
     }
     const qsizetype n = chunk_ > 0 ? qMin<qsizetype>(chunk_, incoming_.size()) : incoming_.size();

@@ -10,11 +10,14 @@ namespace gipso {
 
 // An in-memory link for tests. Bytes fed in are what the receiver "sends"; everything
 // written is kept. It has its own clock: a read that finds nothing advances the clock by
-// its time-out at once, so time-out tests run instantly.
+// its time-out at once, so time-out tests run instantly. After hangUp() the bytes fed are
+// still read, then the link is closed.
 class FakeLink : public ByteLink {
 public:
     bool write(const QByteArray &bytes) override;
     QByteArray read(int timeoutMs) override;
+    bool closed() const override { return hungUp_ && incoming_.isEmpty(); }
+    void hangUp() { hungUp_ = true; }
 
     // What the receiver sends next: bytes, or hex text ("1006020A00EE1003").
     void feed(const QByteArray &bytes) { incoming_ += bytes; }
@@ -32,6 +35,7 @@ public:
 
 private:
     int chunk_ = 0;
+    bool hungUp_ = false;
     qint64 nowMs_ = 0;
     QByteArray incoming_;
     QList<QByteArray> writes_;

@@ -71,6 +71,13 @@ public:
         timer_.stop();
     }
     qsizetype pending() const { return pending_.size(); }
+    // The receiver hangs up: its end of the line closes.
+    void hangUp()
+    {
+        stop();
+        ::close(master_);
+        master_ = -1;
+    }
 
 private:
     void pump()

@@ -66,9 +66,14 @@ TEST_F(Comm, EachMenuEntryOpensTheDialogInItsModeWithItsCaption)
     f.state().settings.nmeaTime = 17;
     const struct {
         CommMode mode;
-        int caption;
-    } entries[] = {{CommMode::DownloadWayPoints, 532}, {CommMode::DownloadRoutePoints, 533}, {CommMode::DownloadTrackPoints, 536},
-                   {CommMode::UploadWayPoints, 534},   {CommMode::UploadRoutePoints, 535},   {CommMode::NmeaAcquisition, 548}};
+        msg::Id caption;
+        const char *title;
+    } entries[] = {{CommMode::DownloadWayPoints, msg::DownloadWayPointsCaption, "Download Waypoints from GPS"},
+                   {CommMode::DownloadRoutePoints, msg::DownloadRoutePointsCaption, "Download RoutePoints from GPS"},
+                   {CommMode::DownloadTrackPoints, msg::DownloadTrackPointsCaption, "Download TrackPoints from GPS"},
+                   {CommMode::UploadWayPoints, msg::UploadWayPointsCaption, "Upload Waypoints to GPS"},
+                   {CommMode::UploadRoutePoints, msg::UploadRoutePointsCaption, "Upload RoutePoints to GPS"},
+                   {CommMode::NmeaAcquisition, msg::NmeaAcquisitionCaption, "NMEA acquisition"}};
     size_t opened = 0;
     QStringList texts;
     f.dialogs.onExec = [&](QDialog &d) {
@@ -76,7 +81,7 @@ TEST_F(Comm, EachMenuEntryOpensTheDialogInItsModeWithItsCaption)
         c.activate();
         const auto &e = entries[std::min<size_t>(opened++, 5)]; // the last run comes from the NMEA menu entry
         const bool nmeaMode = e.mode == CommMode::NmeaAcquisition;
-        EXPECT_EQ(c.windowTitle(), messageText(e.caption));
+        EXPECT_EQ(c.windowTitle(), QLatin1String(e.title));
         EXPECT_EQ(c.mode(), e.mode);
         EXPECT_EQ(!c.ComboNMEA->isHidden(), nmeaMode);
         EXPECT_EQ(c.ComboBaud->currentText(), nmeaMode ? "4800" : "9600");
@@ -92,8 +97,8 @@ TEST_F(Comm, EachMenuEntryOpensTheDialogInItsModeWithItsCaption)
     for (const auto &e : entries)
         f.window->openComm(e.mode, e.caption);
     EXPECT_EQ(opened, 6u);
-    EXPECT_EQ(texts, QStringList({"Port:", "Connect GPS to PC and turn it on before going on ...", "Baud:", messageText(310),
-                                  messageText(311), "&Go", "&Cancel", "RMC", "17"}));
+    EXPECT_EQ(texts, QStringList({"Port:", "Connect GPS to PC and turn it on before going on ...", "Baud:", "NMEA Data:",
+                                  "Acquisition time (s):", "&Go", "&Cancel", "RMC", "17"}));
     f.window->action(QStringLiteral("mnuNMEA"))->trigger(); // the menu entry reaches the same dialog
     EXPECT_EQ(opened, 7u);
 }
@@ -173,7 +178,7 @@ TEST_F(Comm, TransferRefusesToCloseAndTrapsTheTimeOut)
     whenReady([&] {
         // In the middle of the transfer: both buttons off, closing and Escape refused.
         EXPECT_FALSE(c.cmdOK->isEnabled() || c.cmdAnnulla->isEnabled() || c.ComboCom->isEnabled());
-        EXPECT_EQ(c.Label2->text(), messageText(659));
+        EXPECT_EQ(c.Label2->text(), "Downloading WayPoints...");
         EXPECT_FALSE(c.close());
         QTest::keyClick(&c, Qt::Key_Escape);
         EXPECT_TRUE(c.isVisible());
@@ -208,7 +213,7 @@ TEST_F(Comm, AFinishedTransferClosesOnlyWithGo)
         c.cmdOK->click(); // the whole transfer runs inside the press
         log = c.txtecho->toPlainText();
         EXPECT_EQ(c.Label2->text(), "2 WayPoints downloaded.");
-        EXPECT_EQ(c.cmdOK->text(), messageText(670));
+        EXPECT_EQ(c.cmdOK->text(), "&OK");
         EXPECT_TRUE(c.cmdOK->isEnabled());
         EXPECT_FALSE(c.cmdAnnulla->isEnabled());
         EXPECT_FALSE(c.close()); // only OK closes it now
@@ -216,7 +221,7 @@ TEST_F(Comm, AFinishedTransferClosesOnlyWithGo)
         EXPECT_FALSE(c.portOpen());
         return result = c.result();
     };
-    f.window->openComm(CommMode::DownloadWayPoints, 532);
+    f.window->openComm(CommMode::DownloadWayPoints, msg::DownloadWayPointsCaption);
     EXPECT_EQ(result, int(QDialog::Accepted));
     EXPECT_EQ(f.state().store.wayPoints.count(), 2); // into the window's store
     // Eleven lines were logged; the dialog shows the last nine, ending with the result.
@@ -251,7 +256,7 @@ TEST_F(Comm, NmeaStartStopMarkerAndTimeOut)
             return false;
         // Running: Go is Stop, Cancel and the settings are off, the marker on the newest fix.
         EXPECT_TRUE(c.nmeaRunning());
-        EXPECT_EQ(c.cmdOK->text(), messageText(308));
+        EXPECT_EQ(c.cmdOK->text(), "&Stop");
         EXPECT_TRUE(c.cmdOK->isEnabled());
         EXPECT_FALSE(c.cmdAnnulla->isEnabled() || c.Texttime->isEnabled());
         EXPECT_EQ(c.Label2->text(), "NMEA running...");

@@ -45,19 +45,20 @@ void Device::run()
     }
 }
 
-// Sends one packet, applying the faults planned for its number in the transfer.
-void Device::send(const Packet &packet)
+void Device::send(const Packet &packet, bool resend)
 {
-    const int number = ++sentInTransfer_;
-    bool badChecksum = false, badTrailer = false;
+    const int number = resend ? sentInTransfer_ : ++sentInTransfer_;
+    bool badChecksum = false, badTrailer = false, garbled = false;
     int stallMs = -1;
     for (const Fault &f : o_.faults) {
-        if (f.packet != number)
+        if (f.packet != number || (resend && !f.every))
             continue;
         if (f.kind == QLatin1String("checksum"))
             badChecksum = true;
         else if (f.kind == QLatin1String("trailer"))
             badTrailer = true;
+        else if (f.kind == QLatin1String("garble"))
+            garbled = true;
         else if (f.kind == QLatin1String("silence"))
             line_.pause(f.ms);
         else if (f.kind == QLatin1String("stall"))
@@ -70,7 +71,15 @@ void Device::send(const Packet &packet)
             std::exit(0);
         }
     }
-    QByteArray wire = badChecksum ? framePacket(packet, uint8_t(checksum(packet.id, packet.data) + 1)) : framePacket(packet);
+    uint8_t check = checksum(packet.id, packet.data);
+    Packet sent = packet;
+    if (garbled) { // a bit flipped on the way: in the middle of the data, else in the checksum
+        if (sent.data.isEmpty())
+            check ^= 0x01;
+        else
+            sent.data[sent.data.size() / 2] = char(sent.data[sent.data.size() / 2] ^ 0x01);
+    }
+    QByteArray wire = framePacket(sent, badChecksum ? uint8_t(check + 1) : check);
     if (badTrailer)
         wire.back() = 0x04;
     if (stallMs >= 0) {
@@ -81,6 +90,15 @@ void Device::send(const Packet &packet)
         line_.write(wire);
     }
     lastSent_ = packet;
+    lastSentDamaged_ = garbled || badChecksum || badTrailer;
+}
+
+bool Device::plannedNak(int number, bool resend) const
+{
+    for (const Fault &f : o_.faults)
+        if (f.kind == QLatin1String("nak") && f.packet == number && (!resend || f.every))
+            return true;
+    return false;
 }
 
 void Device::ack(uint8_t id) { send({pid::Ack, encodeAck(id)}); }
@@ -104,9 +122,25 @@ void Device::sendNext()
 
 void Device::handle(const Packet &p)
 {
-    if (!p.checksumOk) {
-        send({pid::Nak, encodeAck(p.id)});
-        return;
+    if (p.id != pid::Ack && p.id != pid::Nak) {
+        // A resend keeps its number: the packet after our NAK, or the same packet again after
+        // an ACK of ours that a fault damaged (the host could not read it).
+        const bool repeat = !nakSent_ && lastSentDamaged_ && p.id == lastReceived_.id && p.data == lastReceived_.data;
+        const bool resend = nakSent_ || repeat;
+        if (!resend && (p.id == pid::Records || p.id == pid::CommandData || p.id == pid::ProductRequest))
+            receivedInTransfer_ = 0;
+        const int number = resend ? receivedInTransfer_ : ++receivedInTransfer_;
+        nakSent_ = !p.intact || plannedNak(number, resend);
+        if (nakSent_) {
+            std::fprintf(stderr, "gipso-gpssim: NAK for the host's packet %d\n", number);
+            send({pid::Nak, encodeAck(p.id)});
+            return;
+        }
+        lastReceived_ = p;
+        if (repeat) { // taken already: acknowledged again only
+            ack(p.id);
+            return;
+        }
     }
     switch (p.id) {
     case pid::Ack:
@@ -114,8 +148,10 @@ void Device::handle(const Packet &p)
             sendNext();
         return;
     case pid::Nak:
-        if (awaitingAck_)
-            send(lastSent_);
+        if (awaitingAck_) {
+            std::fprintf(stderr, "gipso-gpssim: NAK from the host, packet %d sent again\n", sentInTransfer_);
+            send(lastSent_, true);
+        }
         return;
     case pid::ProductRequest:
         sentInTransfer_ = 0;

@@ -24,7 +24,10 @@ public:
     [[noreturn]] void run();
 
 private:
-    void send(const gipso::Packet &packet);
+    // Sends a packet, with the faults planned for its number; a resend keeps the number.
+    void send(const gipso::Packet &packet, bool resend = false);
+    // Whether the host's packet (numbered in its transfer) is to be refused with a NAK.
+    bool plannedNak(int number, bool resend) const;
     void ack(uint8_t id);
     void queueAndStart(QList<gipso::Packet> packets);
     void sendNext();
@@ -46,6 +49,10 @@ private:
     bool awaitingAck_ = false;
     gipso::Packet lastSent_;
     int sentInTransfer_ = 0;
+    int receivedInTransfer_ = 0; // the host's packets, ACK and NAK aside
+    bool nakSent_ = false;       // the host's last packet was refused: the next one is its resend
+    bool lastSentDamaged_ = false; // a fault damaged the last packet sent
+    gipso::Packet lastReceived_;   // the host's last packet taken
     gipso::PointList upWay_;
     gipso::PointList upRoute_;
     bool routeHeaderSeen_ = false;

@@ -22,13 +22,21 @@ const char *kHelp =
     "  --fault FAULT          inject a fault; may be repeated. FAULT is KIND@N[:MS] where N counts\n"
     "                         the packets the simulator sends (acknowledgements included) from the\n"
     "                         start of a transfer (the host's command or Records packet), the\n"
-    "                         acknowledgement of that packet being 1:\n"
+    "                         acknowledgement of that packet being 1; a packet sent again after\n"
+    "                         the host's NAK keeps its number, and a fault hits its first sending:\n"
     "                           checksum@N    wrong checksum\n"
     "                           trailer@N     DLE 0x04 instead of DLE ETX\n"
     "                           silence@N:MS  say nothing for MS ms before the packet\n"
     "                           stall@N:MS    stop for MS ms after the packet's fourth byte\n"
     "                           garbage@N     send stray bytes before the packet\n"
     "                           hangup@N      close the line instead of sending the packet\n"
+    "                           garble@N      flip a bit of the packet's data (of its checksum\n"
+    "                                         when it has no data), the checksum left as it was\n"
+    "                           garble-every@N  the same on every resend of packet N too\n"
+    "                         N counts the host's packets instead (its Records packet being 1, a\n"
+    "                         resend keeping its number, ACK and NAK not counted) for:\n"
+    "                           nak@N         answer the host's packet N with a NAK, once\n"
+    "                           nak-every@N   ... and every resend of it\n"
     "                         and without @N:\n"
     "                           dle           track headers with a 0x10 in size, data and checksum\n"
     "                                         (names padded or cut to 13 characters)\n"
@@ -46,12 +54,19 @@ Fault parseFault(const QString &text)
     const qsizetype at = text.indexOf(QLatin1Char('@'));
     f.kind = text.left(at);
     const QStringList rest = text.mid(at + 1).split(QLatin1Char(':'));
-    bool ok = at > 0;
+    bool ok = false;
     f.packet = rest.value(0).toInt(&ok);
+    ok = ok && at > 0;
     f.ms = rest.value(1).toInt();
+    if (f.kind.endsWith(QLatin1String("-every"))) {
+        f.kind.chop(6);
+        f.every = true;
+    }
     static const QStringList kinds = {QStringLiteral("checksum"), QStringLiteral("trailer"), QStringLiteral("silence"),
-                                      QStringLiteral("stall"),    QStringLiteral("garbage"), QStringLiteral("hangup")};
-    if (!ok || !kinds.contains(f.kind) || f.packet < 1)
+                                      QStringLiteral("stall"),    QStringLiteral("garbage"), QStringLiteral("hangup"),
+                                      QStringLiteral("garble"),   QStringLiteral("nak")};
+    static const QStringList everyKinds = {QStringLiteral("garble"), QStringLiteral("nak")};
+    if (!ok || !kinds.contains(f.kind) || (f.every && !everyKinds.contains(f.kind)) || f.packet < 1)
         usageError(QStringLiteral("bad fault '%1'").arg(text));
     return f;
 }

@@ -9,9 +9,10 @@
 namespace gpssim {
 
 struct Fault {
-    QString kind; // checksum, trailer, silence, stall, garbage, hangup
-    int packet = 0; // the simulator's packets counted from the start of a transfer, from 1
+    QString kind;       // checksum, trailer, silence, stall, garbage, hangup, garble; nak
+    int packet = 0;     // the packet's number in its transfer, from 1 (a resend keeps it)
     int ms = 0;
+    bool every = false; // on every resend of the packet too, not on its first sending only
 };
 
 struct Options {

@@ -48,7 +48,7 @@ void PacketReader::take(uint8_t b, QList<gipso::Packet> &out)
             if (cur_.data.size() == size_)
                 state_ = Check;
         } else {
-            cur_.checksumOk = gipso::checksum(cur_.id, cur_.data) == b;
+            cur_.intact = gipso::checksum(cur_.id, cur_.data) == b;
             state_ = EndDle;
         }
         return;
