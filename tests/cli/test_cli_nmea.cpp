@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace gipso;
@@ -45,7 +46,13 @@ TEST(CliNmea, VerboseNotesEveryLineAndCountEndsTheCapture)
     EXPECT_TRUE(run.err.contains(QStringLiteral("\n    skipped: no position fix\n")));
     EXPECT_TRUE(run.err.contains(QStringLiteral("<-- $GPGSV,1,1,00*")));
     EXPECT_TRUE(run.err.contains(QStringLiteral("\nLine longer than 4096 bytes skipped\n")));
-    EXPECT_EQ(run.errorLines(), QStringList{QStringLiteral("gipso-cli: warning: 3 lines longer than 4096 bytes skipped")});
+    // The capture joins the repeating stream wherever it is when the port opens: two or three
+    // long lines come before the third fix.
+    ASSERT_EQ(run.errorLines().size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^gipso-cli: warning: [23] lines longer than 4096 bytes skipped$"))
+                    .match(run.errorLines().first())
+                    .hasMatch())
+        << run.errorLines().first().toStdString();
     EXPECT_TRUE(run.err.endsWith(QStringLiteral("3 TrackPoints written to ") + out + u'\n'));
     PointStore store;
     readPointFile(out, store);
