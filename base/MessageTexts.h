@@ -98,9 +98,9 @@ GIPSO_MESSAGE(MenuTrackPointsDownload, 206, u"&Download from GPS",
     u"&Scarica dal GPS")
 GIPSO_MESSAGE(MenuLanguages, 207, u"&Languages",
     u"&Lingua")
-GIPSO_MESSAGE(PointDialogCreate, 208, u"CREATE",
+GIPSO_MESSAGE(ModeCreate, 208, u"CREATE",
     u"CREA")
-GIPSO_MESSAGE(PointDialogModify, 209, u"MODIFY",
+GIPSO_MESSAGE(ModeModify, 209, u"MODIFY",
     u"MODIFICA")
 GIPSO_MESSAGE(KindTagWay, 210, u"WP",
     u"WP")
@@ -342,7 +342,7 @@ GIPSO_MESSAGE(NmeaAcquisitionCaption, 548, u"NMEA acquisition",
     u"Acquisizione NMEA")
 GIPSO_MESSAGE(CoincidentCoordinates, 592, u"Coincident coordinates not allowed!",
     u"Coordinate coincidenti non valide!")
-GIPSO_MESSAGE(CalibErrorPrefix, 593, u"ERROR N° ",
+GIPSO_MESSAGE(ErrorPrefix, 593, u"ERROR N° ",
     u"ERRORE N° ")
 GIPSO_MESSAGE(CalibPolesNotAllowed, 594, u"Poles are not allowed!",
     u"I Poli non sono ammessi!")

@@ -49,7 +49,7 @@ QString printHeader(const QDateTime &when)
     const QString v = QStringLiteral("%1.%2").arg(GIPSO_VERSION_MAJOR).arg(GIPSO_VERSION_MINOR) + QString(6, QLatin1Char(' ')) +
                       locale.toString(when.date(), QLocale::ShortFormat) + QString(3, QLatin1Char(' ')) +
                       locale.toString(when.time(), QLocale::LongFormat);
-    return formatMessage(messageText(214), {v});
+    return formatMessage(messageText(msg::AboutRelease), {v});
 }
 
 bool printViewDocument(QPagedPaintDevice &device, const QImage &picture, const QString &header)

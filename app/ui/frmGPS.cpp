@@ -128,22 +128,22 @@ QAction *frmGPS::addEntry(QMenu *menu, const QString &name, int captionId, std::
 
 void frmGPS::buildMenus()
 {
-    QMenu *file = addMenu(QStringLiteral("mnuFile"), 172);
-    addEntry(file, QStringLiteral("mnuApri"), 173, [this] { openMap(); });
-    addEntry(file, QStringLiteral("mnuSalva"), 174, [this] { saveCalibratedMap(); });
+    QMenu *file = addMenu(QStringLiteral("mnuFile"), msg::MenuFile);
+    addEntry(file, QStringLiteral("mnuApri"), msg::MenuOpenMap, [this] { openMap(); });
+    addEntry(file, QStringLiteral("mnuSalva"), msg::MenuSaveCalibratedMap, [this] { saveCalibratedMap(); });
     file->addSeparator();
-    addEntry(file, QStringLiteral("mnuImporta"), 175, [this] { importPoints(); });
-    addEntry(file, QStringLiteral("mnuEsporta"), 176, [this] { exportPoints(); });
+    addEntry(file, QStringLiteral("mnuImporta"), msg::MenuImportPoints, [this] { importPoints(); });
+    addEntry(file, QStringLiteral("mnuEsporta"), msg::MenuExportPoints, [this] { exportPoints(); });
     file->addSeparator();
-    addEntry(file, QStringLiteral("mnuStampa"), 234, [this] { printMap(); });
+    addEntry(file, QStringLiteral("mnuStampa"), msg::MenuPrint, [this] { printMap(); });
     file->addSeparator();
-    addEntry(file, QStringLiteral("mnuOpt"), 177, [this] { openOptions(); });
+    addEntry(file, QStringLiteral("mnuOpt"), msg::MenuOptions, [this] { openOptions(); });
     QMenu *lang = file->addMenu(QString());
     lang->setObjectName(QStringLiteral("mnuLang"));
     lang->menuAction()->setObjectName(QStringLiteral("mnuLang"));
     menus_.insert(QStringLiteral("mnuLang"), lang);
     actions_.insert(QStringLiteral("mnuLang"), lang->menuAction());
-    captionIds_.insert(lang->menuAction(), 207);
+    captionIds_.insert(lang->menuAction(), msg::MenuLanguages);
     // Entry 0 of the language list is a hidden template; the languages follow it.
     QAction *templ = lang->addAction(QString());
     templ->setObjectName(QStringLiteral("mnuLangList0"));
@@ -155,72 +155,72 @@ void frmGPS::buildMenus()
         a->setVisible(false);
     }
     file->addSeparator();
-    addEntry(file, QStringLiteral("mnuEsci"), 178, [this] { close(); });
+    addEntry(file, QStringLiteral("mnuEsci"), msg::MenuExit, [this] { close(); });
 
-    QMenu *view = addMenu(QStringLiteral("mnuVista"), 226);
-    for (auto [name, id] : {std::pair{"mnuXpiu", 228}, {"mnuXmeno", 229}, {"mnuX400", 230}, {"mnuX200", 231},
-                            {"mnuXNorm", 227}, {"mnuX50", 232}, {"mnuX25", 233}}) {
+    QMenu *view = addMenu(QStringLiteral("mnuVista"), msg::MenuView);
+    for (auto [name, id] : {std::pair{"mnuXpiu", msg::MenuZoomIn}, {"mnuXmeno", msg::MenuZoomOut}, {"mnuX400", msg::MenuZoom400}, {"mnuX200", msg::MenuZoom200},
+                            {"mnuXNorm", msg::MenuZoom100}, {"mnuX50", msg::MenuZoom50}, {"mnuX25", msg::MenuZoom25}}) {
         const QString n = QLatin1String(name);
         addEntry(view, n, id, [this, n] { zoomCommand(n); });
         if (n == QLatin1String("mnuXmeno") || n == QLatin1String("mnuX25"))
             view->addSeparator();
     }
-    QAction *halftone = addEntry(view, QStringLiteral("mnuHalftone"), 236,
+    QAction *halftone = addEntry(view, QStringLiteral("mnuHalftone"), msg::MenuHalftone,
                                  [this] { zoomCommand(QStringLiteral("mnuHalftone")); });
     halftone->setCheckable(true);
 
-    QMenu *cal = addMenu(QStringLiteral("mnuCalibra"), 179);
-    addEntry(cal, QStringLiteral("mnuCalMappa"), 180, [this] { calibrateMap(); });
+    QMenu *cal = addMenu(QStringLiteral("mnuCalibra"), msg::MenuCalibration);
+    addEntry(cal, QStringLiteral("mnuCalMappa"), msg::MenuCalibrateMap, [this] { calibrateMap(); });
 
     auto modeEntry = [this](QMenu *m, const char *name, int id) {
         QAction *a = addEntry(m, QLatin1String(name), id, [this, n = QString::fromLatin1(name)] { toggleMode(n); });
         a->setCheckable(true);
     };
-    QMenu *way = addMenu(QStringLiteral("mnuWay"), 181);
-    modeEntry(way, "mnuCreaWayP", 182);
-    addEntry(way, QStringLiteral("mnuInsWay"), 183, [this] { insertPoints(PointKind::Way); });
-    modeEntry(way, "mnuEditW", 184);
+    QMenu *way = addMenu(QStringLiteral("mnuWay"), msg::MenuWayPoints);
+    modeEntry(way, "mnuCreaWayP", msg::MenuWayPointsCreate);
+    addEntry(way, QStringLiteral("mnuInsWay"), msg::MenuWayPointsInsert, [this] { insertPoints(PointKind::Way); });
+    modeEntry(way, "mnuEditW", msg::MenuWayPointsEdit);
     way->addSeparator();
-    addEntry(way, QStringLiteral("mnuCancella"), 185, [this] { deleteAll(PointKind::Way); });
-    addEntry(way, QStringLiteral("mnuCancellaLast"), 186, [this] { deleteLast(PointKind::Way); });
+    addEntry(way, QStringLiteral("mnuCancella"), msg::MenuWayPointsDeleteAll, [this] { deleteAll(PointKind::Way); });
+    addEntry(way, QStringLiteral("mnuCancellaLast"), msg::MenuWayPointsDeleteLast, [this] { deleteLast(PointKind::Way); });
     way->addSeparator();
-    addEntry(way, QStringLiteral("mnuVisw"), 187, [this] { showList(QStringLiteral("1"), 537); });
+    addEntry(way, QStringLiteral("mnuVisw"), msg::MenuWayPointsList, [this] { showList(QStringLiteral("1"), msg::WayPointListCaption); });
     way->addSeparator();
-    addEntry(way, QStringLiteral("mnuDownw"), 188, [this] { openComm(CommMode::DownloadWayPoints, 532); });
-    addEntry(way, QStringLiteral("mnuUplw"), 189, [this] { openComm(CommMode::UploadWayPoints, 534); });
+    addEntry(way, QStringLiteral("mnuDownw"), msg::MenuWayPointsDownload, [this] { openComm(CommMode::DownloadWayPoints, msg::DownloadWayPointsCaption); });
+    addEntry(way, QStringLiteral("mnuUplw"), msg::MenuWayPointsUpload, [this] { openComm(CommMode::UploadWayPoints, msg::UploadWayPointsCaption); });
 
-    QMenu *route = addMenu(QStringLiteral("mnuRoute"), 190);
-    modeEntry(route, "mnuCreaR", 191);
-    addEntry(route, QStringLiteral("mnuInsR"), 192, [this] { insertPoints(PointKind::Route); });
-    modeEntry(route, "mnuEditR", 193);
-    addEntry(route, QStringLiteral("mnuInvertiR"), 846, [this] { reverse(PointKind::Route); });
+    QMenu *route = addMenu(QStringLiteral("mnuRoute"), msg::MenuRoutePoints);
+    modeEntry(route, "mnuCreaR", msg::MenuRoutePointsCreate);
+    addEntry(route, QStringLiteral("mnuInsR"), msg::MenuRoutePointsInsert, [this] { insertPoints(PointKind::Route); });
+    modeEntry(route, "mnuEditR", msg::MenuRoutePointsEdit);
+    addEntry(route, QStringLiteral("mnuInvertiR"), msg::MenuReverseRoute, [this] { reverse(PointKind::Route); });
     route->addSeparator();
-    addEntry(route, QStringLiteral("mnuCancellaR"), 194, [this] { deleteAll(PointKind::Route); });
-    addEntry(route, QStringLiteral("mnuCancellaLastR"), 195, [this] { deleteLast(PointKind::Route); });
+    addEntry(route, QStringLiteral("mnuCancellaR"), msg::MenuRoutePointsDeleteAll, [this] { deleteAll(PointKind::Route); });
+    addEntry(route, QStringLiteral("mnuCancellaLastR"), msg::MenuRoutePointsDeleteLast, [this] { deleteLast(PointKind::Route); });
     route->addSeparator();
-    addEntry(route, QStringLiteral("mnuVisr"), 196, [this] { showList(QStringLiteral("2"), 538); });
-    addEntry(route, QStringLiteral("mnuAltr"), 197, [this] { showProfile(QStringLiteral("2"), 540); });
+    addEntry(route, QStringLiteral("mnuVisr"), msg::MenuRoutePointsList, [this] { showList(QStringLiteral("2"), msg::RoutePointListCaption); });
+    addEntry(route, QStringLiteral("mnuAltr"), msg::MenuRoutePointsProfile, [this] { showProfile(QStringLiteral("2"), msg::RouteProfileCaption); });
     route->addSeparator();
-    addEntry(route, QStringLiteral("mnuDownr"), 198, [this] { openComm(CommMode::DownloadRoutePoints, 533); });
-    addEntry(route, QStringLiteral("mnuUplr"), 199, [this] { openComm(CommMode::UploadRoutePoints, 535); });
+    addEntry(route, QStringLiteral("mnuDownr"), msg::MenuRoutePointsDownload, [this] { openComm(CommMode::DownloadRoutePoints, msg::DownloadRoutePointsCaption); });
+    addEntry(route, QStringLiteral("mnuUplr"), msg::MenuRoutePointsUpload, [this] { openComm(CommMode::UploadRoutePoints, msg::UploadRoutePointsCaption); });
 
-    QMenu *track = addMenu(QStringLiteral("mnuTrack"), 200);
-    modeEntry(track, "mnuEditT", 201);
-    addEntry(track, QStringLiteral("mnuInvertiT"), 844, [this] { reverse(PointKind::Track); });
+    QMenu *track = addMenu(QStringLiteral("mnuTrack"), msg::MenuTrackPoints);
+    modeEntry(track, "mnuEditT", msg::MenuTrackPointsEdit);
+    addEntry(track, QStringLiteral("mnuInvertiT"), msg::MenuReverseTrack, [this] { reverse(PointKind::Track); });
     track->addSeparator();
-    addEntry(track, QStringLiteral("mnuCancellaT"), 202, [this] { deleteAll(PointKind::Track); });
+    addEntry(track, QStringLiteral("mnuCancellaT"), msg::MenuTrackPointsDeleteAll, [this] { deleteAll(PointKind::Track); });
     track->addSeparator();
-    addEntry(track, QStringLiteral("mnuVist"), 203, [this] { showList(QStringLiteral("3"), 539); });
-    addEntry(track, QStringLiteral("mnuAltt"), 204, [this] { showProfile(QStringLiteral("3"), 541); });
-    addEntry(track, QStringLiteral("mnuStatt"), 205, [this] { showStatistics(); });
+    addEntry(track, QStringLiteral("mnuVist"), msg::MenuTrackPointsList, [this] { showList(QStringLiteral("3"), msg::TrackPointListCaption); });
+    addEntry(track, QStringLiteral("mnuAltt"), msg::MenuTrackPointsProfile, [this] { showProfile(QStringLiteral("3"), msg::TrackProfileCaption); });
+    addEntry(track, QStringLiteral("mnuStatt"), msg::MenuTrackStatistics, [this] { showStatistics(); });
     track->addSeparator();
-    addEntry(track, QStringLiteral("mnuNMEA"), 221, [this] { openComm(CommMode::NmeaAcquisition, 548); });
-    addEntry(track, QStringLiteral("mnuDownt"), 206, [this] { openComm(CommMode::DownloadTrackPoints, 536); });
+    addEntry(track, QStringLiteral("mnuNMEA"), msg::MenuNmeaAcquisition, [this] { openComm(CommMode::NmeaAcquisition, msg::NmeaAcquisitionCaption); });
+    addEntry(track, QStringLiteral("mnuDownt"), msg::MenuTrackPointsDownload, [this] { openComm(CommMode::DownloadTrackPoints, msg::DownloadTrackPointsCaption); });
 
     QMenu *help = addMenu(QStringLiteral("mnuHelp"), 0);
     help->setTitle(QStringLiteral("&?"));
-    addEntry(help, QStringLiteral("mnuHTMLHelp"), 220, [this] { openHelp(); });
-    addEntry(help, QStringLiteral("mnuAbout"), 213, [this] { openAbout(); });
+    addEntry(help, QStringLiteral("mnuHTMLHelp"), msg::MenuHelp, [this] { openHelp(); });
+    addEntry(help, QStringLiteral("mnuAbout"), msg::MenuAbout, [this] { openAbout(); });
 }
 
 void frmGPS::buildMapFrame()
@@ -452,14 +452,16 @@ void frmGPS::chooseLanguageEntry(int k)
 
 void frmGPS::applyLanguage()
 {
-    setWindowTitle(messageText(160));
+    setWindowTitle(messageText(msg::ProgramName));
     for (auto it = menuCaptionIds_.cbegin(); it != menuCaptionIds_.cend(); ++it)
         if (it.value() > 0)
             it.key()->setTitle(messageText(it.value()));
     for (auto it = captionIds_.cbegin(); it != captionIds_.cend(); ++it)
         it.key()->setText(messageText(it.value()));
+    // Panels 5 to 9: the editing modes and the three kinds.
+    const msg::Id panelTexts[] = {msg::ModeCreate, msg::ModeModify, msg::KindTagWay, msg::KindTagRoute, msg::KindTagTrack};
     for (int i = 5; i <= 9; ++i)
-        panels_[i]->setText(messageText(208 + i - 5));
+        panels_[i]->setText(messageText(panelTexts[i - 5]));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -544,7 +546,7 @@ void frmGPS::showError(const GipsoError &e, int prefixId)
 // List commands
 
 namespace {
-int kindNameId(PointKind kind) { return kind == PointKind::Way ? 542 : kind == PointKind::Route ? 543 : 544; }
+int kindNameId(PointKind kind) { return kind == PointKind::Way ? msg::WayPointName : kind == PointKind::Route ? msg::RoutePointName : msg::TrackPointName; }
 const char *editEntry(PointKind kind)
 {
     return kind == PointKind::Way ? "mnuEditW" : kind == PointKind::Route ? "mnuEditR" : "mnuEditT";
@@ -553,7 +555,7 @@ const char *editEntry(PointKind kind)
 
 void frmGPS::deleteAll(PointKind kind)
 {
-    const QString text = formatMessage(messageText(631), {messageText(kindNameId(kind))});
+    const QString text = formatMessage(messageText(msg::DeleteAllQuestion), {messageText(kindNameId(kind))});
     if (dialogs_.ask(this, text, Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
         return;
     state_.store.list(kind).clear();
@@ -574,7 +576,7 @@ void frmGPS::deleteLast(PointKind kind)
     PointList &list = state_.store.list(kind);
     if (list.isEmpty())
         return;
-    const QString text = formatMessage(messageText(630), {messageText(kindNameId(kind))});
+    const QString text = formatMessage(messageText(msg::DeleteLastQuestion), {messageText(kindNameId(kind))});
     if (dialogs_.ask(this, text, Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
         return;
     list.removeLast();
@@ -597,7 +599,7 @@ void frmGPS::reverse(PointKind kind)
     PointList &list = state_.store.list(kind);
     if (list.count() < 2)
         return;
-    const int id = kind == PointKind::Route ? 847 : 845;
+    const int id = kind == PointKind::Route ? msg::ReverseRouteQuestion : msg::ReverseTrackQuestion;
     if (dialogs_.ask(this, messageText(id), Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
         return;
     reverseList(list);
@@ -629,7 +631,7 @@ void frmGPS::insertPoints(PointKind kind)
 {
     actions_.value(kind == PointKind::Way ? QStringLiteral("mnuCreaWayP") : QStringLiteral("mnuCreaR"))->setChecked(false);
     refreshMenus();
-    openPointDialog(QStringLiteral("2"), kind == PointKind::Way ? 531 : 530);
+    openPointDialog(QStringLiteral("2"), kind == PointKind::Way ? msg::WayPointCaption : msg::RoutePointCaption);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -637,7 +639,7 @@ void frmGPS::insertPoints(PointKind kind)
 
 bool frmGPS::exportPoints()
 {
-    const QString path = dialogs_.saveFile(this, messageText(166), messageText(167), messageText(168),
+    const QString path = dialogs_.saveFile(this, messageText(msg::ExportPointsTitle), messageText(msg::ExportPointsFilter), messageText(msg::ExportPointsDefaultExtension),
                                            state_.settings.CurrentDir);
     if (path.isEmpty())
         return false;
@@ -651,7 +653,7 @@ bool frmGPS::exportPoints()
 bool frmGPS::exportPointFile(const QString &path)
 {
     try {
-        FileProgress progress(this, messageText(176).remove(QLatin1Char('&')));
+        FileProgress progress(this, messageText(msg::MenuExportPoints).remove(QLatin1Char('&')));
         writePointFile(path, state_.store, progress.function());
         return true;
     } catch (const GipsoError &e) {
@@ -662,7 +664,7 @@ bool frmGPS::exportPointFile(const QString &path)
 
 bool frmGPS::importPoints()
 {
-    const QString path = dialogs_.openFile(this, messageText(169), messageText(170), messageText(171),
+    const QString path = dialogs_.openFile(this, messageText(msg::ImportPointsTitle), messageText(msg::ImportPointsFilter), messageText(msg::ImportPointsDefaultExtension),
                                            state_.settings.CurrentDir);
     if (path.isEmpty())
         return false;
@@ -678,11 +680,11 @@ bool frmGPS::importPointFile(const QString &path)
     try {
         ImportResult r;
         {
-            FileProgress progress(this, messageText(175).remove(QLatin1Char('&')));
+            FileProgress progress(this, messageText(msg::MenuImportPoints).remove(QLatin1Char('&')));
             r = gipso::importPointFile(path, state_.store, state_.settings, progress.function());
         }
         if (!r.readable) {
-            dialogs_.message(this, messageText(223), Dialogs::Icon::Critical);
+            dialogs_.message(this, messageText(msg::InvalidPointsFile), Dialogs::Icon::Critical);
             return false;
         }
         repaintMap();
@@ -702,7 +704,7 @@ bool frmGPS::queryClose()
         return false;
     PointStore &s = state_.store;
     if (s.pointsModified && !s.allEmpty()) {
-        switch (dialogs_.ask(this, messageText(841), Dialogs::Buttons::YesNoCancel, Dialogs::Answer::Yes)) {
+        switch (dialogs_.ask(this, messageText(msg::SavePointsQuestion), Dialogs::Buttons::YesNoCancel, Dialogs::Answer::Yes)) {
         case Dialogs::Answer::Yes:
             exportPoints();
             if (s.pointsModified)

@@ -2,6 +2,7 @@
 
 #include "state/AppState.h"
 #include "base/Config.h"
+#include "base/MessageIds.h"
 #include "base/ui/Dialogs.h"
 #include "gps/CommMode.h"
 #include "map/ui/MapHost.h"
@@ -58,7 +59,7 @@ public:
     // Redraws the map and its overlay.
     void repaintMap() override;
     // Shows a GipsoError as "ERROR N° n - description" with the critical icon.
-    void showError(const class GipsoError &e, int prefixId = 593);
+    void showError(const class GipsoError &e, int prefixId = msg::ErrorPrefix);
 
     // List commands (with their confirmations).
     void deleteAll(PointKind kind);

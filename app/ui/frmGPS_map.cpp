@@ -77,7 +77,7 @@ void openMapCommand(frmGPS &w, QString path)
     if (!w.saveChangedMapFirst())
         return;
     if (path.isEmpty()) {
-        path = dlg.openFile(&w, messageText(161), messageText(162), QString(), st.settings.CurrentDir);
+        path = dlg.openFile(&w, messageText(msg::OpenMapTitle), messageText(msg::OpenMapFilter), QString(), st.settings.CurrentDir);
         if (path.isEmpty())
             return;
         st.settings.CurrentDir = folderOf(path);
@@ -99,7 +99,7 @@ void openMapCommand(frmGPS &w, QString path)
         w.repaintMap();
     }
     if (load.status != MapLoad::Loaded)
-        dlg.message(&w, messageText(222), Dialogs::Icon::Critical);
+        dlg.message(&w, messageText(msg::InvalidMapFile), Dialogs::Icon::Critical);
 }
 
 // One step of the calibration command, from the menu or from a click at map pixel (x, y).
@@ -119,14 +119,14 @@ void calibrateCommand(frmGPS &w, double x, double y)
         st.modeBeforeCalibration = st.mapMode;
         st.calibrationBefore = c;
         st.mapMode = MapMode::FirstClick;
-        setSingleStatusText(w, true, messageText(528));
+        setSingleStatusText(w, true, messageText(msg::ClickFirstCalibrationPoint));
         w.refreshMenus();
         return;
     case MapMode::FirstClick:
         setMapCursor(w, referenceCursor(2));
         w.repaintMap();
         st.mapMode = MapMode::SecondClick;
-        setSingleStatusText(w, true, messageText(529));
+        setSingleStatusText(w, true, messageText(msg::ClickSecondCalibrationPoint));
         c.x1 = x;
         c.yUp1 = -y;
         w.refreshMenus();
@@ -174,7 +174,7 @@ bool frmGPS::saveChangedMapFirst()
     PointStore &s = state().store;
     if (!s.mapModified)
         return true;
-    switch (dialogs().ask(this, messageText(840), Dialogs::Buttons::YesNoCancel, Dialogs::Answer::Yes)) {
+    switch (dialogs().ask(this, messageText(msg::SaveMapQuestion), Dialogs::Buttons::YesNoCancel, Dialogs::Answer::Yes)) {
     case Dialogs::Answer::Yes:
         saveCalibratedMap();
         return !s.mapModified;
@@ -189,13 +189,13 @@ bool frmGPS::saveChangedMapFirst()
 bool frmGPS::saveCalibratedMap()
 {
     AppState &st = state();
-    const QString path = dialogs().saveFile(this, messageText(163), messageText(164), messageText(165), st.settings.CurrentDir);
+    const QString path = dialogs().saveFile(this, messageText(msg::SaveMapTitle), messageText(msg::SaveMapFilter), messageText(msg::SaveMapDefaultExtension), st.settings.CurrentDir);
     if (path.isEmpty())
         return false;
     st.settings.CurrentDir = folderOf(path);
     if (mapFileKind(path) == MapFileKind::Picture) {
         // Only the two calibrated forms can be written; nothing is saved, so nothing is cleared.
-        dialogs().message(this, messageText(224), Dialogs::Icon::Critical);
+        dialogs().message(this, messageText(msg::InvalidFileExtension), Dialogs::Icon::Critical);
         return false;
     }
     if (!containerUsable(path))
@@ -248,17 +248,17 @@ void frmGPS::openFiles(const QStringList &files)
         else if (isPointFileName(f))
             points << f;
         else
-            dialogs().message(this, messageText(224), Dialogs::Icon::Critical);
+            dialogs().message(this, messageText(msg::InvalidFileExtension), Dialogs::Icon::Critical);
     }
     if (maps.size() > 1)
-        dialogs().message(this, messageText(225), Dialogs::Icon::Critical);
+        dialogs().message(this, messageText(msg::DropOneMapOnly), Dialogs::Icon::Critical);
     else if (maps.size() == 1)
         openMapCommand(*this, QFileInfo(maps.first()).absoluteFilePath());
     for (const QString &f : points) {
         if (state().mapMode == MapMode::Calibrated)
             importPointFile(QFileInfo(f).absoluteFilePath());
         else
-            dialogs().message(this, messageText(224), Dialogs::Icon::Critical);
+            dialogs().message(this, messageText(msg::InvalidFileExtension), Dialogs::Icon::Critical);
     }
     repaintMap();
 }
@@ -295,7 +295,7 @@ void frmGPS::dropEvent(QDropEvent *event)
     }
     if (anyMap) {
         if (dropped.size() > 1) {
-            dialogs().message(this, messageText(225), Dialogs::Icon::Critical);
+            dialogs().message(this, messageText(msg::DropOneMapOnly), Dialogs::Icon::Critical);
             return;
         }
         openMapCommand(*this, dropped.first());
@@ -304,10 +304,10 @@ void frmGPS::dropEvent(QDropEvent *event)
             if (state().mapMode == MapMode::Calibrated && isPointFileName(f))
                 importPointFile(f);
             else
-                dialogs().message(this, messageText(224), Dialogs::Icon::Critical);
+                dialogs().message(this, messageText(msg::InvalidFileExtension), Dialogs::Icon::Critical);
         }
     } else {
-        dialogs().message(this, messageText(224), Dialogs::Icon::Critical);
+        dialogs().message(this, messageText(msg::InvalidFileExtension), Dialogs::Icon::Critical);
     }
     repaintMap();
 }

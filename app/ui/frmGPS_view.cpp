@@ -87,7 +87,7 @@ void frmGPS::printMap()
     }
     QApplication::restoreOverrideCursor();
     if (!ok)
-        dialogs().message(this, messageText(235), Dialogs::Icon::Critical);
+        dialogs().message(this, messageText(msg::PrintError), Dialogs::Icon::Critical);
 }
 
 } // namespace gipso

@@ -45,11 +45,11 @@ frmCalib::frmCalib(Dialogs &dialogs, QWidget *parent) : QDialog(parent), dialogs
     connect(cmdOK, &QPushButton::clicked, this, &frmCalib::acceptIfValid);
     connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
 
-    setWindowTitle(messageText(240));
-    cmdOK->setText(messageText(241));
-    cmdAnnulla->setText(messageText(242));
-    Label1[1]->setText(messageText(243));
-    Label1[0]->setText(messageText(244));
+    setWindowTitle(messageText(msg::CalibTitle));
+    cmdOK->setText(messageText(msg::CalibOk));
+    cmdAnnulla->setText(messageText(msg::CalibCancel));
+    Label1[1]->setText(messageText(msg::CalibSecondPoint));
+    Label1[0]->setText(messageText(msg::CalibFirstPoint));
 }
 
 void frmCalib::showCoordinates(const MapCalibration &c)
@@ -76,7 +76,7 @@ void frmCalib::acceptIfValid()
         bool ok = false;
         v[i] = locale.toDouble(txtCoord[i]->text().trimmed(), &ok);
         if (!ok || !std::isfinite(v[i])) {
-            dialogs_.message(this, errorMessage(GipsoError(kTypeMismatch, QStringLiteral("Type mismatch")), 593),
+            dialogs_.message(this, errorMessage(GipsoError(kTypeMismatch, QStringLiteral("Type mismatch")), msg::ErrorPrefix),
                              Dialogs::Icon::Critical);
             txtCoord[i]->setFocus();
             return;
@@ -85,13 +85,13 @@ void frmCalib::acceptIfValid()
     const double lat1 = v[0], lon1 = v[1], lat2 = v[2], lon2 = v[3];
     int refused = 0;
     if (std::fabs(lat1) > 90 || std::fabs(lat2) > 90)
-        refused = 595;
+        refused = msg::WrongLatitude;
     else if (std::fabs(lon1) > 180 || std::fabs(lon2) > 180)
-        refused = 596;
+        refused = msg::WrongLongitude;
     else if (lat2 == lat1 && lon2 == lon1)
-        refused = 592;
+        refused = msg::CoincidentCoordinates;
     else if (std::fabs(lat1) == 90 || std::fabs(lat2) == 90)
-        refused = 594;
+        refused = msg::CalibPolesNotAllowed;
     if (refused) {
         dialogs_.message(this, messageText(refused), Dialogs::Icon::Critical);
         return;

@@ -192,8 +192,8 @@ void picMap::showPosition(double x, double y)
 {
     double lat, lon;
     mapToGeo(owner_.state().calibration, x, -y, lat, lon);
-    owner_.setPanelText(1, positionText(545, lat));
-    owner_.setPanelText(2, positionText(546, lon));
+    owner_.setPanelText(1, positionText(msg::LatitudePanel, lat));
+    owner_.setPanelText(2, positionText(msg::LongitudePanel, lon));
 }
 
 void picMap::mouseDown(Qt::MouseButton button, double x, double y)
