@@ -462,3 +462,7 @@ GIPSO_MESSAGE(MenuReverseRoute, 846, u"&Reverse Route",
     u"&Inverti Rotta")
 GIPSO_MESSAGE(ReverseRouteQuestion, 847, u"Dates and Times will be overwritten. Proceed?",
     u"Data e ora saranno sovrascritte. Procedere?")
+GIPSO_MESSAGE(NotRegularFile, 1000, u"not a regular file, left as it is",
+    u"non è un file regolare, lasciato com'è")
+GIPSO_MESSAGE(SettingsNotSaved, 1001, u"The settings could not be saved in $0: $1",
+    u"Impossibile salvare le impostazioni in $0: $1")

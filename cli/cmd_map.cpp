@@ -2,6 +2,7 @@
 #include "cli/Options.h"
 
 #include "base/Error.h"
+#include "base/SafeFile.h"
 #include "map/MapFiles.h"
 
 #include <QFileInfo>
@@ -32,6 +33,7 @@ int map(const QStringList &args)
     QTemporaryDir temp;
     if (!temp.isValid())
         return fail(QStringLiteral("cannot create a temporary folder: %1").arg(temp.errorString()));
+    const TemporaryGuard removedOnSignals(temp.path());
     const QString tempDir = temp.path() + QLatin1Char('/');
     const MapLoad load = loadMapFile(in, tempDir);
     if (load.status != MapLoad::Loaded)

@@ -70,6 +70,7 @@ int render(const QStringList &args)
     QTemporaryDir temp;
     if (!temp.isValid())
         return fail(QStringLiteral("cannot create a temporary folder: %1").arg(temp.errorString()));
+    const TemporaryGuard removedOnSignals(temp.path());
     st.tempDir = temp.path() + QLatin1Char('/');
     const MapLoad load = openMapFile(st, r.map);
     if (load.status != MapLoad::Loaded)

@@ -1,5 +1,6 @@
 #include "base/Config.h"
 #include "base/Messages.h"
+#include "base/SafeFile.h"
 #include "cli/Commands.h"
 
 #include <QCoreApplication>
@@ -47,6 +48,8 @@ const char *kUsage =
 
 int main(int argc, char **argv)
 {
+    // A stopped run leaves no temporary behind; first, before any thread starts.
+    gipso::removeTemporariesOnSignals();
     // Rendering needs fonts and painting, which need a GUI application; keep it off any display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -258,7 +258,7 @@ Output::Output(const QString &path) : writer_(path)
 void Output::flush()
 {
     if (!writer_.write(buf_.data(), static_cast<qint64>(buf_.size())))
-        throw GipsoError(err::FileIo, writer_.file().errorString());
+        throw GipsoError(err::FileIo, writer_.errorString());
     buf_.clear();
 }
 

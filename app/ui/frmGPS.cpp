@@ -750,7 +750,7 @@ void frmGPS::finishClose()
         }
     QString error;
     if (!writeConfiguration(env_, state_.userSection, state_.settings, checked, &error))
-        qWarning("Gipso: the configuration could not be written: %s", qPrintable(error));
+        dialogs_.error(this, formatMessage(messageText(msg::SettingsNotSaved), {env_.configFile, error}));
     state_.mapPicture = QImage();
     tempFolder_.reset();
 }
