@@ -24,6 +24,7 @@ private:
 namespace err {
 constexpr int InvalidCall = 5;      // argument outside the domain (sqrt, log, arcsin)
 constexpr int Overflow = 6;
+constexpr int OutOfMemory = 7;
 constexpr int DivisionByZero = 11;
 constexpr int FileNotFound = 53;
 constexpr int FileIo = 57;

@@ -466,3 +466,9 @@ GIPSO_MESSAGE(NotRegularFile, 1000, u"not a regular file, left as it is",
     u"non è un file regolare, lasciato com'è")
 GIPSO_MESSAGE(SettingsNotSaved, 1001, u"The settings could not be saved in $0: $1",
     u"Impossibile salvare le impostazioni in $0: $1")
+GIPSO_MESSAGE(LineTooLong, 1004, u"line $0: longer than $1 bytes",
+    u"riga $0: più lunga di $1 byte")
+GIPSO_MESSAGE(NotEnoughMemory, 1006, u"not enough memory for the points of this file",
+    u"memoria insufficiente per i punti di questo file")
+GIPSO_MESSAGE(NotAFileToRead, 1007, u"not a regular file",
+    u"non è un file regolare")

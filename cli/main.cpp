@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,5 +82,10 @@ int main(int argc, char **argv)
         std::fputs(kUsage, stderr);
         return gipso::cli::fail(QStringLiteral("unknown command '%1'").arg(command));
     }
-    return it->second(args);
+    try {
+        return it->second(args);
+    } catch (const std::bad_alloc &) {
+        // The imports say so themselves, naming the file; anything else that runs out of memory ends here.
+        return gipso::cli::fail(QStringLiteral("%1: %2").arg(command, qt_error_string(ENOMEM)));
+    }
 }
