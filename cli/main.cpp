@@ -65,6 +65,8 @@ int main(int argc, char **argv)
     const gipso::ConfigResult config = gipso::readConfiguration(gipso::ConfigEnvironment::system(),
                                                                 gipso::cli::settingsRead());
     gipso::setLanguage(config.language);
+    for (const QString &warning : config.warnings)
+        std::fprintf(stderr, "gipso-cli: warning: %s\n", warning.toLocal8Bit().constData());
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         std::fputs(kUsage, args.isEmpty() ? stderr : stdout);

@@ -296,6 +296,8 @@ bool frmGPS::halftone() const
 void frmGPS::start(const QStringList &files)
 {
     const ConfigResult config = readConfiguration(env_, state_.settings);
+    for (const QString &warning : config.warnings)
+        qWarning("Gipso: %s", qPrintable(warning));
     setLanguage(config.language);
     state_.languages = config.languages;
     state_.userSection = config.userSection;

@@ -128,6 +128,17 @@ TEST_F(CliFiles, ArgumentRulesAndUsage)
     }
 }
 
+TEST_F(CliFiles, SettingsThatCannotBeReadAreWarnedAbout)
+{
+    // A language list that is a pipe would block every command; it is passed over with a warning
+    // (in Italian: without the list no other language is offered).
+    const QString lng = dir.filePath(QStringLiteral("config/Gipso.lng"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(lng).constData(), 0600), 0);
+    ASSERT_EQ(run({QStringLiteral("info"), path("in.gpx")}), 0);
+    EXPECT_EQ(r.errorLines(), QStringList{QStringLiteral("gipso-cli: warning: %1 viene ignorato: non \u00e8 un file regolare").arg(lng)});
+    EXPECT_EQ(r.out, "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 1\n");
+}
+
 TEST_F(CliFiles, SignalsLeaveNoTemporaryFolder)
 {
     // A render waits for its point file (a pipe nobody writes to) after the container's JPEG
