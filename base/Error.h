@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/MessageIds.h"
+
 #include <QString>
 #include <stdexcept>
 
@@ -32,6 +34,6 @@ constexpr int PathAccess = 75;
 } // namespace err
 
 // "ERROR N° " (in the current language, from the given message id) + number + " - " + description.
-QString errorMessage(const GipsoError &e, int prefixId = 593);
+QString errorMessage(const GipsoError &e, int prefixId = msg::CalibErrorPrefix);
 
 } // namespace gipso

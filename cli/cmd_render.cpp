@@ -86,7 +86,7 @@ int render(const QStringList &args)
             return fail(path + QStringLiteral(": ") + e.description());
         }
         if (!ir.readable)
-            return fail(path + QStringLiteral(": ") + messageText(223));
+            return fail(path + QStringLiteral(": ") + messageText(msg::InvalidPointsFile));
     }
 
     st.zoomFactor = r.zoom;

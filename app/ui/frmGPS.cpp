@@ -643,7 +643,8 @@ void frmGPS::insertPoints(PointKind kind)
 
 bool frmGPS::exportPoints()
 {
-    const QString path = dialogs_.saveFile(this, messageText(166), messageText(167), messageText(168),
+    const QString path = dialogs_.saveFile(this, messageText(msg::ExportPointsTitle), messageText(msg::ExportPointsFilter),
+                                           messageText(msg::ExportPointsDefaultExtension),
                                            state_.settings.CurrentDir);
     if (path.isEmpty())
         return false;
@@ -657,7 +658,7 @@ bool frmGPS::exportPoints()
 bool frmGPS::exportPointFile(const QString &path)
 {
     try {
-        FileProgress progress(this, messageText(176).remove(QLatin1Char('&')));
+        FileProgress progress(this, messageText(msg::MenuExportPoints).remove(QLatin1Char('&')));
         writePointFile(path, state_.store, progress.function());
         return true;
     } catch (const GipsoError &e) {
@@ -668,7 +669,8 @@ bool frmGPS::exportPointFile(const QString &path)
 
 bool frmGPS::importPoints()
 {
-    const QString path = dialogs_.openFile(this, messageText(169), messageText(170), messageText(171),
+    const QString path = dialogs_.openFile(this, messageText(msg::ImportPointsTitle), messageText(msg::ImportPointsFilter),
+                                           messageText(msg::ImportPointsDefaultExtension),
                                            state_.settings.CurrentDir);
     if (path.isEmpty())
         return false;
@@ -684,11 +686,11 @@ bool frmGPS::importPointFile(const QString &path)
     try {
         ImportResult r;
         {
-            FileProgress progress(this, messageText(175).remove(QLatin1Char('&')));
+            FileProgress progress(this, messageText(msg::MenuImportPoints).remove(QLatin1Char('&')));
             r = gipso::importPointFile(path, state_.store, state_.settings, progress.function());
         }
         if (!r.readable) {
-            dialogs_.message(this, messageText(223), Dialogs::Icon::Critical);
+            dialogs_.message(this, messageText(msg::InvalidPointsFile), Dialogs::Icon::Critical);
             return false;
         }
         repaintMap();
