@@ -7,7 +7,9 @@
 #include "base/Messages.h"
 
 #include <QRandomGenerator>
+#include <fstream>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace gipso;
 using namespace gipso::test;
@@ -134,37 +136,36 @@ TEST_F(BadInput, MemoryRunningOutIsAnError)
         gpx += "<trkpt lat=\"1\" lon=\"2\"/>\n";
     gpx += "</gpx>\n";
     writeAll(path("many.gpx"), gpx);
-    struct AddressSpace {
+    // The address space: what the test holds now and some more, restored at the end.
+    struct Limit {
         rlimit old{};
-        AddressSpace() { getrlimit(RLIMIT_AS, &old); }
-        ~AddressSpace() { setrlimit(RLIMIT_AS, &old); }
-        // Room for this much more than the program holds now.
-        void limit(qint64 more)
+        Limit() { getrlimit(RLIMIT_AS, &old); }
+        ~Limit() { setrlimit(RLIMIT_AS, &old); }
+        void allow(rlim_t more) const
         {
-            const QByteArray status = readAll(QStringLiteral("/proc/self/status"));
-            const qsizetype at = status.indexOf("VmSize:");
-            const qint64 kb = status.mid(at + 7, status.indexOf('\n', at) - at - 7).trimmed().split(' ').first().toLongLong();
-            const rlimit l{rlim_t(kb * 1024 + more), old.rlim_max};
+            rlim_t pages = 0;
+            std::ifstream("/proc/self/statm") >> pages;
+            const rlimit l{pages * rlim_t(sysconf(_SC_PAGESIZE)) + more, old.rlim_max};
             setrlimit(RLIMIT_AS, &l);
         }
     } space;
 
     PointStore s;
     s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("KEPT"), 1, 2));
-    space.limit(300 << 20);
+    space.allow(300 << 20);
     EXPECT_EQ(readGpx(path("many.gpx"), s, false).skipped, 0);
     EXPECT_EQ(s.trackPoints.count(), 201100);
 
     // Where memory does run out, the import fails as a whole and the lists are as before.
     s.trackPoints.clear();
-    space.limit(4 << 20);
+    space.allow(4 << 20);
     try {
         readGpx(path("many.gpx"), s, false);
         ADD_FAILURE() << "no error";
     } catch (const GipsoError &e) {
         EXPECT_EQ(e.number(), 7);
     }
-    space.limit(64 << 20);
+    space.allow(64 << 20);
     EXPECT_EQ(s.trackPoints.count(), 0);
     EXPECT_EQ(s.wayPoints.count(), 1);
 }
