@@ -191,14 +191,9 @@ bool AtomicWriter::commit(QString *error)
     // Data the kernel has only buffered may still fail to reach the disk.
     if (error_ == QFileDevice::NoError && ::fsync(fd_) != 0)
         fail(QFileDevice::WriteError, qt_error_string(errno));
-    if (fd_ >= 0 && error_ == QFileDevice::NoError) {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0)
-            fail(QFileDevice::WriteError, qt_error_string(errno));
-    }
-    const QByteArray temp = QFile::encodeName(temporary_);
-    if (error_ == QFileDevice::NoError && ::rename(temp.constData(), QFile::encodeName(target_).constData()) != 0)
+    // Renamed while still locked, so that no other run takes it for a stale one meanwhile.
+    if (error_ == QFileDevice::NoError
+        && ::rename(QFile::encodeName(temporary_).constData(), QFile::encodeName(target_).constData()) != 0)
         fail(QFileDevice::RenameError, qt_error_string(errno));
     if (error_ != QFileDevice::NoError) {
         discard();
@@ -206,6 +201,8 @@ bool AtomicWriter::commit(QString *error)
             *error = reason_;
         return false;
     }
+    ::close(fd_); // the data is on the disk already
+    fd_ = -1;
     {
         std::lock_guard lock(registryLock());
         forget(temporary_);
