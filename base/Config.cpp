@@ -1,6 +1,7 @@
 #include "base/Config.h"
 
 #include "base/IniFile.h"
+#include "base/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -155,6 +156,9 @@ ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings)
     cfg.load(env.configFile);
     IniFile lng;
     lng.load(env.languageFile);
+    for (const IniFile *file : {&cfg, &lng})
+        if (!file->problem().isEmpty())
+            result.warnings << file->problem();
 
     const int installLanguage = cfg.integer(kInstall, QStringLiteral("Language"), 1040);
 
@@ -240,6 +244,11 @@ bool writeConfiguration(const ConfigEnvironment &env, const QString &userSection
     Settings settings = settingsIn;
     IniFile cfg;
     cfg.load(env.configFile);
+    if (cfg.tooLarge()) {
+        if (error)
+            *error = formatMessage(messageText(msg::LargerThan), {IniFile::kMaxBytes});
+        return false;
+    }
     // Rewrite our keys so that the section holds them in the order of the table.
     cfg.removeKey(section, QStringLiteral("Language"));
     for (const IntKey &k : intKeys(settings))

@@ -3,6 +3,7 @@
 #include "base/Settings.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <optional>
 
@@ -36,11 +37,13 @@ struct ConfigResult {
     QVector<LanguageEntry> languages; // entries 1 to n of the Languages submenu
     int language = 1040;              // the language to show: the caller applies it (setLanguage)
     QString userSection;              // empty when the login name was not available
+    QStringList warnings;             // files or lines left out, for stderr
 };
 
 // Defaults first, then the file's values; the language is chosen, not applied.
 ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings);
-// Writes every key of the user section in the order of the table, keeping other sections.
+// Writes every key of the user section in the order of the table, keeping other sections. A
+// Gipso.cfg too large to be read is left as it is (false, with the reason).
 // checkedLanguage: the tag of the checked Languages entry, or 0 when none is checked.
 bool writeConfiguration(const ConfigEnvironment &env, const QString &userSection, const Settings &settings,
                         int checkedLanguage, QString *error = nullptr);

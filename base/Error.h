@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/MessageIds.h"
+
 #include <QString>
 #include <stdexcept>
 
@@ -24,6 +26,7 @@ private:
 namespace err {
 constexpr int InvalidCall = 5;      // argument outside the domain (sqrt, log, arcsin)
 constexpr int Overflow = 6;
+constexpr int OutOfMemory = 7;
 constexpr int DivisionByZero = 11;
 constexpr int FileNotFound = 53;
 constexpr int FileIo = 57;
@@ -31,6 +34,6 @@ constexpr int PathAccess = 75;
 } // namespace err
 
 // "ERROR N° " (in the current language, from the given message id) + number + " - " + description.
-QString errorMessage(const GipsoError &e, int prefixId = 593);
+QString errorMessage(const GipsoError &e, int prefixId = msg::ErrorPrefix);
 
 } // namespace gipso

@@ -1,35 +1,63 @@
 #include "base/IniFile.h"
 
+#include "base/Messages.h"
 #include "base/SafeFile.h"
 #include "base/TextCodec.h"
 
 #include <QFile>
+#include <sys/stat.h>
 
 namespace gipso {
 
 bool IniFile::load(const QString &path)
 {
     sections_.clear();
+    sectionIndex_.clear();
+    problem_.clear();
+    tooLarge_ = false;
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        return false;
+    auto ignored = [&](const QString &why) {
+        problem_ = formatMessage(messageText(msg::FileIgnored), {path, why});
+        return false;
+    };
+    if (!S_ISREG(st.st_mode))
+        return ignored(messageText(msg::NotAFileToRead));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
-    const QString text = decodeText(f.readAll());
+    // Never more than the bound, even from a file that grows meanwhile.
+    const QByteArray bytes = f.read(kMaxBytes + 1);
+    if (bytes.size() > kMaxBytes) {
+        tooLarge_ = true;
+        return ignored(formatMessage(messageText(msg::LargerThan), {kMaxBytes}));
+    }
+    Utf8Check check;
+    check.feed(bytes.constData(), static_cast<size_t>(bytes.size()));
+    const bool utf8 = check.valid();
+    std::string_view rest(bytes.constData(), static_cast<size_t>(bytes.size()));
+    if (utf8 && rest.substr(0, 3) == "\xEF\xBB\xBF")
+        rest.remove_prefix(3);
+
     Section *current = nullptr;
-    const auto lines = QStringView(text).split(QLatin1Char('\n'));
-    for (QStringView raw : lines) {
-        QStringView line = raw.trimmed();
+    int longLines = 0;
+    while (!rest.empty()) {
+        const size_t lf = rest.find('\n');
+        const std::string_view raw = rest.substr(0, lf);
+        rest.remove_prefix(lf == std::string_view::npos ? rest.size() : lf + 1);
+        if (raw.size() > kMaxLineBytes) {
+            ++longLines;
+            continue;
+        }
+        const QString decoded = utf8 ? decodeUtf8(raw) : decodeWindows1252(raw);
+        QStringView line = QStringView(decoded).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
             continue;
         if (line.startsWith(QLatin1Char('['))) {
             qsizetype close = line.indexOf(QLatin1Char(']'));
-            QString name = (close < 0 ? line.mid(1) : line.mid(1, close - 1)).trimmed().toString();
-            const Section *existing = findSection(name);
-            if (existing) {
-                current = const_cast<Section *>(existing);
-            } else {
-                sections_.push_back({name, {}});
-                current = &sections_.back();
-            }
+            current = &section((close < 0 ? line.mid(1) : line.mid(1, close - 1)).trimmed().toString());
             continue;
         }
         qsizetype eq = line.indexOf(QLatin1Char('='));
@@ -41,15 +69,15 @@ bool IniFile::load(const QString &path)
         if (value.size() >= 2 && ((value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
                                   || (value.startsWith(QLatin1Char('\'')) && value.endsWith(QLatin1Char('\'')))))
             value = value.mid(1, value.size() - 2);
-        bool found = false;
-        for (auto &e : current->entries)
-            if (e.key.compare(key, Qt::CaseInsensitive) == 0) {
-                found = true; // the first occurrence wins, as with the profile functions
-                break;
-            }
-        if (!found)
+        // The first occurrence wins, as with the profile functions.
+        const QString folded = key.toCaseFolded();
+        if (!current->index.contains(folded)) {
+            current->index.insert(folded, current->entries.size());
             current->entries.push_back({key, value});
+        }
     }
+    if (longLines > 0)
+        problem_ = formatMessage(messageText(msg::SettingsLinesSkipped), {path, longLines, qulonglong(kMaxLineBytes)});
     return true;
 }
 
@@ -70,10 +98,22 @@ bool IniFile::save(const QString &path, QString *error) const
 
 const IniFile::Section *IniFile::findSection(const QString &name) const
 {
-    for (const auto &s : sections_)
-        if (s.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &s;
-    return nullptr;
+    const auto it = sectionIndex_.constFind(name.toCaseFolded());
+    return it == sectionIndex_.constEnd() ? nullptr : &sections_[*it];
+}
+
+IniFile::Section *IniFile::findSection(const QString &name)
+{
+    return const_cast<Section *>(std::as_const(*this).findSection(name));
+}
+
+IniFile::Section &IniFile::section(const QString &name)
+{
+    if (Section *s = findSection(name))
+        return *s;
+    sectionIndex_.insert(name.toCaseFolded(), sections_.size());
+    sections_.push_back({name, {}, {}});
+    return sections_.back();
 }
 
 std::optional<QString> IniFile::value(const QString &section, const QString &key) const
@@ -81,10 +121,10 @@ std::optional<QString> IniFile::value(const QString &section, const QString &key
     const Section *s = findSection(section);
     if (!s)
         return std::nullopt;
-    for (const auto &e : s->entries)
-        if (e.key.compare(key, Qt::CaseInsensitive) == 0)
-            return e.value;
-    return std::nullopt;
+    const auto it = s->index.constFind(key.toCaseFolded());
+    if (it == s->index.constEnd())
+        return std::nullopt;
+    return s->entries[*it].value;
 }
 
 QString IniFile::text(const QString &section, const QString &key, const QString &def) const
@@ -122,27 +162,27 @@ int32_t IniFile::integer(const QString &section, const QString &key, int32_t def
     return static_cast<int32_t>(n);
 }
 
-void IniFile::setValue(const QString &section, const QString &key, const QString &value)
+void IniFile::setValue(const QString &sectionName, const QString &key, const QString &value)
 {
-    Section *s = const_cast<Section *>(findSection(section));
-    if (!s) {
-        sections_.push_back({section, {}});
-        s = &sections_.back();
+    Section &s = section(sectionName);
+    const QString folded = key.toCaseFolded();
+    if (const auto it = s.index.constFind(folded); it != s.index.constEnd()) {
+        s.entries[*it].value = value;
+        return;
     }
-    for (auto &e : s->entries)
-        if (e.key.compare(key, Qt::CaseInsensitive) == 0) {
-            e.value = value;
-            return;
-        }
-    s->entries.push_back({key, value});
+    s.index.insert(folded, s.entries.size());
+    s.entries.push_back({key, value});
 }
 
-void IniFile::removeKey(const QString &section, const QString &key)
+void IniFile::removeKey(const QString &sectionName, const QString &key)
 {
-    Section *s = const_cast<Section *>(findSection(section));
-    if (!s)
+    Section *s = findSection(sectionName);
+    if (!s || !s->index.contains(key.toCaseFolded()))
         return;
-    std::erase_if(s->entries, [&](const Entry &e) { return e.key.compare(key, Qt::CaseInsensitive) == 0; });
+    s->entries.erase(s->entries.begin() + static_cast<ptrdiff_t>(s->index.value(key.toCaseFolded())));
+    s->index.clear();
+    for (size_t i = 0; i < s->entries.size(); ++i)
+        s->index.insert(s->entries[i].key.toCaseFolded(), i);
 }
 
 } // namespace gipso

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -11,8 +12,17 @@ namespace gipso {
 // and key where it was; section and key names compare without regard to case.
 class IniFile {
 public:
-    // Reads path (UTF-8, or Windows-1252 when not valid UTF-8); a missing file is empty.
+    // The largest file read (8 MiB); the configuration and the language list are a few
+    // kilobytes, so a larger file is no such file.
+    static constexpr qint64 kMaxBytes = 8 << 20;
+
+    // Reads path (UTF-8, or Windows-1252 when not valid UTF-8); a missing file is empty. So is
+    // a file larger than kMaxBytes or one that is not a regular file, and lines longer than
+    // kMaxLineBytes are skipped: problem() says what was left out.
     bool load(const QString &path);
+    const QString &problem() const { return problem_; }
+    // Whether the file was left out for its size (writing it back would lose what it holds).
+    bool tooLarge() const { return tooLarge_; }
     // Writes atomically (temporary file renamed over the target).
     bool save(const QString &path, QString *error = nullptr) const;
 
@@ -30,9 +40,15 @@ private:
     struct Section {
         QString name;
         std::vector<Entry> entries;
+        QHash<QString, size_t> index; // case-folded key -> entry
     };
+    Section *findSection(const QString &name);
     const Section *findSection(const QString &name) const;
+    Section &section(const QString &name);
     std::vector<Section> sections_;
+    QHash<QString, size_t> sectionIndex_; // case-folded name -> section
+    QString problem_;
+    bool tooLarge_ = false;
 };
 
 } // namespace gipso

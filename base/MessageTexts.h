@@ -492,3 +492,19 @@ GIPSO_MESSAGE(LongitudeValue, 1062, u"longitude $0",
     u"longitudine $0")
 GIPSO_MESSAGE(TooManyPoints, 1063, u"Overflow: $0 $1s, at most $2 can be sent",
     u"Overflow: $0 $1s, se ne possono inviare al massimo $2")
+GIPSO_MESSAGE(NotRegularFile, 1000, u"not a regular file, left as it is",
+    u"non è un file regolare, lasciato com'è")
+GIPSO_MESSAGE(SettingsNotSaved, 1001, u"The settings could not be saved in $0: $1",
+    u"Impossibile salvare le impostazioni in $0: $1")
+GIPSO_MESSAGE(FileIgnored, 1002, u"$0 is ignored: $1",
+    u"$0 viene ignorato: $1")
+GIPSO_MESSAGE(LargerThan, 1003, u"larger than $0 bytes",
+    u"più grande di $0 byte")
+GIPSO_MESSAGE(LineTooLong, 1004, u"line $0: longer than $1 bytes",
+    u"riga $0: più lunga di $1 byte")
+GIPSO_MESSAGE(SettingsLinesSkipped, 1005, u"$0: $1 lines longer than $2 bytes skipped",
+    u"$0: $1 righe più lunghe di $2 byte saltate")
+GIPSO_MESSAGE(NotEnoughMemory, 1006, u"not enough memory for the points of this file",
+    u"memoria insufficiente per i punti di questo file")
+GIPSO_MESSAGE(NotAFileToRead, 1007, u"not a regular file",
+    u"non è un file regolare")

@@ -10,6 +10,10 @@
 
 namespace gipso {
 
+// The longest line the readers of text files take (1 MiB): no real line of a point file or of
+// the configuration comes near it, and a longer one is skipped and counted.
+constexpr size_t kMaxLineBytes = 1u << 20;
+
 // A whole text file: UTF-8 when it is valid UTF-8 (a BOM is dropped), else Windows-1252.
 QString decodeText(const QByteArray &bytes);
 

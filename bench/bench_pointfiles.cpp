@@ -1,5 +1,6 @@
 // Point files at scale: export and import of a GPX with 1,000,000 TrackPoints and of a text
-// point file with 1,000,000 points, with gpsbabel reading the same GPX for comparison.
+// point file with 1,000,000 points, with gpsbabel reading the same GPX for comparison; a GPX
+// name of a million "&" (entity decoding must stay linear).
 // Usage: bench_pointfiles [points]
 
 #include "base/DateValue.h"
@@ -100,6 +101,16 @@ int main(int argc, char **argv)
     phase("text import", txt, n, [&] { readTextPointFile(txt, store, false); });
     if (store.trackPoints.count() != n)
         std::printf("  wrong count: %d\n", store.trackPoints.count());
+    store = PointStore{};
+
+    // Hostile texts: a name of a million "&" (each once looked to the end of the text for its ";").
+    const QString amp = dir.filePath(QStringLiteral("amp.gpx"));
+    {
+        QFile f(amp);
+        f.open(QIODevice::WriteOnly);
+        f.write("<gpx><wpt lat=\"1\" lon=\"2\"><name>" + QByteArray(1000000, '&') + "</name></wpt></gpx>\n");
+    }
+    phase("GPX name of 1M '&'", amp, 1, [&] { readGpx(amp, store, false); });
     store = PointStore{};
 
     const QString babel = QStandardPaths::findExecutable(QStringLiteral("gpsbabel"));

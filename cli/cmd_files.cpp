@@ -21,7 +21,7 @@ QString importInput(const QString &path, PointStore &store)
         return path + QStringLiteral(": ") + e.description();
     }
     if (!r.readable || store.allEmpty())
-        return path + QStringLiteral(": ") + messageText(223);
+        return path + QStringLiteral(": ") + messageText(msg::InvalidPointsFile);
     if (r.skipped > 0)
         std::fprintf(stderr, "gipso-cli: %s: %d skipped, the first: %s\n", qPrintable(path), r.skipped,
                      qPrintable(r.firstProblem));

@@ -2,6 +2,7 @@
 #include "cli/Options.h"
 
 #include "base/Error.h"
+#include "base/SafeFile.h"
 #include "map/MapFiles.h"
 #include "map/TempFolder.h"
 
@@ -36,6 +37,7 @@ int map(const QStringList &args)
             if (mapFileKind(file) == MapFileKind::Container)
                 return fail(QStringLiteral("%1: %2").arg(file, temp.error()));
     }
+    const TemporaryGuard removedOnSignals(temp.path());
     const QString tempDir = temp.path();
     const MapLoad load = loadMapFile(in, tempDir);
     if (load.status != MapLoad::Loaded)

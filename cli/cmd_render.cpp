@@ -70,6 +70,7 @@ int render(const QStringList &args)
     const TempFolder temp(QStringLiteral("gipso-cli"));
     if (!temp.isValid() && mapFileKind(r.map) == MapFileKind::Container)
         return fail(QStringLiteral("%1: %2").arg(r.map, temp.error()));
+    const TemporaryGuard removedOnSignals(temp.path());
     st.tempDir = temp.path();
     const MapLoad load = openMapFile(st, r.map);
     if (load.status != MapLoad::Loaded)
@@ -85,7 +86,7 @@ int render(const QStringList &args)
             return fail(path + QStringLiteral(": ") + e.description());
         }
         if (!ir.readable)
-            return fail(path + QStringLiteral(": ") + messageText(223));
+            return fail(path + QStringLiteral(": ") + messageText(msg::InvalidPointsFile));
     }
 
     st.zoomFactor = r.zoom;

@@ -1,5 +1,6 @@
 #include "base/Config.h"
 #include "base/Messages.h"
+#include "base/SafeFile.h"
 #include "cli/Commands.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,6 +49,8 @@ const char *kUsage =
 
 int main(int argc, char **argv)
 {
+    // A stopped run leaves no temporary behind; first, before any thread starts.
+    gipso::removeTemporariesOnSignals();
     // Rendering needs fonts and painting, which need a GUI application; keep it off any display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -61,6 +65,8 @@ int main(int argc, char **argv)
     const gipso::ConfigResult config = gipso::readConfiguration(gipso::ConfigEnvironment::system(),
                                                                 gipso::cli::settingsRead());
     gipso::setLanguage(config.language);
+    for (const QString &warning : config.warnings)
+        std::fprintf(stderr, "gipso-cli: warning: %s\n", warning.toLocal8Bit().constData());
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
@@ -78,5 +84,10 @@ int main(int argc, char **argv)
         std::fputs(kUsage, stderr);
         return gipso::cli::fail(QStringLiteral("unknown command '%1'").arg(command));
     }
-    return it->second(args);
+    try {
+        return it->second(args);
+    } catch (const std::bad_alloc &) {
+        // The imports say so themselves, naming the file; anything else that runs out of memory ends here.
+        return gipso::cli::fail(QStringLiteral("%1: %2").arg(command, qt_error_string(ENOMEM)));
+    }
 }

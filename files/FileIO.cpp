@@ -2,12 +2,12 @@
 
 #include "base/DateValue.h"
 #include "base/Error.h"
+#include "base/Messages.h"
 
 #include <QFileInfo>
-#if defined(__linux__)
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#endif
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -18,6 +18,8 @@ namespace gipso::fileio {
 namespace {
 constexpr size_t kBlock = 4 << 20;
 constexpr qint64 kProgressStep = 4 << 20;
+// No point line or element takes fewer bytes: <wpt lat="1"lon="2"/>.
+constexpr qint64 kSmallestPoint = 20;
 constexpr size_t npos = std::string_view::npos;
 // Date values of 1 January 100 and 1 January 10000.
 constexpr double kFirstDate = -657434.0;
@@ -68,6 +70,9 @@ LineReader::LineReader(const QString &path) : file_(path)
     QFileInfo info(path);
     if (info.isDir())
         throw GipsoError(err::PathAccess, qt_error_string(EISDIR));
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode))
+        throw GipsoError(err::PathAccess, messageText(msg::NotAFileToRead));
     if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw GipsoError(file_.error() == QFileDevice::OpenError && !info.exists() ? err::FileNotFound
                                                                                   : err::PathAccess,
@@ -89,7 +94,7 @@ bool LineReader::refill()
         begin_ = 0;
     }
     if (end_ == buf_.size())
-        buf_.resize(buf_.size() * 2); // a line longer than the buffer
+        buf_.resize(buf_.size() * 2); // a line longer than the buffer (up to kMaxLineBytes)
     const qint64 n = file_.read(buf_.data() + end_, static_cast<qint64>(buf_.size() - end_));
     if (n < 0)
         throw GipsoError(err::FileIo, file_.errorString());
@@ -108,6 +113,16 @@ bool LineReader::refill()
     return true;
 }
 
+void LineReader::handOut(std::string_view &line, size_t stop, size_t next, bool continues)
+{
+    offset_ = consumed();
+    line = std::string_view(buf_.data() + begin_, stop - begin_);
+    begin_ = scan_ = next;
+    if (!continues_)
+        ++lineNumber_;
+    continues_ = continues;
+}
+
 bool LineReader::next(std::string_view &line)
 {
     for (;;) {
@@ -121,21 +136,27 @@ bool LineReader::next(std::string_view &line)
                 refill(); // moves the data: search again
                 continue;
             }
-            line = std::string_view(buf_.data() + begin_, stop - begin_);
-            size_t after = stop + 1;
-            if (buf_[stop] == '\r' && after < end_ && buf_[after] == '\n')
-                ++after;
-            begin_ = scan_ = after;
-            ++lineNumber_;
+            if (stop - begin_ <= kMaxLineBytes) {
+                size_t after = stop + 1;
+                if (buf_[stop] == '\r' && after < end_ && buf_[after] == '\n')
+                    ++after;
+                handOut(line, stop, after, false);
+                return true;
+            }
+        }
+        if (end_ - begin_ > kMaxLineBytes) {
+            // A piece of a long line, cut before its last '<' when there is one after the start.
+            const char *from = data + begin_;
+            const void *lt = memrchr(from + 1, '<', kMaxLineBytes - 1);
+            const size_t cut = lt ? static_cast<size_t>(static_cast<const char *>(lt) - data) : begin_ + kMaxLineBytes;
+            handOut(line, cut, cut, true);
             return true;
         }
         scan_ = end_;
         if (!refill()) {
             if (begin_ >= end_)
                 return false;
-            line = std::string_view(buf_.data() + begin_, end_ - begin_);
-            begin_ = scan_ = end_;
-            ++lineNumber_;
+            handOut(line, end_, end_, false);
             return true;
         }
     }
@@ -197,19 +218,23 @@ ImportSink::ImportSink(PointStore &store, ImportResult &result, const LineReader
 {
 }
 
-void ImportSink::append(PointList &list, GpsPoint &&point)
+void ImportSink::append(PointList &list, GpsPoint &&point, qint64 at)
 {
     const int slot = kindSlot(store_, list);
     Density &d = density_[slot];
     if (d.appended == 0)
-        d.firstAt = in_.consumed();
-    // After a thousand points of a kind the file's density tells how many more may come.
-    if (++d.appended == 1024 && in_.size() > in_.consumed()) {
-        const qint64 perPoint = std::max<qint64>(1, (in_.consumed() - d.firstAt) / 1023);
-        const qint64 more = (in_.size() - in_.consumed()) / perPoint + 16;
+        d.firstAt = at;
+    // After a thousand points of a kind the room they took in the file tells how many more may
+    // come. Room is only made ahead, so a failed reservation is no error: the list grows as it goes.
+    if (++d.appended == 1024 && in_.size() > at) {
+        const qint64 perPoint = std::max<qint64>(kSmallestPoint, (at - d.firstAt) / 1023);
+        const qint64 more = (in_.size() - at) / perPoint + 16;
         if (more < INT32_MAX - list.count()) {
-            list.reserveMore(static_cast<int32_t>(more));
-            adviseLargePages(list, static_cast<size_t>(list.count()) + static_cast<size_t>(more));
+            try {
+                list.reserveMore(static_cast<int32_t>(more));
+                adviseLargePages(list, static_cast<size_t>(list.count()) + static_cast<size_t>(more));
+            } catch (const std::bad_alloc &) {
+            }
         }
     }
     list.append(std::move(point));
@@ -245,6 +270,20 @@ bool ImportSink::progress(const ProgressFn &fn)
     return fn(in_.consumed(), in_.size());
 }
 
+ImportResult importWithinMemory(PointStore &store, const std::function<ImportResult()> &read)
+{
+    int32_t before[3];
+    for (PointKind kind : allPointKinds)
+        before[kindIndex(kind)] = store.list(kind).count();
+    try {
+        return read();
+    } catch (const std::bad_alloc &) {
+        for (PointKind kind : allPointKinds)
+            store.list(kind).truncate(before[kindIndex(kind)]);
+        throw GipsoError(err::OutOfMemory, messageText(msg::NotEnoughMemory));
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 
 Output::Output(const QString &path) : writer_(path)
@@ -258,7 +297,7 @@ Output::Output(const QString &path) : writer_(path)
 void Output::flush()
 {
     if (!writer_.write(buf_.data(), static_cast<qint64>(buf_.size())))
-        throw GipsoError(err::FileIo, writer_.file().errorString());
+        throw GipsoError(err::FileIo, writer_.errorString());
     buf_.clear();
 }
 

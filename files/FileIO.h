@@ -51,14 +51,20 @@ inline size_t findByte(std::string_view text, size_t from, char c)
 
 // Reads a file line by line in large blocks. Lines end at LF, CR LF or a lone CR; a UTF-8
 // byte order mark at the start is dropped. A line is handed out as a view that stays valid
-// until the next call of next().
+// until the next call of next(). A line longer than kMaxLineBytes comes in pieces (cut before a
+// '<' where there is one, so that GPX tags stay whole); continues() tells that the piece
+// handed out is not the end of its line. Devices (/dev/zero, a terminal) are refused: they
+// are not files; pipes are read.
 class LineReader {
 public:
-    // Raises GipsoError (file not found, access) when the file cannot be opened.
+    // Raises GipsoError (file not found, access, a device) when the file cannot be opened.
     explicit LineReader(const QString &path);
 
     bool next(std::string_view &line);
+    bool continues() const { return continues_; }
     qint64 consumed() const { return read_ - static_cast<qint64>(end_ - begin_); }
+    // Where in the file the piece last handed out begins.
+    qint64 offset() const { return offset_; }
     qint64 size() const { return size_; }
     // Whether every byte read so far is UTF-8 (decided for the whole file at the end).
     bool utf8() const { return utf8_.valid(); }
@@ -66,14 +72,15 @@ public:
 
 private:
     bool refill();
+    void handOut(std::string_view &line, size_t stop, size_t next, bool continues);
 
     QFile file_;
     std::vector<char> buf_;
     size_t begin_ = 0, end_ = 0;
     size_t scan_ = 0; // no line end in [begin_, scan_)
-    qint64 read_ = 0, size_ = 0;
+    qint64 read_ = 0, size_ = 0, offset_ = 0;
     int64_t lineNumber_ = 0;
-    bool eof_ = false, first_ = true;
+    bool eof_ = false, first_ = true, continues_ = false;
     Utf8Check utf8_;
 };
 
@@ -120,7 +127,8 @@ public:
     enum class Field { Name, Description };
     using Recode = QString (*)(std::string_view raw, Decoder decoder);
 
-    void append(PointList &list, GpsPoint &&point);
+    // at: where the point's line or element begins in the file.
+    void append(PointList &list, GpsPoint &&point, qint64 at);
     // Remembers that a field of the point just appended came from non-ASCII bytes.
     void keepRaw(PointList &list, Field field, std::string_view raw, Recode recode);
     void skip(const QString &reason);
@@ -148,6 +156,10 @@ private:
     std::vector<Kept> kept_;
     qint64 nextProgress_ = 0;
 };
+
+// Runs an import. When memory runs out the lists go back to what they held before it, and the
+// failure is a GipsoError like any other.
+ImportResult importWithinMemory(PointStore &store, const std::function<ImportResult()> &read);
 
 // Buffered atomic output; every failure raises GipsoError and leaves the old file whole.
 class Output {

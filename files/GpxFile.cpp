@@ -68,8 +68,13 @@ QString decodeEntities(const QString &s)
     QString out;
     out.reserve(s.size());
     for (qsizetype i = 0; i < s.size(); ++i) {
-        const qsizetype semi = s[i] == QLatin1Char('&') ? s.indexOf(QLatin1Char(';'), i + 1) : -1;
-        if (semi < 0 || semi - i > 12) {
+        // A reference ends within twelve characters; looking no further keeps the decoding linear.
+        qsizetype semi = -1;
+        if (s[i] == QLatin1Char('&'))
+            for (qsizetype j = i + 1; j < s.size() && j - i <= 12 && semi < 0; ++j)
+                if (s[j] == QLatin1Char(';'))
+                    semi = j;
+        if (semi < 0) {
             out += s[i];
             continue;
         }
@@ -165,7 +170,8 @@ public:
     {
     }
 
-    void convert(std::string_view t, PointKind kind, int64_t line);
+    // One whole element, which begins at byte at of the file on the given line.
+    void convert(std::string_view t, PointKind kind, int64_t line, qint64 at);
 
 private:
     QString problem(int64_t line, PointKind kind, const char *what) const
@@ -196,15 +202,49 @@ private:
     std::optional<double> now_;
 };
 
-std::optional<double> attribute(std::string_view t, size_t at)
+bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The lat and lon attributes of a point's start tag (names in any case, values in either
+// quote), and where the start tag ends (npos: it does not).
+struct StartTag {
+    std::optional<std::string_view> lat, lon;
+    size_t end = npos;
+};
+
+StartTag readStartTag(std::string_view t, size_t nameLength)
 {
-    // Skip lat=" (five characters) and take the text up to the next double quote.
-    if (at == npos || at + 5 > t.size())
-        return std::nullopt;
-    const size_t quote = findByte(t, at + 5, '"');
-    if (quote == npos)
-        return std::nullopt;
-    return parseNumber(t.substr(at + 5, quote - at - 5));
+    StartTag tag;
+    for (size_t i = nameLength; i < t.size();) {
+        if (blank(t[i]) || t[i] == '/') {
+            ++i;
+            continue;
+        }
+        if (t[i] == '>') {
+            tag.end = i + 1;
+            break;
+        }
+        const size_t name = i;
+        while (i < t.size() && !blank(t[i]) && t[i] != '=' && t[i] != '>' && t[i] != '/')
+            ++i;
+        const std::string_view attribute = t.substr(name, i - name);
+        while (i < t.size() && blank(t[i]))
+            ++i;
+        if (i == t.size() || t[i] != '=')
+            continue;
+        do
+            ++i;
+        while (i < t.size() && blank(t[i]));
+        const size_t close = i < t.size() && (t[i] == '"' || t[i] == '\'') ? findByte(t, i + 1, t[i]) : npos;
+        if (close == npos)
+            break; // not an attribute any more: what follows cannot be read as one
+        const std::string_view value = t.substr(i + 1, close - i - 1);
+        if (attribute.size() == 3 && startsWithNoCase(attribute, 0, "lat") && !tag.lat)
+            tag.lat = value;
+        else if (attribute.size() == 3 && startsWithNoCase(attribute, 0, "lon") && !tag.lon)
+            tag.lon = value;
+        i = close + 1;
+    }
+    return tag;
 }
 
 // Text of a child from its start tag (found ignoring case) to the first end tag of exact case.
@@ -218,21 +258,13 @@ bool childText(std::string_view t, size_t open, size_t openLength, std::string_v
     return true;
 }
 
-void GpxReader::convert(std::string_view t, PointKind kind, int64_t line)
+void GpxReader::convert(std::string_view t, PointKind kind, int64_t line, qint64 at)
 {
-    // First "lat=" and "lon=", ignoring case, found through their equals signs.
-    size_t lat = npos, lon = npos;
-    for (size_t i = findByte(t, 0, '='); i != npos && (lat == npos || lon == npos); i = findByte(t, i + 1, '=')) {
-        if (i < 3)
-            continue;
-        if (lat == npos && startsWithNoCase(t, i - 3, "lat="))
-            lat = i - 3;
-        else if (lon == npos && startsWithNoCase(t, i - 3, "lon="))
-            lon = i - 3;
-    }
-    // First start tag of each child, ignoring case.
+    const StartTag tag = readStartTag(t, kKinds[kindIndex(kind)].open.size());
+    // First start tag of each child, ignoring case; an element closed in its start tag has none.
     size_t name = npos, ele = npos, desc = npos, time = npos;
-    for (size_t i = findByte(t, 0, '<'); i != npos; i = findByte(t, i + 1, '<')) {
+    const size_t content = std::min(tag.end, t.size());
+    for (size_t i = findByte(t, content, '<'); i != npos; i = findByte(t, i + 1, '<')) {
         if (name == npos && startsWithNoCase(t, i, "<name>"))
             name = i;
         else if (ele == npos && startsWithNoCase(t, i, "<ele>"))
@@ -244,10 +276,10 @@ void GpxReader::convert(std::string_view t, PointKind kind, int64_t line)
     }
 
     GpsPoint p;
-    const auto latitude = attribute(t, lat);
+    const auto latitude = tag.lat ? gpxNumber(*tag.lat) : std::nullopt;
     if (!latitude)
         return sink_.skip(problem(line, kind, "has no readable lat=\"...\""));
-    const auto longitude = attribute(t, lon);
+    const auto longitude = tag.lon ? gpxNumber(*tag.lon) : std::nullopt;
     if (!longitude)
         return sink_.skip(problem(line, kind, "has no readable lon=\"...\""));
     p.latitude = *latitude;
@@ -282,7 +314,7 @@ void GpxReader::convert(std::string_view t, PointKind kind, int64_t line)
         p.description = gpxText(rawDesc, decodeUtf8);
     PointList &list = store_.list(kind);
     p.kind = kind;
-    sink_.append(list, std::move(p));
+    sink_.append(list, std::move(p), at);
     if (!isAscii(rawName))
         sink_.keepRaw(list, ImportSink::Field::Name, rawName, gpxText);
     if (!isAscii(rawDesc))
@@ -359,73 +391,120 @@ void appendAttribute(std::string &out, const QString &value)
     appendUtf8(out, v);
 }
 
+// Where the next point element starts at or after from (npos: none), and its kind: a start
+// tag "<wpt", "<rtept" or "<trkpt" in any case, ended by a blank, '>', '/' or the line's end.
+size_t nextPointStart(std::string_view line, size_t from, int &kind)
+{
+    for (size_t i = findByte(line, from, '<'); i != npos; i = findByte(line, i + 1, '<'))
+        for (int k = 0; k < 3; ++k) {
+            const size_t after = i + kKinds[k].open.size();
+            if (startsWithNoCase(line, i, kKinds[k].open)
+                && (after == line.size() || blank(line[after]) || line[after] == '>' || line[after] == '/')) {
+                kind = k;
+                return i;
+            }
+        }
+    return npos;
+}
+
+// Finds where a point element ends, given its text piece by piece: just past "/>" when its
+// start tag closes it, else just past its end tag (exact name, any case). A '>' inside an
+// attribute value (quoted after '=', as readStartTag reads it) does not end the start tag.
+class ElementEnd {
+public:
+    explicit ElementEnd(const ElementKind &kind) : kind_(kind) {}
+    // The position in piece just past the end, or npos when the element goes on after it.
+    size_t find(std::string_view piece, size_t from)
+    {
+        size_t i = from;
+        for (; !inContent_ && i < piece.size(); ++i) {
+            const char c = piece[i];
+            if (quote_) {
+                if (c == quote_)
+                    quote_ = 0;
+            } else if ((c == '"' || c == '\'') && last_ == '=') {
+                quote_ = c;
+            } else if (c == '>') {
+                if (last_ == '/')
+                    return i + 1;
+                inContent_ = true;
+            }
+            if (!blank(c))
+                last_ = c; // outside a value, the last character that is not blank
+        }
+        if (!inContent_)
+            return npos;
+        const size_t close = findNoCase(piece, i, kind_.close);
+        return close == npos ? npos : close + kind_.close.size();
+    }
+
+private:
+    const ElementKind &kind_;
+    bool inContent_ = false;
+    char quote_ = 0, last_ = 0;
+};
+
 } // namespace
 
 ImportResult readGpx(const QString &path, PointStore &store, bool ignoreGpxDescription, const ProgressFn &progress)
 {
-    LineReader in(path);
-    ImportResult result;
-    ImportSink sink(store, result, in);
-    GpxReader reader(store, sink, ignoreGpxDescription);
-    std::string joined;
-    std::string_view line;
-    bool more = in.next(line);
-    while (more) {
-        // Next occurrence of each start tag at or after pos in the current line (npos: none).
-        size_t found[3] = {kUnknown, kUnknown, kUnknown};
-        size_t pos = 0;
-        for (;;) {
-            int kind = -1;
-            for (int k = 0; k < 3 && kind < 0; ++k) {
-                if (found[k] == kUnknown || (found[k] != npos && found[k] < pos))
-                    found[k] = findNoCase(line, pos, kKinds[k].open);
-                if (found[k] != npos)
-                    kind = k;
-            }
-            if (kind < 0)
-                break;
-            const ElementKind &ek = kKinds[kind];
-            const int64_t startLine = in.lineNumber();
-            const std::string_view rest = line.substr(found[kind]);
-            size_t close = findNoCase(rest, 0, ek.close);
-            if (close != npos) {
-                pos = found[kind] + close + ek.close.size();
-                reader.convert(rest.substr(0, close + ek.close.size()), allPointKinds[kind], startLine);
-                continue;
-            }
-            // The element goes on over the next lines, joined with no separator.
-            joined.assign(rest);
-            bool closed = false;
-            while (in.next(line)) {
-                close = findNoCase(line, 0, ek.close);
-                const size_t take = close == npos ? line.size() : close + ek.close.size();
-                if (joined.size() <= kMaxElement)
-                    joined.append(line.substr(0, take));
-                if (close != npos) {
-                    closed = true;
-                    pos = take;
+    return importWithinMemory(store, [&] {
+        LineReader in(path);
+        ImportResult result;
+        ImportSink sink(store, result, in);
+        GpxReader reader(store, sink, ignoreGpxDescription);
+        std::string joined;
+        std::string_view line;
+        while (in.next(line)) {
+            // Every element that starts on the line; one that goes on takes the lines it needs,
+            // and the scan goes on where it ends.
+            for (size_t pos = 0;;) {
+                int kind = -1;
+                const size_t start = nextPointStart(line, pos, kind);
+                if (start == npos)
                     break;
+                const ElementKind &ek = kKinds[kind];
+                const int64_t startLine = in.lineNumber();
+                const qint64 at = in.offset() + static_cast<qint64>(start);
+                const std::string_view rest = line.substr(start);
+                ElementEnd scan(ek);
+                const size_t end = scan.find(rest, ek.open.size());
+                if (end != npos) {
+                    reader.convert(rest.substr(0, end), allPointKinds[kind], startLine, at);
+                    pos = start + end;
+                    continue;
                 }
+                // The element goes on over the next lines (or pieces of a long line), joined
+                // with no separator and held up to a bound.
+                bool tooLong = rest.size() > kMaxElement;
+                joined.assign(tooLong ? std::string_view() : rest);
+                size_t close = npos;
+                while (close == npos && in.next(line)) {
+                    close = scan.find(line, 0);
+                    const size_t take = close == npos ? line.size() : close;
+                    tooLong = tooLong || joined.size() + take > kMaxElement;
+                    if (!tooLong)
+                        joined.append(line.substr(0, take));
+                }
+                if (close == npos) {
+                    sink.skip(QStringLiteral("line %1: %2 does not end before the end of the file")
+                                  .arg(startLine)
+                                  .arg(QLatin1String(ek.name)));
+                    sink.finish();
+                    return result;
+                }
+                if (tooLong)
+                    sink.skip(QStringLiteral("line %1: %2 is too long").arg(startLine).arg(QLatin1String(ek.name)));
+                else
+                    reader.convert(joined, allPointKinds[kind], startLine, at);
+                pos = close;
             }
-            if (!closed) {
-                sink.skip(QStringLiteral("line %1: %2 does not end before the end of the file")
-                              .arg(startLine)
-                              .arg(QLatin1String(ek.name)));
-                sink.finish();
-                return result;
-            }
-            std::fill(std::begin(found), std::end(found), kUnknown);
-            if (joined.size() > kMaxElement)
-                sink.skip(QStringLiteral("line %1: %2 is too long").arg(startLine).arg(QLatin1String(ek.name)));
-            else
-                reader.convert(joined, allPointKinds[kind], startLine);
+            if (!sink.progress(progress))
+                break;
         }
-        if (!sink.progress(progress))
-            break;
-        more = in.next(line);
-    }
-    sink.finish();
-    return result;
+        sink.finish();
+        return result;
+    });
 }
 
 void writeGpx(const QString &path, PointStore &store, const ProgressFn &progress)

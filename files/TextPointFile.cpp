@@ -4,6 +4,7 @@
 #include "base/Clock.h"
 #include "base/DateValue.h"
 #include "base/Error.h"
+#include "base/Messages.h"
 #include "files/FileIO.h"
 #include "files/PointFiles.h"
 
@@ -47,7 +48,7 @@ QString problem(int64_t line, const char *what)
 }
 
 // One line: a point line that cannot be converted is counted as skipped and nothing of it is kept.
-void readLine(std::string_view line, int64_t number, PointStore &store, ImportResult &result, ImportSink &sink,
+void readLine(std::string_view line, int64_t number, qint64 at, PointStore &store, ImportResult &result, ImportSink &sink,
               bool ignoreTxtDescription)
 {
     if (line.size() < 2)
@@ -109,7 +110,7 @@ void readLine(std::string_view line, int64_t number, PointStore &store, ImportRe
     const std::string_view description = *kind == PointKind::Track && ignoreTxtDescription ? std::string_view() : f[7];
     p.name = decodeUtf8(name);
     p.description = decodeUtf8(description);
-    sink.append(*list, std::move(p));
+    sink.append(*list, std::move(p), at);
     if (!isAscii(name))
         sink.keepRaw(*list, ImportSink::Field::Name, name, plainText);
     if (!isAscii(description))
@@ -162,17 +163,25 @@ void appendPointLine(std::string &out, const char *tag, const GpsPoint &p, bool 
 
 ImportResult readTextPointFile(const QString &path, PointStore &store, bool ignoreTxtDescription, const ProgressFn &progress)
 {
-    LineReader in(path);
-    ImportResult result;
-    ImportSink sink(store, result, in);
-    std::string_view line;
-    while (in.next(line)) {
-        readLine(line, in.lineNumber(), store, result, sink, ignoreTxtDescription);
-        if (!sink.progress(progress))
-            break;
-    }
-    sink.finish();
-    return result;
+    return importWithinMemory(store, [&] {
+        LineReader in(path);
+        ImportResult result;
+        ImportSink sink(store, result, in);
+        std::string_view line;
+        bool inLongLine = false;
+        while (in.next(line)) {
+            // A line longer than any point line is passed over, piece by piece.
+            if (!inLongLine && in.continues())
+                sink.skip(formatMessage(messageText(msg::LineTooLong), {qlonglong(in.lineNumber()), qulonglong(kMaxLineBytes)}));
+            else if (!inLongLine)
+                readLine(line, in.lineNumber(), in.offset(), store, result, sink, ignoreTxtDescription);
+            inLongLine = in.continues();
+            if (!sink.progress(progress))
+                break;
+        }
+        sink.finish();
+        return result;
+    });
 }
 
 void writeTextPointFile(const QString &path, PointStore &store, const ProgressFn &progress)

@@ -1,5 +1,7 @@
 #include "map/Zip.h"
 
+#include "base/SafeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <zip.h>
@@ -163,14 +165,25 @@ void ZipWriter::addFile(const QString &path, bool stored)
 
 bool ZipWriter::write(const QString &archivePath, QString *error) const
 {
-    // libzip builds the archive in a temporary file beside the target and renames it over
-    // the target when zip_close succeeds, so a failure leaves the old archive whole.
-    int code = 0;
-    zip_t *za = zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    if (!za)
-        return fail(error, openErrorText(code));
+    // The archive is built in memory and written by the program's atomic writer, so a failure
+    // (a full disk too) leaves the old archive whole, and a stopped run leaves no temporary of
+    // its own making.
+    zip_error_t ze;
+    zip_error_init(&ze);
+    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, &ze);
+    zip_t *za = buffer ? zip_open_from_source(buffer, ZIP_TRUNCATE, &ze) : nullptr;
+    if (!za) {
+        const QString why = QString::fromLocal8Bit(zip_error_strerror(&ze));
+        zip_error_fini(&ze);
+        if (buffer)
+            zip_source_free(buffer);
+        return fail(error, why);
+    }
+    zip_error_fini(&ze);
+    zip_source_keep(buffer);
     auto discardAndFail = [&](const QString &why) {
         zip_discard(za);
+        zip_source_free(buffer);
         return fail(error, why);
     };
     for (int i = 0; i < files_.size(); ++i) {
@@ -191,7 +204,25 @@ bool ZipWriter::write(const QString &archivePath, QString *error) const
     }
     if (zip_close(za) != 0)
         return discardAndFail(QString::fromLocal8Bit(zip_strerror(za)));
-    return true;
+    AtomicWriter out(archivePath);
+    QString why;
+    if (zip_source_open(buffer) != 0) {
+        why = QString::fromLocal8Bit(zip_error_strerror(zip_source_error(buffer)));
+    } else {
+        if (out.open(&why)) {
+            QByteArray chunk(1 << 20, Qt::Uninitialized);
+            zip_int64_t n;
+            while ((n = zip_source_read(buffer, chunk.data(), zip_uint64_t(chunk.size()))) > 0 && out.write(chunk.constData(), n)) {
+            }
+            if (n < 0)
+                why = QString::fromLocal8Bit(zip_error_strerror(zip_source_error(buffer)));
+            else
+                out.commit(&why); // also reports a write that failed
+        }
+        zip_source_close(buffer);
+    }
+    zip_source_free(buffer);
+    return why.isEmpty() || fail(error, why);
 }
 
 } // namespace gipso

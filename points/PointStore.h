@@ -43,6 +43,8 @@ public:
     void append(GpsPoint &&point) { slots_.push_back(std::move(point)); }
     void insert(int32_t index, const GpsPoint &point) { slots_.insert(slots_.begin() + index, point); }
     void remove(int32_t index) { slots_.erase(slots_.begin() + index); }
+    // Keeps the first count points.
+    void truncate(int32_t count) { slots_.erase(slots_.begin() + 1 + count, slots_.end()); }
     void removeLast()
     {
         if (!isEmpty())

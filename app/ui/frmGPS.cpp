@@ -296,6 +296,8 @@ bool frmGPS::halftone() const
 void frmGPS::start(const QStringList &files)
 {
     const ConfigResult config = readConfiguration(env_, state_.settings);
+    for (const QString &warning : config.warnings)
+        qWarning("Gipso: %s", qPrintable(warning));
     setLanguage(config.language);
     state_.languages = config.languages;
     state_.userSection = config.userSection;
@@ -639,7 +641,8 @@ void frmGPS::insertPoints(PointKind kind)
 
 bool frmGPS::exportPoints()
 {
-    const QString path = dialogs_.saveFile(this, messageText(msg::ExportPointsTitle), messageText(msg::ExportPointsFilter), messageText(msg::ExportPointsDefaultExtension),
+    const QString path = dialogs_.saveFile(this, messageText(msg::ExportPointsTitle), messageText(msg::ExportPointsFilter),
+                                           messageText(msg::ExportPointsDefaultExtension),
                                            state_.settings.CurrentDir);
     if (path.isEmpty())
         return false;
@@ -664,7 +667,8 @@ bool frmGPS::exportPointFile(const QString &path)
 
 bool frmGPS::importPoints()
 {
-    const QString path = dialogs_.openFile(this, messageText(msg::ImportPointsTitle), messageText(msg::ImportPointsFilter), messageText(msg::ImportPointsDefaultExtension),
+    const QString path = dialogs_.openFile(this, messageText(msg::ImportPointsTitle), messageText(msg::ImportPointsFilter),
+                                           messageText(msg::ImportPointsDefaultExtension),
                                            state_.settings.CurrentDir);
     if (path.isEmpty())
         return false;
@@ -748,7 +752,7 @@ void frmGPS::finishClose()
         }
     QString error;
     if (!writeConfiguration(env_, state_.userSection, state_.settings, checked, &error))
-        qWarning("Gipso: the configuration could not be written: %s", qPrintable(error));
+        dialogs_.error(this, formatMessage(messageText(msg::SettingsNotSaved), {env_.configFile, error}));
     state_.mapPicture = QImage();
     tempFolder_.reset();
 }

@@ -3,8 +3,10 @@
 #include "base/Messages.h"
 #include "support/TestSupport.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace gipso;
 using gipso::test::readAll;
@@ -144,4 +146,31 @@ TEST(Configuration, IniReaderToleratesOddFiles)
     EXPECT_EQ(languageIdForLocale(QStringLiteral("en_GB")), 2057);
     EXPECT_EQ(languageIdForLocale(QStringLiteral("en_US.UTF-8")), 1033);
     EXPECT_EQ(languageIdForLocale(QStringLiteral("C")), 0);
+}
+
+TEST(Configuration, FilesAndLinesBeyondTheBoundsAreLeftOut)
+{
+    setLanguage(kEnglish);
+    ConfigFixture f;
+    // 9 MB of comments: ignored with a warning, and not overwritten by the settings at exit.
+    QByteArray big = "[User anna]\r\nSymbolDim=9\r\n";
+    while (big.size() <= 9 << 20)
+        big += QByteArray(1000, ';') + "\r\n";
+    ConfigResult r = f.read(big);
+    EXPECT_EQ(r.warnings, QStringList{f.env.configFile + QStringLiteral(" is ignored: larger than 8388608 bytes")});
+    EXPECT_EQ(f.settings.SymbolDim, 6);
+    QString error;
+    EXPECT_FALSE(writeConfiguration(f.env, r.userSection, f.settings, 0, &error));
+    EXPECT_EQ(error, QStringLiteral("larger than 8388608 bytes"));
+    EXPECT_EQ(readAll(f.env.configFile).size(), big.size());
+
+    // A line of 2 MB is skipped and counted; the keys around it are read. A language list that
+    // is a pipe is not waited for.
+    QFile::remove(f.env.languageFile);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(f.env.languageFile).constData(), 0600), 0);
+    r = f.read("[User anna]\r\nSymbolDim=8\r\nNote=" + QByteArray(2 << 20, 'x') + "\r\nCharDimension=20\r\n");
+    EXPECT_EQ(r.warnings, (QStringList{f.env.configFile + QStringLiteral(": 1 lines longer than 1048576 bytes skipped"),
+                                       f.env.languageFile + QStringLiteral(" is ignored: not a regular file")}));
+    EXPECT_EQ(f.settings.SymbolDim, 8);
+    EXPECT_EQ(f.settings.CharDimension, 20);
 }

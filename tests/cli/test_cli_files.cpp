@@ -2,13 +2,19 @@
 // and the user's configuration (import options, language).
 
 #include "support/CliRunner.h"
+#include "support/MapSupport.h"
 #include "support/TestSupport.h"
+
+#include "map/MapFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace gipso::test;
@@ -120,4 +126,47 @@ TEST_F(CliFiles, ArgumentRulesAndUsage)
         EXPECT_EQ(run(QString::fromLatin1(args).split(QLatin1Char(' '))), 1) << args;
         EXPECT_EQ(r.errorLines(), QStringList{QStringLiteral("gipso-cli: ") + QLatin1String(line)}) << args;
     }
+}
+
+TEST_F(CliFiles, SettingsThatCannotBeReadAreWarnedAbout)
+{
+    // A language list that is a pipe would block every command; it is passed over with a warning
+    // (in Italian: without the list no other language is offered).
+    const QString lng = dir.filePath(QStringLiteral("config/Gipso.lng"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(lng).constData(), 0600), 0);
+    ASSERT_EQ(run({QStringLiteral("info"), path("in.gpx")}), 0);
+    EXPECT_EQ(r.errorLines(), QStringList{QStringLiteral("gipso-cli: warning: %1 viene ignorato: non \u00e8 un file regolare").arg(lng)});
+    EXPECT_EQ(r.out, "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 1\n");
+}
+
+TEST_F(CliFiles, SignalsLeaveNoTemporaryFolder)
+{
+    // A render waits for its point file (a pipe nobody writes to) after the container's JPEG
+    // went into its temporary folder; SIGTERM then ends it, folder and all.
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QString backing;
+    saveMapFile(picture, exampleCalibration(), path("map.Gipso"), dir.path() + QLatin1Char('/'), backing);
+    QFile::remove(backing);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("wait.gpx")).constData(), 0600), 0);
+    const QString temp = path("tmp");
+    QDir().mkpath(temp);
+    QProcessEnvironment env = cliEnvironment(dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("TMPDIR"), temp);
+    ::mkdir(QFile::encodeName(path("runtime")).constData(), 0700);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path("runtime"));
+    QProcess cli;
+    cli.setProcessEnvironment(env);
+    cli.start(buildDir() + QStringLiteral("/gipso-cli"),
+              {QStringLiteral("render"), path("map.Gipso"), path("wait.gpx"), QStringLiteral("-o"), path("out.png")});
+    auto extracted = [&] {
+        const QStringList folders = QDir(temp).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        return !folders.isEmpty() && !QDir(temp + QLatin1Char('/') + folders[0]).isEmpty();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(extracted, 30000)) << "no JPEG extracted";
+    cli.terminate();
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(cli.exitStatus(), QProcess::CrashExit); // ended by the signal, as before
+    EXPECT_TRUE(QDir(temp).isEmpty()) << QDir(temp).entryList().join(QLatin1Char(' ')).toStdString();
+    EXPECT_FALSE(QFile::exists(path("out.png")));
 }

@@ -3,7 +3,13 @@
 
 #include "PointFileTest.h"
 
+#include "base/Error.h"
+#include "base/Messages.h"
+
 #include <QRandomGenerator>
+#include <fstream>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace gipso;
 using namespace gipso::test;
@@ -85,24 +91,81 @@ TEST_F(BadInput, BinaryAndEmptyFiles)
     }
 }
 
-TEST_F(BadInput, HugeLines)
+TEST_F(BadInput, LongLines)
 {
-    // 50 MB on one line: junk, a point with a huge description in the middle, and the same as text.
-    const QByteArray filler(50 * 1024 * 1024, 'x');
-    PointStore s;
-    EXPECT_FALSE(importBytes(filler, true, s).readable);
-    EXPECT_FALSE(importBytes(filler, false, s).readable);
-
-    importBytes("<gpx><wpt lat=\"1\" lon=\"2\"><name>big</name><desc>" + filler + "</desc></wpt><wpt lat=\"3\" lon=\"4\"></wpt>",
-                true, s);
-    ASSERT_EQ(s.wayPoints.count(), 2);
-    EXPECT_EQ(s.wayPoints[1].description.size(), filler.size());
-    EXPECT_EQ(s.wayPoints[2].latitude, 3.0);
-
+    setLanguage(kEnglish);
+    // A text line longer than the bound is skipped, counted and reported; the next one is read.
+    const QByteArray filler(3 << 20, 'x');
     PointStore t;
-    importBytes("WP, big, 1, 2, 3, 01/01/2001, 00:00:00, " + filler + "\r\nWP, next, 1, 2, 3, 01/01/2001, 00:00:00, \r\n",
-                false, t);
-    ASSERT_EQ(t.wayPoints.count(), 2);
-    EXPECT_EQ(t.wayPoints[1].description.size(), filler.size());
-    EXPECT_EQ(t.wayPoints[2].name, QStringLiteral("next"));
+    ImportResult r = importBytes("WP, big, 1, 2, 3, 01/01/2001, 00:00:00, " + filler
+                                     + "\r\nWP, next, 1, 2, 3, 01/01/2001, 00:00:00, \r\n",
+                                 false, t);
+    EXPECT_EQ(r.skipped, 1);
+    EXPECT_EQ(r.firstProblem, QStringLiteral("line 1: longer than 1048576 bytes"));
+    ASSERT_EQ(t.wayPoints.count(), 1);
+    EXPECT_EQ(t.wayPoints[1].name, QStringLiteral("next"));
+    // A device is no point file: /dev/zero would never end.
+    try {
+        readTextPointFile(QStringLiteral("/dev/zero"), t, false);
+        ADD_FAILURE() << "/dev/zero was read";
+    } catch (const GipsoError &e) {
+        EXPECT_EQ(e.description(), QStringLiteral("not a regular file"));
+    }
+
+    // GPX is not bound to lines: a whole file on one line, with a long description, reads whole.
+    QByteArray gpx = "<gpx><wpt lat=\"1\" lon=\"2\"><name>big</name><desc>" + filler + "</desc></wpt>";
+    for (int i = 0; i < 60000; ++i)
+        gpx += "<trkpt lat=\"3\" lon=\"4\"/>";
+    PointStore s;
+    r = importBytes(gpx + "</gpx>", true, s);
+    EXPECT_EQ(r.skipped, 0);
+    ASSERT_EQ(s.wayPoints.count(), 1);
+    EXPECT_EQ(s.wayPoints[1].description.size(), filler.size());
+    EXPECT_EQ(s.trackPoints.count(), 60000);
+}
+
+TEST_F(BadInput, MemoryRunningOutIsAnError)
+{
+    // 1,100 points on the first line, then 200,000 on lines of their own: the list grows by what
+    // the first points took in the file, not by one point per byte left (600 MB here).
+    QByteArray gpx = "<gpx>";
+    for (int i = 0; i < 1100; ++i)
+        gpx += "<trkpt lat=\"1\" lon=\"2\"/>";
+    gpx += "\n";
+    for (int i = 0; i < 200000; ++i)
+        gpx += "<trkpt lat=\"1\" lon=\"2\"/>\n";
+    gpx += "</gpx>\n";
+    writeAll(path("many.gpx"), gpx);
+    // The address space: what the test holds now and some more, restored at the end.
+    struct Limit {
+        rlimit old{};
+        Limit() { getrlimit(RLIMIT_AS, &old); }
+        ~Limit() { setrlimit(RLIMIT_AS, &old); }
+        void allow(rlim_t more) const
+        {
+            rlim_t pages = 0;
+            std::ifstream("/proc/self/statm") >> pages;
+            const rlimit l{pages * rlim_t(sysconf(_SC_PAGESIZE)) + more, old.rlim_max};
+            setrlimit(RLIMIT_AS, &l);
+        }
+    } space;
+
+    PointStore s;
+    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("KEPT"), 1, 2));
+    space.allow(300 << 20);
+    EXPECT_EQ(readGpx(path("many.gpx"), s, false).skipped, 0);
+    EXPECT_EQ(s.trackPoints.count(), 201100);
+
+    // Where memory does run out, the import fails as a whole and the lists are as before.
+    s.trackPoints.clear();
+    space.allow(4 << 20);
+    try {
+        readGpx(path("many.gpx"), s, false);
+        ADD_FAILURE() << "no error";
+    } catch (const GipsoError &e) {
+        EXPECT_EQ(e.number(), 7);
+    }
+    space.allow(64 << 20);
+    EXPECT_EQ(s.trackPoints.count(), 0);
+    EXPECT_EQ(s.wayPoints.count(), 1);
 }

@@ -137,16 +137,6 @@ TEST_F(Gpx, RealFilesImportWithTheirCounts)
 TEST_F(Gpx, ScannerRules)
 {
     PointStore s;
-    // One line, several elements, any case; without names or times they are called by the
-    // WayPoints so far plus one and dated now.
-    import(R"(<wpt lat="1.5" lon="2.5"><name>One</name></wpt><wpt lat="1" lon="2"></wpt>
-<WPT LON="4" LAT="3"></WPT><wpt lat="5" lon="6"/></wpt>)",
-           s);
-    EXPECT_EQ(described(s.wayPoints), (QStringList{QStringLiteral("0 One|| 1.500000000 2.500000000 0.00 05/12/2026 17:44:27"),
-                                                   QStringLiteral("0 2|| 1.000000000 2.000000000 0.00 05/12/2026 17:44:27"),
-                                                   QStringLiteral("0 3|| 3.000000000 4.000000000 0.00 05/12/2026 17:44:27"),
-                                                   QStringLiteral("0 4|| 5.000000000 6.000000000 0.00 05/12/2026 17:44:27")}));
-
     // Times keep only the seconds; an element over several lines is joined without separators;
     // references outside CDATA are decoded, CDATA is taken as it stands (text around it
     // dropped, an open one to the end).
@@ -159,23 +149,44 @@ me &amp; &#233;&#x41; &foo; &#0;</name>
            s);
     EXPECT_EQ(described(s.routePoints),
               (QStringList{QStringLiteral("1 Name & \u00e9A &foo; &#0;|| 7.000000000 8.000000000 1.50 04/03/2007 05:06:07"),
-                           QStringLiteral("1 5|a &amp; b| 9.000000000 10.000000000 12.50 04/03/2007 00:00:00"),
+                           QStringLiteral("1 1|a &amp; b| 9.000000000 10.000000000 12.50 04/03/2007 00:00:00"),
                            QStringLiteral("1 in|open| 9.000000000 10.000000000 0.00 04/03/2007 10:20:00")}));
+}
 
-    // The kind is chosen by the first test that succeeds on the rest of the line: a wpt later
-    // on the line wins over a trkpt before it, which is then passed over.
-    PointStore k;
-    import("<trkpt lat=\"1\" lon=\"1\"></trkpt><wpt lat=\"2\" lon=\"2\"></wpt><trkpt lat=\"3\" lon=\"3\"></trkpt>\n", k);
-    EXPECT_EQ(k.wayPoints.count(), 1);
-    ASSERT_EQ(k.trackPoints.count(), 1);
-    EXPECT_EQ(k.trackPoints[1].latitude, 3.0);
+TEST_F(Gpx, ElementsClosedInTheirStartTagAndSharingLines)
+{
+    // Elements closed by "/>" are whole, also after an element with children, also with the start
+    // tag over two lines; elements on one line are read in their order; names in any case;
+    // attributes in any order, in either quote, with blanks around "=", a '>' inside a value.
+    // Without names or times points are called by the WayPoints so far plus one, dated now.
+    PointStore s;
+    const ImportResult r = import(R"(<gpx>
+<wpt lat="1" lon="2"><name>W</name></wpt>
+<trkpt lat='3' lon='4'/>
+<trkpt LAT = "5" lon="6" /><trkpt lat="7"
+  lon="8"/><rtept lat="9" lon="10"><name>a>b</name></rtept><trkpt lat="11" lon='12' x="/>"/>
+<WPT LON="14" lat="13"/>
+<trkpt lat="15" lon="16"><name>after</name></trkpt>
+</gpx>
+)",
+                                  s);
+    EXPECT_EQ(r.skipped, 0) << r.firstProblem.toStdString();
+    const QString now = QStringLiteral(" 0.00 05/12/2026 17:44:27");
+    EXPECT_EQ(described(s.wayPoints), (QStringList{QStringLiteral("0 W|| 1.000000000 2.000000000") + now,
+                                                   QStringLiteral("0 2|| 13.000000000 14.000000000") + now}));
+    EXPECT_EQ(described(s.routePoints), QStringList{QStringLiteral("1 a>b|| 9.000000000 10.000000000") + now});
+    EXPECT_EQ(described(s.trackPoints), (QStringList{QStringLiteral("2 2|| 3.000000000 4.000000000") + now,
+                                                     QStringLiteral("2 2|| 5.000000000 6.000000000") + now,
+                                                     QStringLiteral("2 2|| 7.000000000 8.000000000") + now,
+                                                     QStringLiteral("2 2|| 11.000000000 12.000000000") + now,
+                                                     QStringLiteral("2 after|| 15.000000000 16.000000000") + now}));
 }
 
 TEST_F(Gpx, ElementsThatCannotBeConvertedAreSkippedWhole)
 {
     PointStore s;
     ImportResult r = import(R"(<gpx>
-<wpt lat='1' lon='2'><name>single quotes</name></wpt>
+<wpt lat=1 lon=2><name>no quotes</name></wpt>
 <wpt lon="2"><name>no lat</name></wpt>
 <wpt lat="x" lon="2"></wpt>
 <wpt lat="1" lon="2"><NAME>upper</NAME></wpt>
