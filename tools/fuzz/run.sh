@@ -5,7 +5,7 @@
 # Builds in build-fuzz/ (GIPSO_FUZZ_BUILD_DIR) with clang, starts from tools/fuzz/corpus/TARGET
 # and leaves it there minimised; crashes, hangs, leaks and running out of memory are saved
 # under tools/fuzz/findings/TARGET/ (reproduce with: build-fuzz/tools/fuzz/fuzz_TARGET FILE).
-# Not part of the test run. Seeds come from tools/fuzz/seeds.sh.
+# The test run does not use it. The first inputs came from tools/fuzz/seeds.sh.
 set -euo pipefail
 
 all="textfile gpx nmea packets transfers cal container picture config"
