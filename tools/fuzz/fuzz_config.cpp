@@ -49,7 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     require(writeConfiguration(env, r.userSection, first, checked), "the configuration does not write back");
     Settings second;
     const ConfigResult again = readConfiguration(env, second);
-    require(again.language == r.language && numbers(first) == numbers(second), "a setting changed on write and read");
+    // The language is kept across a save only through its menu entry: a language in force that
+    // the list lacks (the built-in fallback) is not written, as the window does.
+    require((checked == 0 || again.language == r.language) && numbers(first) == numbers(second),
+            "a setting changed on write and read");
     setLanguage(kEnglish);
     return 0;
 }
