@@ -2,14 +2,17 @@
 #include "base/Messages.h"
 #include "base/SafeFile.h"
 #include "cli/Commands.h"
+#include "map/TempFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <cerrno>
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,10 +58,15 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // The offscreen platform wants a runtime folder; give it a private one rather than a warning.
+    // It is made only where a private temporary folder can be made, and goes at exit.
+    std::unique_ptr<gipso::TempFolder> runtime;
+    std::unique_ptr<gipso::TemporaryGuard> runtimeGuard;
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/gipso-runtime-" + QByteArray::number(getuid());
-        if (mkdir(dir.constData(), 0700) == 0 || errno == EEXIST)
-            qputenv("XDG_RUNTIME_DIR", dir);
+        runtime = std::make_unique<gipso::TempFolder>(QStringLiteral("gipso-runtime"));
+        if (runtime->isValid()) {
+            runtimeGuard = std::make_unique<gipso::TemporaryGuard>(runtime->path());
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
+        }
     }
     QGuiApplication app(argc, argv);
     // Gipso.cfg once for every command; messages in the user's language, as the program shows them.
