@@ -68,9 +68,6 @@ bool importChecked(Importer import, const QString &path, PointStore &store, bool
         return false;
     }
     checkStore(store);
-    require(r.wayPoints == store.wayPoints.count() && r.routePoints == store.routePoints.count()
-                && r.trackPoints == store.trackPoints.count(),
-            "the import counts differ from the points stored");
     require(store.allEmpty() || r.readable, "points imported from a file called unreadable");
     return true;
 }

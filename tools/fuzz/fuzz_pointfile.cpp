@@ -18,8 +18,8 @@ constexpr bool kGpx = true;
 #else
 constexpr bool kGpx = false;
 #endif
-const Importer kImport = kGpx ? ImportaGPX : ImportaFile;
-const Exporter kExport = kGpx ? EsportaGPX : EsportaFile;
+const Importer kImport = kGpx ? readGpx : readTextPointFile;
+const Exporter kExport = kGpx ? writeGpx : writeTextPointFile;
 
 // Equal within the decimals the text file keeps.
 bool near(double a, double b, double step) { return std::fabs(a - b) <= step + 1e-12 * std::fabs(a); }
