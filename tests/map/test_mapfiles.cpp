@@ -220,7 +220,10 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
     for (const auto &[name, bytes] : std::vector<std::pair<const char *, QByteArray>>{
              {"text.jpg", "no picture"}, {"half.jpg", jpg.left(jpg.size() / 2)}, {"half.bmp", bmp.left(bmp.size() / 2)},
              {"cut.gif", gif.left(30)}, {"short.cal", QByteArray(63, 'x')}, {"junk.Gipso", QByteArray(5000, 'j')},
-             {"flip.Gipso", flipped}, {"huge.bmp", bmpHuge + QByteArray(1024, '\0')}, {"huge.gif", gifHuge}})
+             {"flip.Gipso", flipped}, {"huge.bmp", bmpHuge + QByteArray(1024, '\0')}, {"huge.gif", gifHuge},
+             // Found by the picture fuzzer: a header whose size overflowed the size check.
+             {"fuzz.bmp", QByteArray::fromHex("424dffffff0100000000000000ffffffffffffff6d6d6d6d6d6d6d6d6d6d6d6d6d6d"
+                                              "ffffffffffffffffffffffffffffffffffffffffffffffffff")}})
         writeAll(w + name, bytes);
 
     // Where the reason matters it is given.
@@ -235,6 +238,7 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
         {"twice.Gipso", MapLoad::Failed, "the container holds two members of the same name"},
         {"huge.bmp", MapLoad::Failed, "BMP of 1073741824 x 2147483648 pixels refused"},
         {"huge.gif", MapLoad::Failed, "GIF of 65535 x 65535 pixels refused"},
+        {"fuzz.bmp", MapLoad::Failed, {}},
         {"bomb.Gipso", MapLoad::Failed, "m.jpg: inflates more than 100-fold"},
         {"sparse.jpg", MapLoad::Failed, "file of 1073741825 bytes is too large"},
         {"pipe.jpg", MapLoad::Failed, "not a regular file"},
