@@ -49,6 +49,10 @@ QString decodeUtf8(std::string_view bytes)
 {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    // Qt drops a byte order mark at the start of what it decodes; inside a file it is a
+    // character of the field, kept so that a field reads back as it was written.
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        return QChar(0xFEFF) + QString::fromUtf8(bytes.data() + 3, static_cast<qsizetype>(bytes.size() - 3));
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
