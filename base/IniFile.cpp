@@ -5,6 +5,7 @@
 #include "base/TextCodec.h"
 
 #include <QFile>
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace gipso {
@@ -28,8 +29,16 @@ bool IniFile::load(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
-    // Never more than the bound, even from a file that grows meanwhile.
-    const QByteArray bytes = f.read(kMaxBytes + 1);
+    // Never more than the bound, even from a file that grows meanwhile; read in pieces so that
+    // a small file does not cost a buffer of the whole bound.
+    QByteArray bytes;
+    bytes.reserve(static_cast<qsizetype>(std::min<qint64>(st.st_size, kMaxBytes) + 1));
+    while (bytes.size() <= kMaxBytes) {
+        const QByteArray piece = f.read(std::min<qint64>(kMaxBytes + 1 - bytes.size(), 1 << 16));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     if (bytes.size() > kMaxBytes) {
         tooLarge_ = true;
         return ignored(formatMessage(messageText(msg::LargerThan), {kMaxBytes}));
