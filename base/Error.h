@@ -28,6 +28,7 @@ constexpr int InvalidCall = 5;      // argument outside the domain (sqrt, log, a
 constexpr int Overflow = 6;
 constexpr int OutOfMemory = 7;
 constexpr int DivisionByZero = 11;
+constexpr int TypeMismatch = 13;   // a box or a field that holds no number
 constexpr int FileNotFound = 53;
 constexpr int FileIo = 57;
 constexpr int PathAccess = 75;

@@ -508,3 +508,9 @@ GIPSO_MESSAGE(NotEnoughMemory, 1006, u"not enough memory for the points of this 
     u"memoria insufficiente per i punti di questo file")
 GIPSO_MESSAGE(NotAFileToRead, 1007, u"not a regular file",
     u"non è un file regolare")
+GIPSO_MESSAGE(MenuEdit, 1070, u"&Edit",
+    u"&Modifica")
+GIPSO_MESSAGE(MenuUndo, 1071, u"&Undo",
+    u"&Annulla")
+GIPSO_MESSAGE(MenuRedo, 1072, u"&Redo",
+    u"&Ripeti")

@@ -17,6 +17,14 @@ const PointList &PointStore::list(PointKind kind) const
     return kind == PointKind::Way ? wayPoints : kind == PointKind::Route ? routePoints : trackPoints;
 }
 
+void stampNow(GpsPoint &point)
+{
+    const QDateTime now = currentDateTime();
+    const QTime t = now.time();
+    point.date = toDateValue(now.date());
+    point.time = toDateValue(now.date(), QTime(t.hour(), t.minute(), t.second()));
+}
+
 void reverseList(PointList &list)
 {
     const int32_t n = list.count();

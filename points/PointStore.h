@@ -3,6 +3,8 @@
 #include "points/PointKind.h"
 
 #include <QString>
+#include <algorithm>
+#include <iterator>
 #include <cstdint>
 #include <vector>
 
@@ -50,6 +52,20 @@ public:
         if (!isEmpty())
             slots_.pop_back();
     }
+    // Replaces the n points from index on by the given ones (moved out of the vector).
+    void splice(int32_t index, int32_t n, std::vector<GpsPoint> &&points)
+    {
+        const auto at = slots_.begin() + index;
+        const auto common = std::min(static_cast<size_t>(n), points.size());
+        std::move(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(common), at);
+        if (static_cast<size_t>(n) > common)
+            slots_.erase(at + static_cast<std::ptrdiff_t>(common), at + n);
+        else
+            slots_.insert(at + static_cast<std::ptrdiff_t>(common),
+                          std::make_move_iterator(points.begin() + static_cast<std::ptrdiff_t>(common)),
+                          std::make_move_iterator(points.end()));
+        points.clear();
+    }
     // Makes room for n more points in one step.
     void reserveMore(int32_t n) { slots_.reserve(slots_.size() + static_cast<size_t>(n)); }
 
@@ -70,6 +86,8 @@ struct PointStore {
     bool allEmpty() const { return wayPoints.isEmpty() && routePoints.isEmpty() && trackPoints.isEmpty(); }
 };
 
+// Gives the point today's date and the current time, to the whole day and the whole second.
+void stampNow(GpsPoint &point);
 // Reverses the order; every point gets the current date and time (read per point).
 void reverseList(PointList &list);
 // True when point i starts a track: the first point, or one with a description.

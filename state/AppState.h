@@ -4,6 +4,7 @@
 #include "base/Settings.h"
 #include "geo/MapCalibration.h"
 #include "geo/NavFormulae.h"
+#include "points/PointHistory.h"
 #include "points/PointStore.h"
 
 #include <QImage>
@@ -11,13 +12,34 @@
 
 namespace gipso {
 
-// Selection state shared by the point dialog and the mouse editing.
+// Selection state shared by the point dialog, the mouse editing and the points list: the
+// point of each kind being worked on (0 = none), the copy of it taken when it was selected
+// (Cancel puts it back), and the RoutePoint just inserted inside the route (0 = appended).
 struct SelectionState {
     int32_t selectedWayPoint = 0;
     int32_t selectedRoutePoint = 0;
     int32_t selectedTrackPoint = 0;
     int32_t routeInsertIndex = 0;
+    GpsPoint savedWayPoint;
+    GpsPoint savedRoutePoint;
+    GpsPoint savedTrackPoint;
+    bool mouseDragged = false; // the point dialog opens at the end of a drag
+
+    int32_t &selected(PointKind kind)
+    {
+        return kind == PointKind::Way ? selectedWayPoint : kind == PointKind::Route ? selectedRoutePoint : selectedTrackPoint;
+    }
+    GpsPoint &saved(PointKind kind)
+    {
+        return kind == PointKind::Way ? savedWayPoint : kind == PointKind::Route ? savedRoutePoint : savedTrackPoint;
+    }
+    // Nothing selected, no saved copies.
+    void clear() { *this = SelectionState{}; }
 };
+
+// The editing mode of the map: the check marks of the WayPoints, RoutePoints and TrackPoints
+// menus, at most one on.
+enum class EditMode { None, CreateWayPoints, CreateRoutePoints, ModifyWayPoints, ModifyRoutePoints, ModifyTrackPoints };
 
 // What the map frame holds: no map, a map without or with a calibration, or a calibration
 // waiting for its first or second reference click.
@@ -29,6 +51,7 @@ inline bool calibrating(MapMode m) { return m == MapMode::FirstClick || m == Map
 // changes it through a reference, so tests can build one without a window.
 struct AppState {
     PointStore store;
+    PointHistory history; // undo and redo of the changes to the store
     Settings settings;
     UnitSettings units;
     SelectionState selection;

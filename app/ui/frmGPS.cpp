@@ -1,8 +1,11 @@
 #include "app/ui/frmGPS.h"
 
+#include "edit/ui/frmWayPoint.h"
+
 #include "base/Clock.h"
 #include "base/Error.h"
 #include "base/Messages.h"
+#include "edit/ui/frmWayPoint.h"
 #include "files/PointFiles.h"
 #include "map/MapFiles.h"
 #include "map/TempFolder.h"
@@ -16,6 +19,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -156,6 +160,11 @@ void frmGPS::buildMenus()
     }
     file->addSeparator();
     addEntry(file, QStringLiteral("mnuEsci"), msg::MenuExit, [this] { close(); });
+
+    QMenu *edit = addMenu(QStringLiteral("mnuModifica"), msg::MenuEdit);
+    addEntry(edit, QStringLiteral("mnuAnnulla"), msg::MenuUndo, [this] { undo(); })->setShortcut(QKeySequence::Undo);
+    QAction *redoEntry = addEntry(edit, QStringLiteral("mnuRipeti"), msg::MenuRedo, [this] { redo(); });
+    redoEntry->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
 
     QMenu *view = addMenu(QStringLiteral("mnuVista"), msg::MenuView);
     for (auto [name, id] : {std::pair{"mnuXpiu", msg::MenuZoomIn}, {"mnuXmeno", msg::MenuZoomOut}, {"mnuX400", msg::MenuZoom400}, {"mnuX200", msg::MenuZoom200},
@@ -481,6 +490,9 @@ void frmGPS::refreshMenus()
     menus_.value(QStringLiteral("mnuFile"))->menuAction()->setEnabled(!calibrating(m));
     menus_.value(QStringLiteral("mnuCalibra"))->menuAction()->setEnabled(m == MapMode::Uncalibrated || m == MapMode::Calibrated);
     menus_.value(QStringLiteral("mnuVista"))->menuAction()->setEnabled(m != MapMode::NoMap);
+    menus_.value(QStringLiteral("mnuModifica"))->menuAction()->setEnabled(!calibrating(m));
+    actions_.value(QStringLiteral("mnuAnnulla"))->setEnabled(!calibrating(m) && state_.history.canUndo());
+    actions_.value(QStringLiteral("mnuRipeti"))->setEnabled(!calibrating(m) && state_.history.canRedo());
     for (const char *n : {"mnuWay", "mnuRoute", "mnuTrack"})
         menus_.value(QLatin1String(n))->menuAction()->setEnabled(m == MapMode::Calibrated);
     panels_[4]->setEnabled(m == MapMode::Calibrated || calibrating(m));
@@ -560,13 +572,12 @@ void frmGPS::deleteAll(PointKind kind)
     const QString text = formatMessage(messageText(msg::DeleteAllQuestion), {messageText(kindNameId(kind))});
     if (dialogs_.ask(this, text, Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
         return;
-    state_.store.list(kind).clear();
-    if (kind == PointKind::Way)
-        state_.selection.selectedWayPoint = 0;
-    else if (kind == PointKind::Route)
-        state_.selection.selectedRoutePoint = 0;
-    else
-        state_.selection.selectedTrackPoint = 0;
+    PointList &list = state_.store.list(kind);
+    std::vector<GpsPoint> before(std::make_move_iterator(list.begin()), std::make_move_iterator(list.end()));
+    list.clear();
+    if (!before.empty())
+        state_.history.push(PointChange::removed(kind, 1, std::move(before)));
+    state_.selection.selected(kind) = 0;
     repaintMap();
     state_.store.pointsModified = true;
     actions_.value(QLatin1String(editEntry(kind)))->setChecked(false);
@@ -581,11 +592,10 @@ void frmGPS::deleteLast(PointKind kind)
     const QString text = formatMessage(messageText(msg::DeleteLastQuestion), {messageText(kindNameId(kind))});
     if (dialogs_.ask(this, text, Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
         return;
+    state_.history.push(PointChange::removed(kind, list.count(), {list[list.count()]}));
     list.removeLast();
     // A selection past the end would point at a removed record.
-    int32_t &sel = kind == PointKind::Way ? state_.selection.selectedWayPoint
-                   : kind == PointKind::Route ? state_.selection.selectedRoutePoint
-                                      : state_.selection.selectedTrackPoint;
+    int32_t &sel = state_.selection.selected(kind);
     if (sel > list.count())
         sel = 0;
     repaintMap();
@@ -604,7 +614,12 @@ void frmGPS::reverse(PointKind kind)
     const int id = kind == PointKind::Route ? msg::ReverseRouteQuestion : msg::ReverseTrackQuestion;
     if (dialogs_.ask(this, messageText(id), Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel) != Dialogs::Answer::Ok)
         return;
+    std::vector<std::pair<double, double>> dates;
+    dates.reserve(static_cast<size_t>(list.count()));
+    for (const GpsPoint &p : list)
+        dates.emplace_back(p.date, p.time);
     reverseList(list);
+    state_.history.push(PointChange::reversed(kind, std::move(dates)));
     repaintMap();
     state_.store.pointsModified = true;
     refreshMenus();
@@ -621,6 +636,66 @@ void frmGPS::toggleMode(const QString &actionName)
     refreshMenus();
 }
 
+EditMode frmGPS::editMode() const
+{
+    const QString m = checkedMode();
+    if (m == QLatin1String("mnuCreaWayP"))
+        return EditMode::CreateWayPoints;
+    if (m == QLatin1String("mnuCreaR"))
+        return EditMode::CreateRoutePoints;
+    if (m == QLatin1String("mnuEditW"))
+        return EditMode::ModifyWayPoints;
+    if (m == QLatin1String("mnuEditR"))
+        return EditMode::ModifyRoutePoints;
+    if (m == QLatin1String("mnuEditT"))
+        return EditMode::ModifyTrackPoints;
+    return EditMode::None;
+}
+
+void frmGPS::uncheckEmptyEditModes()
+{
+    for (PointKind kind : {PointKind::Way, PointKind::Route, PointKind::Track})
+        if (state_.store.list(kind).isEmpty())
+            actions_.value(QLatin1String(editEntry(kind)))->setChecked(false);
+}
+
+void frmGPS::openPointDialog(PointKind kind, PointDialogMode mode, int captionId)
+{
+    frmWayPoint form(state_, dialogs_, kind, mode, this);
+    form.setWindowTitle(messageText(captionId));
+    form.repaintMap = [this] { repaintMap(); };
+    form.run();
+    if (form.listEmptied())
+        actions_.value(QLatin1String(editEntry(kind)))->setChecked(false);
+    repaintMap();
+    refreshMenus();
+}
+
+void frmGPS::undo()
+{
+    // Not in the middle of a drag: the mouse holds a selection of the lists as they are.
+    if (mapView() && mapView()->mouseIsDown())
+        return;
+    if (!state_.history.undo(state_.store))
+        return;
+    state_.selection.clear();
+    uncheckEmptyEditModes();
+    repaintMap();
+    refreshMenus();
+}
+
+void frmGPS::redo()
+{
+    if (mapView() && mapView()->mouseIsDown())
+        return;
+    if (!state_.history.redo(state_.store))
+        return;
+    state_.selection.clear();
+    uncheckEmptyEditModes();
+    repaintMap();
+    refreshMenus();
+}
+
 QString frmGPS::checkedMode() const
 {
     for (const char *n : kModeEntries)
@@ -633,7 +708,7 @@ void frmGPS::insertPoints(PointKind kind)
 {
     actions_.value(kind == PointKind::Way ? QStringLiteral("mnuCreaWayP") : QStringLiteral("mnuCreaR"))->setChecked(false);
     refreshMenus();
-    openPointDialog(QStringLiteral("2"), kind == PointKind::Way ? msg::WayPointCaption : msg::RoutePointCaption);
+    openPointDialog(kind, PointDialogMode::Insert, kind == PointKind::Way ? msg::WayPointCaption : msg::RoutePointCaption);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -658,6 +733,8 @@ bool frmGPS::exportPointFile(const QString &path)
     try {
         FileProgress progress(this, messageText(msg::MenuExportPoints).remove(QLatin1Char('&')));
         writePointFile(path, state_.store, progress.function());
+        state_.history.markSaved();
+        refreshMenus();
         return true;
     } catch (const GipsoError &e) {
         showError(e);
@@ -683,10 +760,21 @@ bool frmGPS::importPointFile(const QString &path)
     state_.currentPointFile = path;
     try {
         ImportResult r;
-        {
+        const PointCounts before = pointCounts(state_.store);
+        const bool wasSaved = !state_.store.pointsModified;
+        try {
             FileProgress progress(this, messageText(msg::MenuImportPoints).remove(QLatin1Char('&')));
             r = gipso::importPointFile(path, state_.store, state_.settings, progress.function());
+        } catch (...) {
+            state_.history.pushAppended(state_.store, before);
+            refreshMenus();
+            throw;
         }
+        state_.history.pushAppended(state_.store, before);
+        // An import leaves the lists as clean as they were.
+        if (wasSaved)
+            state_.history.markSaved();
+        refreshMenus();
         if (!r.readable) {
             dialogs_.message(this, messageText(msg::InvalidPointsFile), Dialogs::Icon::Critical);
             return false;

@@ -35,7 +35,7 @@ public:
     void start(const QStringList &files = {});
 
     AppState &state() override { return state_; }
-    Dialogs &dialogs() { return dialogs_; }
+    Dialogs &dialogs() override { return dialogs_; }
 
     // Menu entries and status panels by their control names ("mnuApri", ...; panels 1 to 9).
     QAction *action(const QString &name) const;
@@ -68,6 +68,10 @@ public:
     void toggleMode(const QString &actionName);
     // The editing mode entry that is checked, or empty.
     QString checkedMode() const;
+    EditMode editMode() const override;
+    // Undo and redo of the last change to the point lists (Edit menu).
+    void undo();
+    void redo();
 
     // Point files: the Export and Import commands (true when a file was written / read).
     bool exportPoints();
@@ -96,8 +100,9 @@ public:
     void updateZoomMenu(); // enabling of the zoom entries when View drops down
     void viewResized();    // the map frame changed size while a map is loaded
 
-    // Commands of the analysis views, options, point dialog, help and about box.
-    void openPointDialog(const QString &mode, int captionId);
+    // The point dialog, modal, on the prepared selection.
+    void openPointDialog(PointKind kind, PointDialogMode mode, int captionId) override;
+    // Commands of the analysis views, options, help and about box.
     void showList(const QString &mode, int captionId);
     void showProfile(const QString &mode, int captionId);
     void showStatistics();
@@ -131,6 +136,7 @@ private:
     void storeGeometry();
     void restoreGeometry();
     void finishClose();
+    void uncheckEmptyEditModes();
     void setupMapView();   // frmGPS_view.cpp
     void shutdownMap();    // frmGPS_view.cpp
 

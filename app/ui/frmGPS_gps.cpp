@@ -11,7 +11,10 @@ void frmGPS::openComm(CommMode mode, int captionId)
     frmComm form(state(), dialogs(), mode, this);
     form.setWindowTitle(messageText(captionId));
     form.repaintMap = [this] { repaintMap(); };
+    const PointCounts before = pointCounts(state().store);
     dialogs().exec(form);
+    // What a download or an acquisition appended is one step to undo.
+    state().history.pushAppended(state().store, before);
     repaintMap();
     refreshMenus();
 }

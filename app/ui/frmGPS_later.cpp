@@ -1,10 +1,9 @@
-// Entries whose forms come with the analysis views, the options dialog, the point dialog and
+// Entries whose forms come with the analysis views, the options dialog and
 // the about box; until those forms exist the entries are present and follow the enabling rules.
 #include "app/ui/frmGPS.h"
 
 namespace gipso {
 
-void frmGPS::openPointDialog(const QString &, int) {}
 void frmGPS::showList(const QString &, int) {}
 void frmGPS::showProfile(const QString &, int) {}
 void frmGPS::showStatistics() {}

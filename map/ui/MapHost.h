@@ -1,5 +1,7 @@
 #pragma once
 
+#include "edit/PointEditor.h"
+
 #include <QString>
 
 class QScrollBar;
@@ -7,6 +9,7 @@ class QScrollBar;
 namespace gipso {
 
 struct AppState;
+class Dialogs;
 
 // What the map widget needs from the window that holds it: the state, the scroll bars, the
 // status panels, the halftone choice and a few calls back. The widget knows nothing else of
@@ -26,6 +29,12 @@ public:
     virtual void repaintMap() = 0;
     // A left click on the map while a calibration waits for its reference points.
     virtual void calibrationClick(double x, double y) = 0;
+    // The questions of the mouse editing.
+    virtual Dialogs &dialogs() = 0;
+    // The editing mode checked in the menus.
+    virtual EditMode editMode() const = 0;
+    // Opens the point dialog (modal) for the prepared selection; captionId names the kind.
+    virtual void openPointDialog(PointKind kind, PointDialogMode mode, int captionId) = 0;
 };
 
 } // namespace gipso

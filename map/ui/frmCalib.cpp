@@ -2,21 +2,17 @@
 
 #include "base/Error.h"
 #include "base/Messages.h"
+#include "base/RegionalNumber.h"
 #include "base/ui/Dialogs.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <cmath>
 
 namespace gipso {
-
-namespace {
-constexpr int kTypeMismatch = 13; // a box that holds no number
-}
 
 frmCalib::frmCalib(Dialogs &dialogs, QWidget *parent) : QDialog(parent), dialogs_(dialogs)
 {
@@ -54,10 +50,9 @@ frmCalib::frmCalib(Dialogs &dialogs, QWidget *parent) : QDialog(parent), dialogs
 
 void frmCalib::showCoordinates(const MapCalibration &c)
 {
-    const QLocale locale;
     const double v[4] = {c.lat1, c.lon1, c.lat2, c.lon2};
     for (int i = 0; i < 4; ++i)
-        txtCoord[i]->setText(locale.toString(v[i], 'g', QLocale::FloatingPointShortest));
+        txtCoord[i]->setText(regionalNumber(v[i]));
 }
 
 void frmCalib::takeCoordinates(MapCalibration &c) const
@@ -70,13 +65,12 @@ void frmCalib::takeCoordinates(MapCalibration &c) const
 
 void frmCalib::acceptIfValid()
 {
-    const QLocale locale;
     double v[4];
     for (int i = 0; i < 4; ++i) {
-        bool ok = false;
-        v[i] = locale.toDouble(txtCoord[i]->text().trimmed(), &ok);
-        if (!ok || !std::isfinite(v[i])) {
-            dialogs_.message(this, errorMessage(GipsoError(kTypeMismatch, QStringLiteral("Type mismatch")), msg::ErrorPrefix),
+        const std::optional<double> read = readRegionalNumber(txtCoord[i]->text());
+        v[i] = read.value_or(0.0);
+        if (!read) {
+            dialogs_.message(this, errorMessage(GipsoError(err::TypeMismatch, QStringLiteral("Type mismatch")), msg::ErrorPrefix),
                              Dialogs::Icon::Critical);
             txtCoord[i]->setFocus();
             return;

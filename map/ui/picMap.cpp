@@ -1,6 +1,8 @@
 #include "map/ui/picMap.h"
 
 #include "base/Messages.h"
+#include "base/ui/Dialogs.h"
+#include "edit/MapEditing.h"
 #include "map/ui/MapHost.h"
 #include "state/AppState.h"
 
@@ -199,20 +201,45 @@ void picMap::showPosition(double x, double y)
 void picMap::mouseDown(Qt::MouseButton button, double x, double y)
 {
     mouseIsDown_ = true;
-    lastClickX_ = x;
-    lastClickY_ = y;
-    if (panButtons(button) && owner_.state().mapMode == MapMode::Calibrated) {
+    lastClickX_ = mouseX_ = x;
+    lastClickY_ = mouseY_ = y;
+    AppState &st = owner_.state();
+    if (panButtons(button) && st.mapMode == MapMode::Calibrated) {
         crossHairOn_ = false;
         setCursor(Qt::SizeAllCursor);
         owner_.repaintMap();
         return;
     }
     crossHairOn_ = true;
+    if (st.mapMode == MapMode::Calibrated)
+        pickPoints(x, y);
+}
+
+void picMap::pickPoints(double x, double y)
+{
+    AppState &st = owner_.state();
+    SelectionState &sel = st.selection;
+    const double tol = pickTolerance(st.settings.SymbolDim, st.zoomFactor);
+    for (PointKind kind : {PointKind::Way, PointKind::Route, PointKind::Track}) {
+        const int32_t i = pickPoint(st.store.list(kind), st.calibration, x, y, tol);
+        sel.selected(kind) = i;
+        sel.saved(kind) = i ? st.store.list(kind)[i] : GpsPoint{};
+    }
+    sel.routeInsertIndex = findInsertLeg(st.store.routePoints, st.calibration, x, y, st.settings.SymbolDim);
+    if (sel.selectedWayPoint || sel.selectedRoutePoint || sel.selectedTrackPoint)
+        owner_.repaintMap();
+    const EditMode mode = owner_.editMode();
+    if ((sel.selectedTrackPoint && mode == EditMode::ModifyTrackPoints) ||
+        (sel.selectedRoutePoint && mode == EditMode::ModifyRoutePoints) ||
+        (sel.selectedWayPoint && mode == EditMode::ModifyWayPoints))
+        setCursor(Qt::ClosedHandCursor);
 }
 
 void picMap::mouseMove(Qt::MouseButtons buttons, double x, double y)
 {
     buttons = mainButtons(buttons);
+    mouseX_ = x;
+    mouseY_ = y;
     const MapMode mode = owner_.state().mapMode;
     if (mode != MapMode::Calibrated) {
         if (buttons != Qt::NoButton && calibrating(mode))
@@ -221,15 +248,36 @@ void picMap::mouseMove(Qt::MouseButtons buttons, double x, double y)
     }
     if (panButtons(buttons) && mouseIsDown_)
         panView(x, y);
-    else
+    else if (buttons != Qt::LeftButton)
         mouseDragged_ = false;
-    if (buttons == Qt::LeftButton)
+    if (buttons == Qt::LeftButton && mouseIsDown_) {
         mouseDragged_ = true;
+        dragSelected(x, y);
+    }
     if (crossHairOn_)
         drawCrossHair(x, y);
 }
 
-void picMap::mouseUp(Qt::MouseButton button)
+void picMap::dragSelected(double x, double y)
+{
+    AppState &st = owner_.state();
+    const EditMode mode = owner_.editMode();
+    const PointKind kind = mode == EditMode::ModifyWayPoints     ? PointKind::Way
+                           : mode == EditMode::ModifyRoutePoints ? PointKind::Route
+                           : mode == EditMode::ModifyTrackPoints ? PointKind::Track
+                                                                 : PointKind::Way;
+    if (mode != EditMode::ModifyWayPoints && mode != EditMode::ModifyRoutePoints && mode != EditMode::ModifyTrackPoints)
+        return;
+    const int32_t i = st.selection.selected(kind);
+    if (i < 1 || i > st.store.list(kind).count())
+        return;
+    GpsPoint &p = st.store.list(kind)[i];
+    mapToGeo(st.calibration, x, -y, p.latitude, p.longitude);
+    showPosition(x, y);
+    owner_.repaintMap();
+}
+
+void picMap::mouseUp(Qt::MouseButton button, double x, double y)
 {
     if (!mouseIsDown_)
         return;
@@ -246,10 +294,118 @@ void picMap::mouseUp(Qt::MouseButton button)
     setCursor(Qt::CrossCursor);
     if (panButtons(button))
         return;
+    if (st.mapMode == MapMode::Calibrated)
+        finishEditing(x, y);
     mouseDragged_ = false;
-    SelectionState &sel = st.selection;
-    sel.selectedWayPoint = sel.selectedRoutePoint = sel.selectedTrackPoint = 0;
+    st.selection.clear();
     owner_.repaintMap();
+}
+
+GpsPoint picMap::pointAtPress() const
+{
+    const AppState &st = owner_.state();
+    GpsPoint p;
+    mapToGeo(st.calibration, lastClickX_, -lastClickY_, p.latitude, p.longitude);
+    stampNow(p);
+    return p;
+}
+
+namespace {
+QString useExistingQuestion(const GpsPoint &wayPoint)
+{
+    return messageText(msg::UseExistingWayPoint) + QStringLiteral("  (") + wayPoint.name + QLatin1Char(')');
+}
+} // namespace
+
+void picMap::finishEditing(double x, double y)
+{
+    AppState &st = owner_.state();
+    SelectionState &sel = st.selection;
+    sel.mouseDragged = mouseDragged_;
+    switch (owner_.editMode()) {
+    case EditMode::CreateWayPoints:
+        if (!mouseDragged_) {
+            GpsPoint p = pointAtPress();
+            p.kind = PointKind::Way;
+            st.store.wayPoints.append(std::move(p));
+            owner_.repaintMap();
+            owner_.openPointDialog(PointKind::Way, PointDialogMode::Created, msg::WayPointCaption);
+        }
+        break;
+    case EditMode::CreateRoutePoints:
+        if (!mouseDragged_)
+            createRoutePoint();
+        break;
+    case EditMode::ModifyWayPoints:
+        if (sel.selectedWayPoint)
+            owner_.openPointDialog(PointKind::Way, PointDialogMode::Modify, msg::WayPointName);
+        break;
+    case EditMode::ModifyRoutePoints:
+        if (sel.selectedRoutePoint) {
+            // A RoutePoint released on a WayPoint may become a copy of it.
+            const int32_t w = pickPoint(st.store.wayPoints, st.calibration, x, y, st.settings.SymbolDim);
+            sel.selectedWayPoint = w;
+            sel.savedWayPoint = w ? st.store.wayPoints[w] : GpsPoint{};
+            if (w) {
+                if (owner_.dialogs().ask(this, useExistingQuestion(st.store.wayPoints[w]), Dialogs::Buttons::YesNo,
+                                         Dialogs::Answer::Yes) == Dialogs::Answer::Yes) {
+                    GpsPoint copy = st.store.wayPoints[w];
+                    copy.kind = PointKind::Route;
+                    st.store.routePoints[sel.selectedRoutePoint] = std::move(copy);
+                } else {
+                    sel.selectedWayPoint = 0;
+                    sel.savedWayPoint = GpsPoint{};
+                }
+            }
+            owner_.repaintMap();
+            owner_.openPointDialog(PointKind::Route, PointDialogMode::Modify, msg::RoutePointName);
+        }
+        break;
+    case EditMode::ModifyTrackPoints:
+        if (sel.selectedTrackPoint)
+            owner_.openPointDialog(PointKind::Track, PointDialogMode::Modify, msg::TrackPointName);
+        break;
+    case EditMode::None:
+        break;
+    }
+}
+
+void picMap::createRoutePoint()
+{
+    AppState &st = owner_.state();
+    SelectionState &sel = st.selection;
+    Dialogs &dialogs = owner_.dialogs();
+    PointList &route = st.store.routePoints;
+    if (sel.routeInsertIndex != 0 &&
+        dialogs.ask(this, messageText(msg::InsertInRoute), Dialogs::Buttons::YesNo, Dialogs::Answer::Yes) !=
+            Dialogs::Answer::Yes)
+        sel.routeInsertIndex = 0;
+    bool copy = false;
+    if (sel.selectedWayPoint != 0)
+        copy = dialogs.ask(this, useExistingQuestion(st.store.wayPoints[sel.selectedWayPoint]), Dialogs::Buttons::YesNo,
+                           Dialogs::Answer::Yes) == Dialogs::Answer::Yes;
+    PointDialogMode mode;
+    if (copy) {
+        // The copy goes to the end of the route even when an insertion was accepted; nothing
+        // was inserted, so Cancel must remove the copy and not a point inside the route.
+        GpsPoint p = st.store.wayPoints[sel.selectedWayPoint];
+        p.kind = PointKind::Route;
+        route.append(std::move(p));
+        sel.routeInsertIndex = 0;
+        mode = PointDialogMode::CopiedToRoute;
+    } else {
+        GpsPoint p = pointAtPress();
+        p.kind = PointKind::Route;
+        if (sel.routeInsertIndex != 0) {
+            route.insert(sel.routeInsertIndex, p);
+            mode = PointDialogMode::InsertedInRoute;
+        } else {
+            route.append(std::move(p));
+            mode = PointDialogMode::Created;
+        }
+    }
+    owner_.repaintMap();
+    owner_.openPointDialog(PointKind::Route, mode, msg::RoutePointCaption);
 }
 
 void picMap::mousePressEvent(QMouseEvent *event)
@@ -264,6 +420,10 @@ void picMap::mouseMoveEvent(QMouseEvent *event)
     mouseMove(event->buttons(), m.x(), m.y());
 }
 
-void picMap::mouseReleaseEvent(QMouseEvent *event) { mouseUp(event->button()); }
+void picMap::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPointF m = window_.screenToMap(event->position());
+    mouseUp(event->button(), m.x(), m.y());
+}
 
 } // namespace gipso

@@ -30,13 +30,16 @@ public:
     QImage viewImage() const;
     void releaseBitmap();
 
+    // A button is held on the map (a click or a drag is under way).
+    bool mouseIsDown() const { return mouseIsDown_; }
     // Whether the cross-hair is drawn now.
     bool crossHairShown() const { return crossHairShown_; }
 
     // Mouse handlers by map position (also driven directly by tests).
     void mouseDown(Qt::MouseButton button, double x, double y);
     void mouseMove(Qt::MouseButtons buttons, double x, double y);
-    void mouseUp(Qt::MouseButton button);
+    void mouseUp(Qt::MouseButton button, double x, double y);
+    void mouseUp(Qt::MouseButton button) { mouseUp(button, mouseX_, mouseY_); } // where the mouse was last
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -51,6 +54,12 @@ private:
     QRegion crossHairRegion(double x, double y) const;
     void crossHairLines(double x, double y, QLineF &eastWest, QLineF &northSouth) const;
     void showPosition(double x, double y);
+    // The editing of mouseDown, mouseMove and mouseUp on a calibrated map.
+    void pickPoints(double x, double y);
+    void dragSelected(double x, double y);
+    void finishEditing(double x, double y);
+    void createRoutePoint();
+    GpsPoint pointAtPress() const;
 
     MapHost &owner_;
     ViewWindow window_;
@@ -59,6 +68,7 @@ private:
     bool settingScroll_ = false;
     // Mouse state: the press position (map pixels), and the cross-hair.
     double lastClickX_ = 0, lastClickY_ = 0;
+    double mouseX_ = 0, mouseY_ = 0; // the last position the mouse was seen at
     bool mouseIsDown_ = false;
     bool mouseDragged_ = false;
     bool crossHairOn_ = true;
