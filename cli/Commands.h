@@ -19,6 +19,9 @@ int render(const QStringList &args);  // render MAP [POINTFILE...] -o OUT.png [-
 int download(const QStringList &args); // download waypoints|route|tracks --port DEV [--baud N] -o FILE
 int upload(const QStringList &args);   // upload waypoints|route --port DEV [--baud N] FILE
 int nmea(const QStringList &args);     // nmea --port DEV ... -o FILE
+int list(const QStringList &args);     // list waypoints|route|tracks FILE... [--units U] [--lang L]
+int stats(const QStringList &args);    // stats FILE... [--units U] [--lang L]
+int profile(const QStringList &args);  // profile route|tracks FILE... -o OUT.png [--size WxH] [--units U] [--lang L]
 
 // Prints "gipso-cli: " + message on stderr and returns 1.
 int fail(const QString &message);

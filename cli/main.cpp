@@ -47,7 +47,10 @@ const char *kUsage =
     "  render MAP [POINTFILE...] -o OUT.png [--size WxH] [--zoom F] [--scroll H,V]\n"
     "  download waypoints|route|tracks --port DEV [--baud N] [--timeout MS] [--verbose] -o FILE\n"
     "  upload waypoints|route --port DEV [--baud N] [--timeout MS] [--verbose] FILE\n"
-    "  nmea --port DEV [--baud N] [--sentence GGA|RMC] [--interval S] (--duration S | --count N) [--timeout MS] [--verbose] -o FILE\n";
+    "  nmea --port DEV [--baud N] [--sentence GGA|RMC] [--interval S] (--duration S | --count N) [--timeout MS] [--verbose] -o FILE\n"
+    "  list waypoints|route|tracks FILE... [--units metric|nautical] [--lang it|en]\n"
+    "  stats FILE... [--units metric|nautical] [--lang it|en]\n"
+    "  profile route|tracks FILE... -o OUT.png [--size WxH] [--units metric|nautical] [--lang it|en]\n";
 }
 
 int main(int argc, char **argv)
@@ -84,7 +87,8 @@ int main(int argc, char **argv)
         {QStringLiteral("convert"), gipso::cli::convert},   {QStringLiteral("info"), gipso::cli::info},
         {QStringLiteral("map"), gipso::cli::map},           {QStringLiteral("render"), gipso::cli::render},
         {QStringLiteral("download"), gipso::cli::download}, {QStringLiteral("upload"), gipso::cli::upload},
-        {QStringLiteral("nmea"), gipso::cli::nmea},
+        {QStringLiteral("nmea"), gipso::cli::nmea},         {QStringLiteral("list"), gipso::cli::list},
+        {QStringLiteral("stats"), gipso::cli::stats},       {QStringLiteral("profile"), gipso::cli::profile},
     };
     const QString command = args.takeFirst();
     auto it = commands.find(command);

@@ -1,12 +1,8 @@
-// Entries whose forms come with the analysis views, the options dialog and
-// the about box; until those forms exist the entries are present and follow the enabling rules.
+// Entries whose forms come with the options dialog and the about box; until those forms exist the entries are present and follow the enabling rules.
 #include "app/ui/frmGPS.h"
 
 namespace gipso {
 
-void frmGPS::showList(const QString &, int) {}
-void frmGPS::showProfile(const QString &, int) {}
-void frmGPS::showStatistics() {}
 void frmGPS::openOptions() {}
 void frmGPS::openHelp() {}
 void frmGPS::openAbout() {}
