@@ -1,13 +1,7 @@
-// gipso-cli convert and info, the rules every command's arguments follow, the user's
-// configuration, and a run stopped by a signal.
+// gipso-cli convert and info, the user's configuration, and the rules every command's arguments follow.
 
 #include "CliTest.h"
-#include "support/MapSupport.h"
 
-#include "map/MapFiles.h"
-
-#include <QProcess>
-#include <QTest>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,16 +22,19 @@ protected:
     }
 };
 
-const QString kOneTrack = "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 1\n";
-
 } // namespace
 
 TEST_F(CliFiles, ImportsWithTheUserOptionsAndConverts)
 {
-    // By default TrackPoint descriptions are ignored on import: one track.
+    // By default TrackPoint descriptions are ignored on import: one track. A language list that
+    // is a pipe would block every command; it is passed over with a warning (in Italian: without
+    // the list no other language is offered).
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("config/Gipso.lng")).constData(), 0600), 0);
     CliRun r = run("info @in.gpx");
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, kOneTrack);
+    EXPECT_EQ(r.out, "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 1\n");
+    EXPECT_EQ(r.errorLines(), QStringList(inDir("gipso-cli: warning: @config/Gipso.lng viene ignorato: non \u00e8 un file regolare")));
+    QFile::remove(path("config/Gipso.lng"));
     writeAll(path("config/Gipso.cfg"), "[User " + QByteArray(getpwuid(geteuid())->pw_name) + "]\r\nIgnoreGPXDescription=0\r\n");
     EXPECT_EQ(run("info @in.gpx").out, "waypoints 1\nroutepoints 1\ntrackpoints 3\ntracks 2\n");
 
@@ -75,44 +72,4 @@ TEST_F(CliFiles, UsageArgumentRulesAndBadInput)
         {"convert @in.gpx @o.kml", "@o.kml: unknown extension (use .txt or .gpx)"},
         {"convert @in.gpx @nofolder/o.gpx", "@nofolder/o.gpx: "},
     });
-}
-
-TEST_F(CliFiles, SettingsThatCannotBeReadAreWarnedAbout)
-{
-    // A language list that is a pipe would block every command; it is passed over with a warning
-    // (in Italian: without the list no other language is offered).
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path("config/Gipso.lng")).constData(), 0600), 0);
-    const CliRun r = run("info @in.gpx");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.errorLines(), QStringList(inDir("gipso-cli: warning: @config/Gipso.lng viene ignorato: non \u00e8 un file regolare")));
-    EXPECT_EQ(r.out, kOneTrack);
-}
-
-TEST_F(CliFiles, SignalsLeaveNoTemporaryFolder)
-{
-    // A render waits for its point file (a pipe nobody writes to) after the container's JPEG
-    // went into its temporary folder; SIGTERM then ends it, folder and all.
-    QImage picture(64, 48, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    QString backing;
-    saveMapFile(picture, exampleCalibration(), path("map.Gipso"), dir.path() + u'/', backing);
-    QFile::remove(backing);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path("wait.gpx")).constData(), 0600), 0);
-    const QString temp = path("tmp");
-    QDir().mkpath(temp);
-    ::mkdir(QFile::encodeName(path("runtime")).constData(), 0700);
-    env.insert("TMPDIR", temp);
-    env.insert("XDG_RUNTIME_DIR", path("runtime"));
-    QProcess cli;
-    cli.setProcessEnvironment(env);
-    cli.start(buildDir() + "/gipso-cli", inDir("render @map.Gipso @wait.gpx -o @out.png").split(u' '));
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        const QStringList folders = QDir(temp).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        return !folders.isEmpty() && !QDir(temp + u'/' + folders[0]).isEmpty();
-    }, 30000)) << "no JPEG extracted";
-    cli.terminate();
-    ASSERT_TRUE(cli.waitForFinished(30000));
-    EXPECT_EQ(cli.exitStatus(), QProcess::CrashExit); // ended by the signal, as before
-    EXPECT_TRUE(QDir(temp).isEmpty()) << QDir(temp).entryList().join(u' ').toStdString();
-    EXPECT_FALSE(QFile::exists(path("out.png")));
 }

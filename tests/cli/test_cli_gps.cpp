@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <random>
 
 using namespace gipso;
 using namespace gipso::test;
@@ -123,19 +122,4 @@ TEST_F(CliGps, FailuresAreOneLineAndWriteNothing)
         {"nmea --port /dev/null --sentence GSV --count 1 -o @out.gpx", "nmea: --sentence needs GGA or RMC"},
         {"nmea --port /dev/null --count 0 -o @out.gpx", "nmea: --count needs a whole number of at least 1"},
     });
-
-    // Random bytes bring no point: warnings, then an error within the time-out.
-    PtyFeeder noise;
-    ASSERT_TRUE(noise.ok());
-    std::mt19937 random(1);
-    QByteArray bytes;
-    for (int k = 0; k < 4096; ++k)
-        bytes += char(random());
-    noise.repeat(bytes);
-    const CliRun r = run("download waypoints --port " + noise.slavePath() + " -o @out.txt");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.errorLines().filter("warning").size() + 1, r.errorLines().size()) << qPrintable(r.err);
-    EXPECT_TRUE(r.errorLines().value(r.errorLines().size() - 1).startsWith("gipso-cli: download: ERROR N° 20004 - Packet "))
-        << qPrintable(r.err);
-    EXPECT_FALSE(QFile::exists(path("out.txt")));
 }

@@ -1,4 +1,5 @@
-// gipso-cli map and render: what they print and write, and their bad input.
+// gipso-cli map and render: what they print and write, their bad input, and a render stopped by
+// a signal.
 
 #include "CliTest.h"
 #include "support/MapSupport.h"
@@ -6,6 +7,9 @@
 #include "map/MapFiles.h"
 
 #include <QImage>
+#include <QProcess>
+#include <QTest>
+#include <sys/stat.h>
 
 using namespace gipso;
 using namespace gipso::test;
@@ -110,4 +114,29 @@ TEST_F(CliMap, BadInputIsOneLineAndWritesNothing)
         {"render @map.Gipso -o @out.png", "@map.Gipso: " + noTemp},
     });
     EXPECT_EQ(run("map @map.cal --save @out.cal").status, 0);
+}
+
+TEST_F(CliMap, SignalsLeaveNoTemporaryFolder)
+{
+    // A render waits for its point file (a pipe nobody writes to) after the container's JPEG
+    // went into its temporary folder; SIGTERM then ends it, folder and all.
+    ASSERT_EQ(run("map @map.cal --save @map.Gipso").status, 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("wait.gpx")).constData(), 0600), 0);
+    const QString temp = path("tmp");
+    QDir().mkpath(temp);
+    ::mkdir(QFile::encodeName(path("runtime")).constData(), 0700);
+    env.insert("TMPDIR", temp);
+    env.insert("XDG_RUNTIME_DIR", path("runtime"));
+    QProcess cli;
+    cli.setProcessEnvironment(env);
+    cli.start(buildDir() + "/gipso-cli", inDir("render @map.Gipso @wait.gpx -o @out.png").split(u' '));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        const QStringList folders = QDir(temp).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        return !folders.isEmpty() && !QDir(temp + u'/' + folders[0]).isEmpty();
+    }, 30000)) << "no JPEG extracted";
+    cli.terminate();
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(cli.exitStatus(), QProcess::CrashExit); // ended by the signal, as before
+    EXPECT_TRUE(QDir(temp).isEmpty()) << QDir(temp).entryList().join(u' ').toStdString();
+    EXPECT_FALSE(QFile::exists(path("out.png")));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Clock.h"
+#include "base/Error.h"
 #include "files/PointFiles.h"
 #include "support/CliRunner.h"
 #include "support/TestSupport.h"
@@ -24,6 +25,17 @@ protected:
     }
     QTemporaryDir dir;
 };
+
+// The error a call raises, as "number - description"; empty when it raises none.
+template <typename Call> QString errorOf(Call &&call)
+{
+    try {
+        call();
+    } catch (const GipsoError &e) {
+        return QString::number(e.number()) + QStringLiteral(" - ") + e.description();
+    }
+    return {};
+}
 
 // A list as text to the precision of the files: coordinates to 1e-9, altitude to 0.01, date
 // and time to the second.
