@@ -16,37 +16,19 @@ TEST_F(Gpx, ExportWritesTheFixedLayout)
     writeGpx(path("all.gpx"), s);
     EXPECT_FALSE(s.pointsModified);
     // The namespace on a line of its own makes the file valid GPX 1.0.
-    EXPECT_EQ(readAll(path("all.gpx")), "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n"
-                                        "<gpx\r\n"
-                                        " version=\"1.0\"\r\n"
-                                        " creator=\"Gipso 2.6 - https://gipso.example.org\"\r\n"
-                                        " xmlns=\"http://www.topografix.com/GPX/1/0\">\r\n"
-                                        " <time>2026-12-05T17:44:27Z</time>\r\n"
-                                        " <wpt lat=\"45.4640000000\" lon=\"9.1900000000\">\r\n"
-                                        "  <ele>122.00</ele>\r\n"
-                                        "  <time>2026-12-05T17:44:27Z</time>\r\n"
-                                        "  <name><![CDATA[CASA]]></name>\r\n"
-                                        "  <desc><![CDATA[home]]></desc>\r\n"
-                                        " </wpt>\r\n"
-                                        " <rte>\r\n"
-                                        "  <rtept lat=\"-1.5000000000\" lon=\"2.2500000000\">\r\n"
-                                        "   <ele>3.00</ele>\r\n"
-                                        "   <time>1899-12-30T00:00:00Z</time>\r\n"
-                                        "   <name><![CDATA[R]]></name>\r\n"
-                                        "   <desc><![CDATA[]]></desc>\r\n"
-                                        "  </rtept>\r\n"
-                                        " </rte>\r\n"
-                                        " <trk>\r\n"
-                                        "  <trkseg>\r\n"
-                                        "   <trkpt lat=\"1.0000000000\" lon=\"2.0000000000\">\r\n"
-                                        "    <ele>-3.50</ele>\r\n"
-                                        "    <time>1899-12-30T00:00:00Z</time>\r\n"
-                                        "    <name><![CDATA[]]></name>\r\n"
-                                        "    <desc><![CDATA[a]]]]><![CDATA[>b<]]><![CDATA[c]]></desc>\r\n"
-                                        "   </trkpt>\r\n"
-                                        "  </trkseg>\r\n"
-                                        " </trk>\r\n"
-                                        "</gpx>\r\n");
+    EXPECT_EQ(readAll(path("all.gpx")),
+              "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<gpx\r\n version=\"1.0\"\r\n"
+              " creator=\"Gipso 2.6 - https://gipso.example.org\"\r\n xmlns=\"http://www.topografix.com/GPX/1/0\">\r\n"
+              " <time>2026-12-05T17:44:27Z</time>\r\n"
+              " <wpt lat=\"45.4640000000\" lon=\"9.1900000000\">\r\n  <ele>122.00</ele>\r\n  <time>2026-12-05T17:44:27Z</time>\r\n"
+              "  <name><![CDATA[CASA]]></name>\r\n  <desc><![CDATA[home]]></desc>\r\n </wpt>\r\n"
+              " <rte>\r\n  <rtept lat=\"-1.5000000000\" lon=\"2.2500000000\">\r\n   <ele>3.00</ele>\r\n"
+              "   <time>1899-12-30T00:00:00Z</time>\r\n   <name><![CDATA[R]]></name>\r\n   <desc><![CDATA[]]></desc>\r\n"
+              "  </rtept>\r\n </rte>\r\n"
+              " <trk>\r\n  <trkseg>\r\n   <trkpt lat=\"1.0000000000\" lon=\"2.0000000000\">\r\n    <ele>-3.50</ele>\r\n"
+              "    <time>1899-12-30T00:00:00Z</time>\r\n    <name><![CDATA[]]></name>\r\n"
+              "    <desc><![CDATA[a]]]]><![CDATA[>b<]]><![CDATA[c]]></desc>\r\n   </trkpt>\r\n  </trkseg>\r\n </trk>\r\n"
+              "</gpx>\r\n");
 }
 
 TEST_F(Gpx, RoundTripAndPeersReadAndValidateWhatWeWrite)
