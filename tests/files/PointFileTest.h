@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Clock.h"
+#include "base/Error.h"
 #include "files/PointFiles.h"
 #include "support/CliRunner.h"
 #include "support/TestSupport.h"
@@ -16,8 +17,25 @@ protected:
     void SetUp() override { setClock([] { return at(2026, 12, 5, 17, 44, 27); }); }
     void TearDown() override { setClock({}); }
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    // Reads bytes as GPX or as a text point file, keeping TrackPoint descriptions.
+    ImportResult importBytes(const QByteArray &bytes, bool gpx, PointStore &s) const
+    {
+        writeAll(path("in"), bytes);
+        return gpx ? readGpx(path("in"), s, false) : readTextPointFile(path("in"), s, false);
+    }
     QTemporaryDir dir;
 };
+
+// The error a call raises, as "number - description"; empty when it raises none.
+template <typename Call> QString errorOf(Call &&call)
+{
+    try {
+        call();
+    } catch (const GipsoError &e) {
+        return QString::number(e.number()) + QStringLiteral(" - ") + e.description();
+    }
+    return {};
+}
 
 // A list as text to the precision of the files: coordinates to 1e-9, altitude to 0.01, date
 // and time to the second.
@@ -45,21 +63,15 @@ inline void expectSameStore(const PointStore &a, const PointStore &b)
 inline PointStore sampleStore()
 {
     PointStore s;
-    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("CASA"), 45.464, 9.19, 122.0f, at(2026, 12, 5, 17, 44, 27),
-                                 QStringLiteral("home")));
-    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("A&B"), -45.5, -179.123, -5.25f, at(2000, 1, 1, 0, 0, 0),
-                                 QStringLiteral("<desc> x]]>y & </name>")));
-    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("Citt\u00e0"), 0.000000001, 180.0, 8848.86f,
-                                 at(1999, 12, 31, 23, 59, 59), QStringLiteral("Z\u00fcrich \u20ac \u201cquoted\u201d")));
-    s.routePoints.append(makePoint(PointKind::Route, QStringLiteral("R1"), 12.3456789012, 1.5, 10.5f, at(2003, 2, 1, 4, 5, 6),
-                                   QStringLiteral("start")));
-    s.routePoints.append(makePoint(PointKind::Route, QStringLiteral("R2"), 12.5, 1.75, 0.0f, at(2003, 2, 1, 5, 0, 0), QString()));
-    s.trackPoints.append(makePoint(PointKind::Track, QStringLiteral("T1"), 46.0, 10.0, 1000.0f, at(2010, 7, 1, 8, 0, 0),
-                                   QStringLiteral("First track")));
-    s.trackPoints.append(makePoint(PointKind::Track, QStringLiteral("T2"), 46.0001, 10.0001, 1001.25f, at(2010, 7, 1, 8, 0, 10),
-                                   QString()));
-    s.trackPoints.append(makePoint(PointKind::Track, QStringLiteral("T3"), 46.5, 10.5, 1500.0f, at(2010, 7, 2, 9, 30, 0),
-                                   QStringLiteral("Second track")));
+    s.wayPoints.append(makePoint(PointKind::Way, "CASA", 45.464, 9.19, 122.0f, at(2026, 12, 5, 17, 44, 27), "home"));
+    s.wayPoints.append(makePoint(PointKind::Way, "A&B", -45.5, -179.123, -5.25f, at(2000, 1, 1), "<desc> x]]>y & </name>"));
+    s.wayPoints.append(makePoint(PointKind::Way, "Citt\u00e0", 0.000000001, 180.0, 8848.86f, at(1999, 12, 31, 23, 59, 59),
+                                 "Z\u00fcrich \u20ac \u201cquoted\u201d"));
+    s.routePoints.append(makePoint(PointKind::Route, "R1", 12.3456789012, 1.5, 10.5f, at(2003, 2, 1, 4, 5, 6), "start"));
+    s.routePoints.append(makePoint(PointKind::Route, "R2", 12.5, 1.75, 0.0f, at(2003, 2, 1, 5)));
+    s.trackPoints.append(makePoint(PointKind::Track, "T1", 46.0, 10.0, 1000.0f, at(2010, 7, 1, 8), "First track"));
+    s.trackPoints.append(makePoint(PointKind::Track, "T2", 46.0001, 10.0001, 1001.25f, at(2010, 7, 1, 8, 0, 10)));
+    s.trackPoints.append(makePoint(PointKind::Track, "T3", 46.5, 10.5, 1500.0f, at(2010, 7, 2, 9, 30), "Second track"));
     return s;
 }
 

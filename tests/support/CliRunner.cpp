@@ -4,6 +4,7 @@
 
 #include <QEventLoop>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -12,11 +13,7 @@ namespace gipso::test {
 
 QStringList CliRun::errorLines() const
 {
-    QStringList lines;
-    for (const QString &l : err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        if (l.startsWith(QLatin1String("gipso-cli: ")))
-            lines << l;
-    return lines;
+    return err.split(u'\n', Qt::SkipEmptyParts).filter(QRegularExpression(QStringLiteral("^gipso-cli: ")));
 }
 
 CliRun runProgram(const QString &program, const QStringList &args, const QProcessEnvironment &env, int timeoutMs)
@@ -29,10 +26,7 @@ CliRun runProgram(const QString &program, const QStringList &args, const QProces
         if (e == QProcess::FailedToStart)
             loop.quit();
     });
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-    guard.start(timeoutMs);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     p.start(program, args);
     if (p.state() != QProcess::NotRunning) // a program that is not there fails inside start()
         loop.exec();
