@@ -91,8 +91,12 @@ struct GpsSim : ::testing::Test {
     {
         QString errors;
         EXPECT_TRUE(runGpsbabel(args, &errors)) << qPrintable(errors);
+        return read(written);
+    }
+    static PointStore read(const QString &path)
+    {
         PointStore s;
-        readPointFile(written, s);
+        readPointFile(path, s);
         return s;
     }
     QTemporaryDir dir;
@@ -181,9 +185,7 @@ TEST_F(GpsSim, DamagedAndRefusedPacketsAreSentAgain)
         EXPECT_EQ(s.warnings.filter(QStringLiteral("Checksum error: expected ")).size(), 2);
         EXPECT_EQ(s.warnings.size(), 2);
     }
-    PointStore recorded;
-    readPointFile(record, recorded);
-    EXPECT_EQ(summary(recorded.wayPoints, Labels), summary(source.wayPoints, Labels));
+    EXPECT_EQ(summary(read(record).wayPoints, Labels), summary(source.wayPoints, Labels));
 
     // Damaged or refused on every resend: the error trap, and the receiver keeps nothing.
     QFile::remove(record);

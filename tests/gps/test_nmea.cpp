@@ -176,19 +176,16 @@ TEST_F(NmeaLoop, AFixTimeOutEndsAStreamWithoutFixesOnly)
 {
     // Ten lines, then silence: the error, and how many lines were read.
     auto run = [&](NmeaCapture &c, const QByteArray &line) {
-        FakeLink receiver;
-        GarminLink l(receiver, setup());
-        l.setClock(receiver.clock());
-        receiver.feed(line.repeated(10));
+        fake.feed(line.repeated(10));
         log.clear();
-        const QString error = errorOf([&] { runNmeaCapture(l, c, track, options); }).left(5);
+        const QString error = errorOf([&] { runNmeaCapture(link, c, track, options); }).left(5);
         return error + QStringLiteral(" after %1 lines").arg(log.count(QLatin1String("<-- $")));
     };
     options.fixTimeoutMs = 3000; // three looks at the clock
-    EXPECT_EQ(run(capture, withNmeaSum("$GPGGA,101500,,,,,0,00,,,,,,,")), QLatin1String("20006 after 1 lines"));
     // Fixes within the interval count as fixes: all ten lines are read, then the silence ends it.
     NmeaCapture spaced(GGA, 100);
     EXPECT_EQ(run(spaced, withNmeaSum("$GPGGA,101500,4530.5,N,00915.25,E,1,07,1.2,10,M,,M,,")), QLatin1String("20001 after 10 lines"));
+    EXPECT_EQ(run(capture, withNmeaSum("$GPGGA,101500,,,,,0,00,,,,,,,")), QLatin1String("20006 after 1 lines"));
     EXPECT_TRUE(track.isEmpty());
 }
 
