@@ -31,7 +31,8 @@ PointStore receiverPoints()
                               makePoint(track, {}, 45.5, 9.25, 123.5f, at(1989, 12, 31), "T1"),
                               makePoint(track, {}, 45.5001, 9.2501, 124, at(1989, 12, 31, 23, 59, 59)),
                               makePoint(track, {}, 45.5002, 9.2502, 125, at(1990, 1, 1)),
-                              makePoint(track, {}, 45.6, 9.3, 200, when, "T2"), makePoint(track, {}, 45.6001, 9.3001, 201, when.addSecs(1))})
+                              makePoint(track, {}, 45.6, 9.3, 200, when, "T2"),
+                              makePoint(track, {}, 45.6001, 9.3001, 201, when.addSecs(1))})
         s.list(p.kind).append(p);
     return s;
 }

@@ -4,10 +4,8 @@
 
 #include "base/Clock.h"
 #include "base/DateValue.h"
-#include "base/Error.h"
 #include "gps/Nmea.h"
 #include "support/PtyFeeder.h"
-#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -37,14 +35,20 @@ TEST(Nmea, OnlyAGoodFixOfTheChosenSentenceMakesAPoint)
         const char *point = "";
     } cases[] = {
         // No checksum; the altitude in whole metres, never a locale-dependent parse.
-        {"$GPGGA,101500,4530.500,N,00915.250,E,1,07,1.2,132.7,M,47.0,M,,\r\n", GGA, Ok, "TP 45.5083333 9.2541667 132 | 01/03/2024 10:15:00"},
+        {"$GPGGA,101500,4530.500,N,00915.250,E,1,07,1.2,132.7,M,47.0,M,,\r\n", GGA, Ok,
+         "TP 45.5083333 9.2541667 132 | 01/03/2024 10:15:00"},
         // RMC carries no altitude, and its own date is not taken.
-        {withNmeaSum("$GPRMC,101500,A,4530.500,N,00915.250,E,0.0,0.0,010203,,"), RMC, Ok, "TP 45.5083333 9.2541667 0 | 01/03/2024 10:15:00"},
+        {withNmeaSum("$GPRMC,101500,A,4530.500,N,00915.250,E,0.0,0.0,010203,,"), RMC, Ok,
+         "TP 45.5083333 9.2541667 0 | 01/03/2024 10:15:00"},
         // Any talker; hemispheres in either case; no fraction; an altitude in feet is not taken.
-        {withNmeaSum("$GNGGA,000001,4530,S,00915,W,1,07,1.2,-12.9,M,47.0,M,,"), GGA, Ok, "TP -45.5000000 -9.2500000 -12 | 01/03/2024 00:00:01"},
-        {"$IIGGA,000001.00,4530.5,s,00915.25,w,2,07,1.2,100.0,F,,,,*16\r\n", GGA, Ok, "TP -45.5083333 -9.2541667 0 | 01/03/2024 00:00:01"},
-        {withNmeaSum("$GPGGA,123519,0000.000,N,18000.000,E,1,08,0.9,,M,46.9,M,,"), GGA, Ok, "TP 0.0000000 180.0000000 0 | 01/03/2024 12:35:19"},
-        {withNmeaSum("$GPRMC,235960,A,4530.5,N,00915.25,E,,,,,"), RMC, Ok, "TP 45.5083333 9.2541667 0 | 01/03/2024 23:59:59"}, // a leap second
+        {withNmeaSum("$GNGGA,000001,4530,S,00915,W,1,07,1.2,-12.9,M,47.0,M,,"), GGA, Ok,
+         "TP -45.5000000 -9.2500000 -12 | 01/03/2024 00:00:01"},
+        {"$IIGGA,000001.00,4530.5,s,00915.25,w,2,07,1.2,100.0,F,,,,*16\r\n", GGA, Ok,
+         "TP -45.5083333 -9.2541667 0 | 01/03/2024 00:00:01"},
+        {withNmeaSum("$GPGGA,123519,0000.000,N,18000.000,E,1,08,0.9,,M,46.9,M,,"), GGA, Ok,
+         "TP 0.0000000 180.0000000 0 | 01/03/2024 12:35:19"},
+        {withNmeaSum("$GPRMC,235960,A,4530.5,N,00915.25,E,,,,,"), RMC, Ok,
+         "TP 45.5083333 9.2541667 0 | 01/03/2024 23:59:59"}, // a leap second
         // A present and wrong checksum: a digit changed, cut short, noise; a corrupted body.
         {body + "*4B\r\n", GGA, Bad},
         {body + "*4\r\n", GGA, Bad},
@@ -102,8 +106,8 @@ TEST(Nmea, MidnightAdvancesTheDateAndTheIntervalSpacesTheFixes)
     EXPECT_EQ(dayOf("120000"), 1);
     EXPECT_EQ(dayOf("000000"), 2);
 
-    // One sentence a second with nmeaTime 5: the first fix after more than 5 s, then every
-    // sixth; the no-fix sentence at 12 s does not restart the interval.
+    // One sentence a second with nmeaTime 5 (+ taken, . too soon, 0 no fix): the first fix after
+    // more than 5 s, then every sixth; the no-fix sentence does not restart the interval.
     NmeaCapture spaced(GGA, 5);
     spaced.start(kToday, 100.0);
     QString verdicts;
@@ -202,7 +206,8 @@ TEST_F(NmeaLoop, Garmin48GivesTheFixesOfItsLog)
         runFor(92, c);
         QStringList expected;
         for (int i = 0; i < 7; ++i)
-            expected << QStringLiteral("TP -45.4576333 167.1527500 %1 | 01/03/2024 %2").arg(sentence == RMC ? 0 : i < 6 ? 14 : 12).arg(times[i]);
+            expected << QStringLiteral("TP -45.4576333 167.1527500 %1 | 01/03/2024 %2").arg(sentence == RMC ? 0 : i < 6 ? 14 : 12)
+                            .arg(times[i]);
         EXPECT_EQ(test::pointTexts(track), expected);
         EXPECT_EQ(log.count(QLatin1String("<-- $")), 92);
         EXPECT_EQ(log.count(QLatin1String("*7\r\n")), 1); // the truncated line

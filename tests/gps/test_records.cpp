@@ -25,7 +25,8 @@ QString fields(const WaypointRecord &r)
 }
 QString fields(const TrackPointRecord &r)
 {
-    const QString when = r.date == 0 && r.time == 0 ? QStringLiteral("no time") : formatDateValue(r.date) + u' ' + formatTimeValue(r.time);
+    const QString when =
+        r.date == 0 && r.time == 0 ? QStringLiteral("no time") : formatDateValue(r.date) + u' ' + formatTimeValue(r.time);
     return QString::asprintf("%.7f %.7f %g ", r.latitude, r.longitude, r.altitude) + when + (r.newTrack ? " new" : "");
 }
 

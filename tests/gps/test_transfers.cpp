@@ -29,12 +29,10 @@ GpsPoint point(double lat, double lon, float alt, const QString &name = {}, cons
 {
     return makePoint({}, name, lat, lon, alt, {}, description);
 }
-QString trackPoint(uint32_t time, bool newTrack, float alt = 0)
+// A track point at (1, 2), this many seconds after the receiver's epoch.
+QString trackPoint(int seconds, bool newTrack, float alt = 0)
 {
-    QByteArray d = encodeTrackPoint(point(1, 2, alt), newTrack);
-    for (int k = 0; k < 4; ++k)
-        d[8 + k] = char(time >> (8 * k));
-    return wire(pid::TrackData, d);
+    return wire(pid::TrackData, encodeTrackPoint(makePoint({}, {}, 1, 2, alt, test::at(1989, 12, 31).addSecs(seconds)), newTrack));
 }
 QString trackHeader(const QString &name) { return wire(pid::TrackHeader, encodeTrackHeader(name)); }
 
@@ -60,8 +58,9 @@ struct Transfers : test::LinkFixture {
 
 TEST_F(Transfers, DownloadWayPoints)
 {
-    EXPECT_EQ(run(CommMode::DownloadWayPoints, {kAckCommand, records(2), waypoint(pid::WaypointData, point(45.5, 9.25, 12.9f, " CASA ", "home")),
-                                                waypoint(pid::WaypointData, point(90, -180, -0.7f, "POLO")), kCompleteWaypoints}),
+    EXPECT_EQ(run(CommMode::DownloadWayPoints,
+                  {kAckCommand, records(2), waypoint(pid::WaypointData, point(45.5, 9.25, 12.9f, " CASA ", "home")),
+                   waypoint(pid::WaypointData, point(90, -180, -0.7f, "POLO")), kCompleteWaypoints}),
               QLatin1String("2 WayPoints downloaded."));
     EXPECT_EQ(fake.sentHex(), QStringList({"100A020700ED1003", kAckRecords, kAckWaypoint, kAckWaypoint, kAckComplete}));
     EXPECT_TRUE(warnings.isEmpty());
@@ -87,7 +86,8 @@ TEST_F(Transfers, DownloadRoute)
 {
     EXPECT_EQ(run(CommMode::DownloadRoutePoints,
                   {kAckCommand, records(4), wire(pid::RouteHeader, encodeRouteHeader(QStringLiteral("R1"))),
-                   waypoint(pid::RouteWaypoint, point(1, 2, 3, "A")), kRouteLink, waypoint(pid::RouteWaypoint, point(4, 5, 6, "B")), kCompleteRoute}),
+                   waypoint(pid::RouteWaypoint, point(1, 2, 3, "A")), kRouteLink, waypoint(pid::RouteWaypoint, point(4, 5, 6, "B")),
+                   kCompleteRoute}),
               QLatin1String("2 RoutePoints downloaded."));
     EXPECT_EQ(fake.sentHex(), QStringList({"100A020400F01003", kAckRecords, kAckRouteHeader, kAckRoutePoint, kAckRouteLink,
                                            kAckRoutePoint, kAckComplete}));
@@ -129,9 +129,8 @@ TEST_F(Transfers, PointsComeFromIntactPacketsOnly)
     data[35] = char(data[35] ^ 0x01);
     const QString flipped = QString::fromLatin1(framePacket({pid::WaypointData, data}, check).toHex().toUpper());
     const QString second = waypoint(pid::WaypointData, point(1, 2, 3)).chopped(2) + QLatin1String("04"); // DLE 04 ends it
-    EXPECT_TRUE(errorOf([&] {
-                    run(CommMode::DownloadWayPoints, {kAckCommand, records(2), flipped, waypoint(pid::WaypointData, casa), second, second, second, second});
-                }).startsWith(QLatin1String("20004 - ")));
+    const QStringList receiver = {kAckCommand, records(2), flipped, waypoint(pid::WaypointData, casa), second, second, second, second};
+    EXPECT_TRUE(errorOf([&] { run(CommMode::DownloadWayPoints, receiver); }).startsWith(QLatin1String("20004 - ")));
     ASSERT_EQ(store.wayPoints.count(), 1);
     EXPECT_EQ(store.wayPoints[1].altitude, 120.0f);
     EXPECT_FALSE(store.pointsModified);
@@ -144,8 +143,10 @@ TEST_F(Transfers, Uploads)
     store.wayPoints.append(point(-10, 180, 0, QStringLiteral("EST"), QStringLiteral("Città")));
     // The records' bytes are checked field by field in Records.
     const QString casa = waypoint(pid::WaypointData, store.wayPoints[1]);
-    EXPECT_EQ(run(CommMode::UploadWayPoints, {kAckRecords, kAckWaypoint, kAckWaypoint, kAckComplete}), QLatin1String("2 WayPoints uploaded."));
-    EXPECT_EQ(fake.sentHex(), QStringList({"101B020200E11003", casa, waypoint(pid::WaypointData, store.wayPoints[2]), kCompleteWaypoints}));
+    const QString est = waypoint(pid::WaypointData, store.wayPoints[2]);
+    EXPECT_EQ(run(CommMode::UploadWayPoints, {kAckRecords, kAckWaypoint, kAckWaypoint, kAckComplete}),
+              QLatin1String("2 WayPoints uploaded."));
+    EXPECT_EQ(fake.sentHex(), QStringList({"101B020200E11003", casa, est, kCompleteWaypoints}));
     EXPECT_TRUE(warnings.isEmpty());
     EXPECT_FALSE(store.pointsModified);
 
@@ -176,9 +177,8 @@ TEST_F(Transfers, AnUploadTheReceiverRefusesIsNotDone)
     // The point is NAKed once and sent again; Transfer complete is NAKed every time.
     store.wayPoints.append(point(45.5, 9.25, 120, QStringLiteral("CASA")));
     const char *nakComplete = "1015020C00DD1003";
-    EXPECT_TRUE(errorOf([&] {
-                    run(CommMode::UploadWayPoints, {kAckRecords, "1015022300C61003", kAckWaypoint, nakComplete, nakComplete, nakComplete, nakComplete});
-                }).startsWith(QLatin1String("20005 - ")));
+    const QStringList receiver = {kAckRecords, "1015022300C61003", kAckWaypoint, nakComplete, nakComplete, nakComplete, nakComplete};
+    EXPECT_TRUE(errorOf([&] { run(CommMode::UploadWayPoints, receiver); }).startsWith(QLatin1String("20005 - ")));
     const QString casa = waypoint(pid::WaypointData, store.wayPoints[1]);
     EXPECT_EQ(fake.sentHex(), QStringList({"101B020100E21003", casa, casa, kCompleteWaypoints, kCompleteWaypoints,
                                            kCompleteWaypoints, kCompleteWaypoints}));
@@ -189,9 +189,11 @@ TEST_F(Transfers, UploadOverflowNamesThePointAndStopsBeforeTheFirstPacket)
 {
     for (int k = 0; k < 16384; ++k)
         store.routePoints.append(point(1, 1, 1));
-    EXPECT_EQ(errorOf([&] { uploadRoutePoints(link, store); }), QLatin1String("6 - Overflow: 16384 RoutePoints, at most 16383 can be sent"));
+    EXPECT_EQ(errorOf([&] { uploadRoutePoints(link, store); }),
+              QLatin1String("6 - Overflow: 16384 RoutePoints, at most 16383 can be sent"));
     store.wayPoints.append(point(1, 1, 1));
     store.wayPoints.append(point(1, 181, 1, QStringLiteral("EST"))); // no semicircle value holds it
-    EXPECT_EQ(errorOf([&] { uploadWayPoints(link, store); }), QLatin1String("6 - Overflow: WayPoint 2 \"EST\": longitude 181 out of range"));
+    EXPECT_EQ(errorOf([&] { uploadWayPoints(link, store); }),
+              QLatin1String("6 - Overflow: WayPoint 2 \"EST\": longitude 181 out of range"));
     EXPECT_TRUE(fake.sentHex().isEmpty());
 }
