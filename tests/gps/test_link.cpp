@@ -50,10 +50,6 @@ TEST_F(LinkFixture, ReceivesPacketsWithoutTheirStuffing)
                                  "<-- 106310101000000000000000000000000000006D1003\r\n"
                                  "<-- 100101EE101003\r\n"
                                  "<-- 101B020010D31003\r\n"));
-
-    link.sendPacket({pid::CommandData, QByteArray::fromHex("0700")});
-    EXPECT_EQ(fake.sentHex(), QStringList{QStringLiteral("100A020700ED1003")});
-    EXPECT_TRUE(log.endsWith(QLatin1String("\r\n--> 100A020700ED1003\r\n")));
 }
 
 TEST_F(LinkFixture, DamagedPacketsAreRefusedAndTakenAgain)
