@@ -3,7 +3,6 @@
 #include "LinkFixture.h"
 #include "support/SimProcess.h"
 
-#include "base/Messages.h"
 #include "files/PointFiles.h"
 #include "gps/ReceiverPort.h"
 #include "gps/Transfers.h"
@@ -15,11 +14,7 @@
 #include <cmath>
 
 using namespace gipso;
-using gipso::test::at;
-using gipso::test::makePoint;
-using gipso::test::runGpsbabel;
-using gipso::test::SimProcess;
-using gipso::test::stamp;
+using namespace gipso::test;
 
 namespace {
 
@@ -28,28 +23,24 @@ namespace {
 PointStore receiverPoints()
 {
     const QDateTime when = at(2026, 12, 5, 10, 0, 0);
+    const PointKind way = PointKind::Way, route = PointKind::Route, track = PointKind::Track;
     PointStore s;
-    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("CASA"), 45.5, 9.25, 120, when, QStringLiteral("home")));
-    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("POLO"), 90, -180, 12.9f, when));
-    s.wayPoints.append(makePoint(PointKind::Way, QStringLiteral("SUD"), -90, 180, -0.7f, when, QStringLiteral("Città")));
-    s.routePoints.append(makePoint(PointKind::Route, QStringLiteral("A1"), 45.1, 9.1, 10, when));
-    s.routePoints.append(makePoint(PointKind::Route, QStringLiteral("A2"), 45.2, 9.2, 20, when));
-    s.routePoints.append(makePoint(PointKind::Route, QStringLiteral("A3"), 45.3, 9.3, 30, when));
-    s.trackPoints.append(makePoint(PointKind::Track, QString(), 45.5, 9.25, 123.5f, at(1989, 12, 31), QStringLiteral("T1")));
-    s.trackPoints.append(makePoint(PointKind::Track, QString(), 45.5001, 9.2501, 124, at(1989, 12, 31, 23, 59, 59)));
-    s.trackPoints.append(makePoint(PointKind::Track, QString(), 45.5002, 9.2502, 125, at(1990, 1, 1)));
-    s.trackPoints.append(makePoint(PointKind::Track, QString(), 45.6, 9.3, 200, at(2026, 12, 5, 10, 0, 0), QStringLiteral("T2")));
-    s.trackPoints.append(makePoint(PointKind::Track, QString(), 45.6001, 9.3001, 201, at(2026, 12, 5, 10, 0, 1)));
+    for (const GpsPoint &p : {makePoint(way, "CASA", 45.5, 9.25, 120, when, "home"), makePoint(way, "POLO", 90, -180, 12.9f, when),
+                              makePoint(way, "SUD", -90, 180, -0.7f, when, "Città"), makePoint(route, "A1", 45.1, 9.1, 10, when),
+                              makePoint(route, "A2", 45.2, 9.2, 20, when), makePoint(route, "A3", 45.3, 9.3, 30, when),
+                              makePoint(track, {}, 45.5, 9.25, 123.5f, at(1989, 12, 31), "T1"),
+                              makePoint(track, {}, 45.5001, 9.2501, 124, at(1989, 12, 31, 23, 59, 59)),
+                              makePoint(track, {}, 45.5002, 9.2502, 125, at(1990, 1, 1)),
+                              makePoint(track, {}, 45.6, 9.3, 200, when, "T2"),
+                              makePoint(track, {}, 45.6001, 9.3001, 201, when.addSecs(1))})
+        s.list(p.kind).append(p);
     return s;
 }
 
-// What is compared besides kind and position (to the semicircle).
-enum Compare {
-    WholeMetres = 1, // the altitude as Gipso keeps it
-    Altitude = 2,    // all of it, as the simulator and gpsbabel keep it
-    Times = 4,       // of track points
-    Labels = 8,      // names, and the descriptions that name tracks
-};
+// What is compared besides kind and position (to the semicircle): the altitude in the whole
+// metres Gipso keeps or all of it (as the simulator and gpsbabel keep it), the times of track
+// points, the labels (names, and the descriptions that name tracks).
+enum Compare { WholeMetres = 1, Altitude = 2, Times = 4, Labels = 8 };
 
 QStringList summary(const PointList &list, int compare = WholeMetres | Times | Labels)
 {
@@ -66,7 +57,9 @@ QStringList summary(const PointList &list, int compare = WholeMetres | Times | L
     }
     return out;
 }
+QStringList summary(const PointStore &s) { return summary(s.wayPoints) + summary(s.routePoints) + summary(s.trackPoints); }
 
+// Gipso on the receiver's port, as the communication dialog opens it.
 struct Session {
     explicit Session(const QString &device)
     {
@@ -94,9 +87,22 @@ struct GpsSim : ::testing::Test {
         writePointFile(pointsFile, copy);
     }
     QString file(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
+    // Runs gpsbabel as host; then what it, or the simulator, wrote.
+    PointStore afterGpsbabel(const QStringList &args, const QString &written)
+    {
+        QString errors;
+        EXPECT_TRUE(runGpsbabel(args, &errors)) << qPrintable(errors);
+        return read(written);
+    }
+    static PointStore read(const QString &path)
+    {
+        PointStore s;
+        readPointFile(path, s);
+        return s;
+    }
     QTemporaryDir dir;
     PointStore source = receiverPoints();
-    QString pointsFile = file("receiver.txt");
+    const QString pointsFile = file("receiver.txt"), record = file("record.txt"), babel = file("babel.gpx");
 };
 
 #define REQUIRE_GPSBABEL()                                                                                             \
@@ -107,7 +113,7 @@ struct GpsSim : ::testing::Test {
 
 TEST_F(GpsSim, GipsoAndGpsbabelDownloadTheSame)
 {
-    SimProcess sim({QStringLiteral("--points"), pointsFile, QStringLiteral("--baud"), QStringLiteral("115200")});
+    SimProcess sim({"--points", pointsFile, "--baud", "115200"});
     ASSERT_TRUE(sim.ok()) << qPrintable(sim.errors());
     {
         Session s(sim.path());
@@ -116,33 +122,24 @@ TEST_F(GpsSim, GipsoAndGpsbabelDownloadTheSame)
         EXPECT_EQ(s.run(CommMode::DownloadRoutePoints), QLatin1String("3 RoutePoints downloaded."));
         EXPECT_EQ(s.run(CommMode::DownloadTrackPoints), QLatin1String("5 TrackPoints and 2 tracks downloaded."));
         EXPECT_TRUE(s.warnings.isEmpty()) << qPrintable(s.warnings.join(QLatin1Char('\n')));
-        EXPECT_EQ(summary(s.store.wayPoints), summary(source.wayPoints));
-        EXPECT_EQ(summary(s.store.routePoints), summary(source.routePoints));
-        EXPECT_EQ(summary(s.store.trackPoints), summary(source.trackPoints));
+        EXPECT_EQ(summary(s.store), summary(source));
     }
     // gpsbabel, as host on the same receiver, gets the same points: all of each altitude, and
     // time 0 where the receiver has no time.
     REQUIRE_GPSBABEL();
-    const QString out = file("babel.gpx");
-    QString errors;
-    ASSERT_TRUE(runGpsbabel({"-w", "-r", "-t", "-i", "garmin", "-f", sim.path(), "-o", "gpx", "-F", out}, &errors))
-        << qPrintable(errors);
-    PointStore babel;
-    readPointFile(out, babel);
-    EXPECT_EQ(summary(babel.wayPoints, Altitude | Labels), summary(source.wayPoints, Altitude | Labels));
-    EXPECT_EQ(summary(babel.routePoints, Labels), summary(source.routePoints, Labels));
+    PointStore got = afterGpsbabel({"-w", "-r", "-t", "-i", "garmin", "-f", sim.path(), "-o", "gpx", "-F", babel}, babel);
+    EXPECT_EQ(summary(got.wayPoints, Altitude | Labels), summary(source.wayPoints, Altitude | Labels));
+    EXPECT_EQ(summary(got.routePoints, Labels), summary(source.routePoints, Labels));
     // gpsbabel names the points of its tracks on its own, and takes time 0 for none.
-    ASSERT_EQ(babel.trackPoints.count(), 5);
-    babel.trackPoints[1].date = source.trackPoints[1].date;
-    babel.trackPoints[1].time = source.trackPoints[1].time;
-    EXPECT_EQ(summary(babel.trackPoints, Altitude | Times), summary(source.trackPoints, Altitude | Times));
+    ASSERT_EQ(got.trackPoints.count(), 5);
+    got.trackPoints[1].date = source.trackPoints[1].date;
+    got.trackPoints[1].time = source.trackPoints[1].time;
+    EXPECT_EQ(summary(got.trackPoints, Altitude | Times), summary(source.trackPoints, Altitude | Times));
 
     // Track headers with a 0x10 in size, data and checksum are sound framing.
-    SimProcess dle({QStringLiteral("--points"), pointsFile, QStringLiteral("--fault"), QStringLiteral("dle")});
-    ASSERT_TRUE(runGpsbabel({"-t", "-i", "garmin", "-f", dle.path(), "-o", "gpx", "-F", out}, &errors)) << qPrintable(errors);
-    PointStore stuffed;
-    readPointFile(out, stuffed);
-    EXPECT_EQ(summary(stuffed.trackPoints, Altitude), summary(source.trackPoints, Altitude));
+    SimProcess dle({"--points", pointsFile, "--fault", "dle"});
+    got = afterGpsbabel({"-t", "-i", "garmin", "-f", dle.path(), "-o", "gpx", "-F", babel}, babel);
+    EXPECT_EQ(summary(got.trackPoints, Altitude), summary(source.trackPoints, Altitude));
 }
 
 TEST_F(GpsSim, GipsoAndGpsbabelUploadTheSame)
@@ -152,34 +149,26 @@ TEST_F(GpsSim, GipsoAndGpsbabelUploadTheSame)
     PointStore noTracks = source;
     noTracks.trackPoints.clear();
     writePointFile(in, noTracks);
-    const QString record = file("record.gpx");
-    SimProcess sim({QStringLiteral("--record"), record});
+    SimProcess sim({"--record", record});
     ASSERT_TRUE(sim.ok());
 
     // gpsbabel as host uploads: the simulator records all of each point.
-    QString errors;
-    ASSERT_TRUE(runGpsbabel({"-w", "-r", "-i", "gpx", "-f", in, "-o", "garmin", "-F", sim.path()}, &errors)) << qPrintable(errors);
-    PointStore recorded;
-    readPointFile(record, recorded);
-    EXPECT_EQ(summary(recorded.wayPoints, Altitude | Labels), summary(source.wayPoints, Altitude | Labels));
-    EXPECT_EQ(summary(recorded.routePoints, Altitude | Labels), summary(source.routePoints, Altitude | Labels));
+    PointStore got = afterGpsbabel({"-w", "-r", "-i", "gpx", "-f", in, "-o", "garmin", "-F", sim.path()}, record);
+    EXPECT_EQ(summary(got.wayPoints, Altitude | Labels), summary(source.wayPoints, Altitude | Labels));
+    EXPECT_EQ(summary(got.routePoints, Altitude | Labels), summary(source.routePoints, Altitude | Labels));
 
     // Gipso uploads to the same receiver, and gpsbabel downloads what it holds now.
+    source.wayPoints.removeLast();
     {
         Session up(sim.path());
         up.store = source;
-        up.store.wayPoints.removeLast();
         EXPECT_EQ(up.run(CommMode::UploadWayPoints), QLatin1String("2 WayPoints uploaded."));
         EXPECT_EQ(up.run(CommMode::UploadRoutePoints), QLatin1String("3 RoutePoints uploaded."));
         EXPECT_TRUE(up.warnings.isEmpty()) << qPrintable(up.warnings.join(QLatin1Char('\n')));
     }
-    const QString out = file("babel.gpx");
-    ASSERT_TRUE(runGpsbabel({"-w", "-r", "-i", "garmin", "-f", sim.path(), "-o", "gpx", "-F", out}, &errors)) << qPrintable(errors);
-    PointStore babel;
-    readPointFile(out, babel);
-    source.wayPoints.removeLast();
-    EXPECT_EQ(summary(babel.wayPoints, Altitude | Labels), summary(source.wayPoints, Altitude | Labels));
-    EXPECT_EQ(summary(babel.routePoints, Labels), summary(source.routePoints, Labels));
+    got = afterGpsbabel({"-w", "-r", "-i", "garmin", "-f", sim.path(), "-o", "gpx", "-F", babel}, babel);
+    EXPECT_EQ(summary(got.wayPoints, Altitude | Labels), summary(source.wayPoints, Altitude | Labels));
+    EXPECT_EQ(summary(got.routePoints, Labels), summary(source.routePoints, Labels));
 }
 
 TEST_F(GpsSim, DamagedAndRefusedPacketsAreSentAgain)
@@ -187,7 +176,6 @@ TEST_F(GpsSim, DamagedAndRefusedPacketsAreSentAgain)
     // Packet 3 garbled once: in a download the first WayPoint; in an upload the ACK of the
     // first WayPoint's resend after its NAK (nak@2), so that Gipso sends it a third time and
     // the simulator takes it once.
-    const QString record = file("record.txt");
     {
         SimProcess sim({"--points", pointsFile, "--record", record, "--fault", "garble@3", "--fault", "nak@2"});
         ASSERT_TRUE(sim.ok());
@@ -195,20 +183,18 @@ TEST_F(GpsSim, DamagedAndRefusedPacketsAreSentAgain)
         EXPECT_EQ(s.run(CommMode::DownloadWayPoints), QLatin1String("3 WayPoints downloaded."));
         EXPECT_EQ(summary(s.store.wayPoints), summary(source.wayPoints));
         EXPECT_EQ(s.run(CommMode::UploadWayPoints), QLatin1String("3 WayPoints uploaded."));
-        EXPECT_EQ(s.warnings.size(), 2);
         EXPECT_EQ(s.warnings.filter(QStringLiteral("Checksum error: expected ")).size(), 2);
+        EXPECT_EQ(s.warnings.size(), 2);
     }
-    PointStore recorded;
-    readPointFile(record, recorded);
-    EXPECT_EQ(summary(recorded.wayPoints, Labels), summary(source.wayPoints, Labels));
+    EXPECT_EQ(summary(read(record).wayPoints, Labels), summary(source.wayPoints, Labels));
 
     // Damaged or refused on every resend: the error trap, and the receiver keeps nothing.
     QFile::remove(record);
     SimProcess sim({"--points", pointsFile, "--record", record, "--fault", "garble-every@3", "--fault", "nak-every@2"});
     Session s(sim.path());
-    EXPECT_TRUE(test::errorOf([&] { s.run(CommMode::DownloadWayPoints); }).startsWith(QLatin1String("20004 - ")));
+    EXPECT_TRUE(errorOf([&] { s.run(CommMode::DownloadWayPoints); }).startsWith(QLatin1String("20004 - ")));
     EXPECT_EQ(s.store.wayPoints.count(), 0);
-    EXPECT_TRUE(test::errorOf([&] { s.run(CommMode::UploadWayPoints); }).startsWith(QLatin1String("20005 - ")));
+    EXPECT_TRUE(errorOf([&] { s.run(CommMode::UploadWayPoints); }).startsWith(QLatin1String("20005 - ")));
     EXPECT_FALSE(QFile::exists(record));
 }
 
@@ -216,10 +202,10 @@ TEST_F(GpsSim, GpsbabelNeitherAsksForADamagedPacketAgainNorResendsARefusedOne)
 {
     REQUIRE_GPSBABEL();
     // A garbled WayPoint: gpsbabel gives up, without a NAK.
-    QString errors;
     {
         SimProcess sim({"--points", pointsFile, "--fault", "garble@4"});
-        EXPECT_FALSE(runGpsbabel({"-w", "-i", "garmin", "-f", sim.path(), "-o", "gpx", "-F", file("babel.gpx")}, &errors));
+        QString errors;
+        EXPECT_FALSE(runGpsbabel({"-w", "-i", "garmin", "-f", sim.path(), "-o", "gpx", "-F", babel}, &errors));
         EXPECT_TRUE(errors.contains(QLatin1String("CHECKSUM"))) << qPrintable(errors);
         EXPECT_FALSE(sim.errors().contains(QLatin1String("NAK from the host")));
     }
@@ -228,10 +214,7 @@ TEST_F(GpsSim, GpsbabelNeitherAsksForADamagedPacketAgainNorResendsARefusedOne)
     PointStore wayPoints;
     wayPoints.wayPoints = source.wayPoints;
     writePointFile(in, wayPoints);
-    const QString record = file("record.txt");
     SimProcess sim({"--record", record, "--fault", "nak@2"});
-    ASSERT_TRUE(runGpsbabel({"-w", "-i", "gpx", "-f", in, "-o", "garmin", "-F", sim.path()}, &errors)) << qPrintable(errors);
-    PointStore recorded;
-    readPointFile(record, recorded);
-    EXPECT_EQ(summary(recorded.wayPoints, Labels), summary(source.wayPoints, Labels).mid(1));
+    const PointStore got = afterGpsbabel({"-w", "-i", "gpx", "-f", in, "-o", "garmin", "-F", sim.path()}, record);
+    EXPECT_EQ(summary(got.wayPoints, Labels), summary(source.wayPoints, Labels).mid(1));
 }

@@ -1,7 +1,6 @@
+// The serial link on a pseudo-terminal: opening, waiting for bytes, the receiver hanging up.
 #include "LinkFixture.h"
 
-#include "base/Error.h"
-#include "gps/GarminLink.h"
 #include "gps/SerialLink.h"
 #include "support/PtyFeeder.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-// A pseudo-terminal that plays a receiver's NMEA output: the program under test opens the
-// slave side by its path, the test writes into the master side. Writes are queued and handed
-// to the pty from the event loop, so the program's waits (which run the event loop) drain it.
+// A pseudo-terminal that plays a receiver: the program under test opens the slave side by its
+// path, the test writes into the master side. Writes are queued and handed to the pty from the
+// event loop, so the program's waits (which run the event loop) drain it.
 
 #include "support/TestSupport.h"
 
@@ -11,7 +11,6 @@
 #include <QString>
 #include <QTimer>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <termios.h>
@@ -30,9 +29,8 @@ public:
         // Hold the slave open in raw mode: bytes written before the program opens it are not
         // translated by the line discipline, and the pty never hangs up under the program.
         slave_ = ::open(slavePath_.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-        if (slave_ >= 0) {
-            termios t{};
-            tcgetattr(slave_, &t);
+        termios t{};
+        if (slave_ >= 0 && tcgetattr(slave_, &t) == 0) {
             cfmakeraw(&t);
             tcsetattr(slave_, TCSANOW, &t);
         }
@@ -42,10 +40,9 @@ public:
     }
     ~PtyFeeder() override
     {
-        if (slave_ >= 0)
-            ::close(slave_);
-        if (master_ >= 0)
-            ::close(master_);
+        for (int fd : {slave_, master_})
+            if (fd >= 0)
+                ::close(fd);
     }
 
     bool ok() const { return master_ >= 0 && slave_ >= 0; }
@@ -94,11 +91,9 @@ private:
             timer_.stop();
     }
 
-    int master_ = -1;
-    int slave_ = -1;
+    int master_ = -1, slave_ = -1;
     QString slavePath_;
-    QByteArray pending_;
-    QByteArray cycle_;
+    QByteArray pending_, cycle_;
     QTimer timer_;
 };
 

@@ -33,8 +33,6 @@ public:
             proc_.kill();
         proc_.waitForFinished(3000);
     }
-    SimProcess(const SimProcess &) = delete;
-    SimProcess &operator=(const SimProcess &) = delete;
 
     const QString &path() const { return path_; }
     bool ok() const { return path_.startsWith(QLatin1String("/dev/")); }
