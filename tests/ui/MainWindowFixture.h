@@ -4,9 +4,10 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
+#include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
-#include <QAction>
 #include <memory>
 
 namespace gipso::test {
@@ -21,10 +22,10 @@ struct MainWindowFixture {
     // start = false leaves window->start() to the test (to set up what start-up reads first).
     explicit MainWindowFixture(int systemLanguage = 2057, const QByteArray &cfg = {}, bool start = true)
     {
-        env.configFile = dir.filePath(QStringLiteral("Gipso.cfg"));
-        env.languageFile = dir.filePath(QStringLiteral("Gipso.lng"));
+        env.configFile = dir.filePath("Gipso.cfg");
+        env.languageFile = dir.filePath("Gipso.lng");
         env.programDir = dir.path();
-        env.loginName = QStringLiteral("tester");
+        env.loginName = "tester";
         env.systemLanguage = systemLanguage;
         writeAll(env.languageFile, "[Languages]\r\nLang01=Italiano,1040\r\nLang02=English,2057\r\n");
         if (!cfg.isEmpty())
@@ -36,14 +37,14 @@ struct MainWindowFixture {
     ~MainWindowFixture()
     {
         if (window) {
-            window->state().store.pointsModified = false;
-            window->state().store.mapModified = false;
+            state().store.pointsModified = state().store.mapModified = false;
             window->close();
         }
     }
     AppState &state() { return window->state(); }
     bool enabled(const QString &name) const { return window->action(name)->isEnabled(); }
     bool menuEnabled(const QString &name) const { return window->menu(name)->menuAction()->isEnabled(); }
+    QString panelText(int index) const { return window->panel(index)->text(); }
 };
 
 } // namespace gipso::test

@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QDropEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -73,7 +72,6 @@ TEST(Calib, TheFormChecksInOrderAndEndsAcceptedOrRejected)
     setLanguage(kEnglish);
     ScriptedDialogs dialogs;
     frmCalib form(dialogs);
-
     const std::vector<std::pair<QStringList, QString>> refused = {
         {{"90.0001", "9", "45", "9.2"}, messageText(595)},
         {{"91", "181", "45", "9.2"}, messageText(595)}, // latitude before longitude
@@ -84,11 +82,12 @@ TEST(Calib, TheFormChecksInOrderAndEndsAcceptedOrRejected)
         {{"45", "9", "", "9.2"}, "ERROR N° 13 - Type mismatch"},
     };
     for (const auto &[texts, message] : refused) {
+        SCOPED_TRACE(texts.join(' ').toStdString());
         dialogs.shown.clear();
         fill(form, texts);
         form.cmdOK->click();
-        ASSERT_EQ(dialogs.shown.size(), 1u) << texts.join(' ').toStdString();
-        EXPECT_EQ(dialogs.shown[0].text, message) << texts.join(' ').toStdString();
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].text, message);
         EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Critical);
         EXPECT_EQ(form.result(), QDialog::Rejected);
     }
@@ -112,7 +111,7 @@ TEST(Calib, CalibrationCommandOnTheMainWindow)
     frmGPS &w = *f.window;
     AppState &st = f.state();
     const QString pic = writePicture(f.dir.filePath("plain.jpg"));
-    f.dialogs.files.push_back(pic);
+    f.dialogs.files = {pic};
     w.openMap();
     ASSERT_EQ(st.mapMode, MapMode::Uncalibrated);
 
@@ -122,7 +121,6 @@ TEST(Calib, CalibrationCommandOnTheMainWindow)
     EXPECT_FALSE(w.action("mnuCreaWayP")->isChecked()); // clicks must not create points meanwhile
     EXPECT_EQ(w.statusBar()->currentMessage(), messageText(528));
     w.calibrationClick(100, 100);
-    EXPECT_EQ(st.mapMode, MapMode::SecondClick);
     EXPECT_EQ(w.statusBar()->currentMessage(), messageText(529));
     w.calibrationClick(100, 100); // the same pixel again: still waiting
     EXPECT_EQ(st.mapMode, MapMode::SecondClick);
@@ -154,7 +152,7 @@ TEST(Calib, CalibrationCommandOnTheMainWindow)
     EXPECT_FALSE(st.store.mapModified);
 
     // Cancelling the first calibration of a map goes back to uncalibrated.
-    f.dialogs.files.push_back(pic);
+    f.dialogs.files = {pic};
     w.openMap();
     w.calibrateMap();
     w.calibrationClick(1, 2);
@@ -167,28 +165,24 @@ TEST(Calib, OpenAndSaveQuestionsAndMessages)
     MainWindowFixture f;
     frmGPS &w = *f.window;
     AppState &st = f.state();
-    const QString cal = writeCal(f.dir.filePath("a.cal"));
-    f.dialogs.files.push_back(cal);
+    f.dialogs.files = {writeCal(f.dir.filePath("a.cal")), f.dir.filePath("saved.Gipso"), f.dir.filePath("missing/dir/x.cal"),
+                       f.dir.filePath("x.png")};
     w.openMap();
-    EXPECT_EQ(f.dialogs.fileDialogTitles.value(0), messageText(161));
     ASSERT_EQ(st.mapMode, MapMode::Calibrated);
     EXPECT_EQ(st.settings.CurrentDir, f.dir.path() + "/");
 
-    // Save as a container: the backing JPEG lives in the private temporary folder.
+    // Saved as a container, whose backing JPEG lives in the run's private temporary folder.
     st.store.mapModified = true;
-    f.dialogs.files.push_back(f.dir.filePath("saved.Gipso"));
     EXPECT_TRUE(w.saveCalibratedMap());
-    EXPECT_EQ(f.dialogs.fileDialogTitles.value(1), messageText(163));
+    EXPECT_EQ(f.dialogs.fileDialogTitles, QStringList({messageText(161), messageText(163)}));
     EXPECT_FALSE(st.store.mapModified);
-    EXPECT_TRUE(st.tempMapFile.startsWith(QDir::tempPath())); // in the run's private folder
+    EXPECT_TRUE(st.tempMapFile.startsWith(QDir::tempPath()));
 
     // A failed save shows an error; a name that is neither .cal nor .Gipso shows 224. Both
     // keep the calibration unsaved.
     st.store.mapModified = true;
-    f.dialogs.files.push_back(f.dir.filePath("missing/dir/x.cal"));
     EXPECT_FALSE(w.saveCalibratedMap());
     EXPECT_TRUE(f.dialogs.lastText().startsWith("ERROR N° "));
-    f.dialogs.files.push_back(f.dir.filePath("x.png"));
     EXPECT_FALSE(w.saveCalibratedMap());
     EXPECT_EQ(f.dialogs.lastText(), messageText(224));
     EXPECT_FALSE(QFileInfo::exists(f.dir.filePath("x.png")));
@@ -208,7 +202,7 @@ TEST(Calib, OpenAndSaveQuestionsAndMessages)
 
     // A broken file: message 222, the map shown stays usable.
     writeAll(f.dir.filePath("broken.Gipso"), "PK\x03\x04 not really");
-    f.dialogs.files.push_back(f.dir.filePath("broken.Gipso"));
+    f.dialogs.files = {f.dir.filePath("broken.Gipso")};
     w.openMap();
     EXPECT_EQ(f.dialogs.lastText(), messageText(222));
     EXPECT_TRUE(f.menuEnabled("mnuWay"));
@@ -219,19 +213,17 @@ TEST(Calib, DropsAndCommandLineFiles)
     MainWindowFixture f;
     frmGPS &w = *f.window;
     AppState &st = f.state();
-    const QString jpg = writePicture(f.dir.filePath("a.jpg"));
-    const QString jpeg = writePicture(f.dir.filePath("b.JPEG"), 123, 45);
-    const QString txt = f.dir.filePath("points.txt");
+    const QString jpg = writePicture(f.dir.filePath("a.jpg")), txt = f.dir.filePath("points.txt");
     writeAll(txt, "Gipso \r\n");
-
-    drop(w, {jpg, txt});
-    EXPECT_EQ(f.dialogs.lastText(), messageText(225)); // one map at a time
+    // {dropped files, message}: one map at a time; points need a calibrated map.
+    const std::vector<std::pair<QStringList, int>> refused = {
+        {{jpg, txt}, 225}, {{txt}, 224}, {{f.dir.filePath("notes.doc")}, 224}};
+    for (const auto &[files, message] : refused) {
+        drop(w, files);
+        EXPECT_EQ(f.dialogs.lastText(), messageText(message));
+    }
     EXPECT_EQ(st.mapMode, MapMode::NoMap);
-    drop(w, {txt});
-    EXPECT_EQ(f.dialogs.lastText(), messageText(224)); // points need a calibrated map
-    drop(w, {f.dir.filePath("notes.doc")});
-    EXPECT_EQ(f.dialogs.lastText(), messageText(224));
-    drop(w, {jpeg});
+    drop(w, {writePicture(f.dir.filePath("b.JPEG"), 123, 45)});
     EXPECT_EQ(st.mapMode, MapMode::Uncalibrated);
     EXPECT_EQ(st.mapWidth, 123);
 
@@ -258,27 +250,25 @@ TEST(Calib, WithoutATemporaryFolderContainersAreRefusedAndNoOtherFolderIsUsed)
     qputenv("TMPDIR", notAFolder.toUtf8());
     f.window->start();
     qputenv("TMPDIR", tmpdir);
-    frmGPS &w = *f.window;
     AppState &st = f.state();
 
     const QString refused = "A private temporary folder cannot be made in " + notAFolder +
                             " (not a folder): .Gipso maps cannot be opened or saved.";
-    f.dialogs.files.push_back(f.dir.filePath("m.Gipso"));
-    w.openMap();
+    f.dialogs.files = {f.dir.filePath("m.Gipso"), f.dir.filePath("new.Gipso")};
+    f.window->openMap();
     EXPECT_EQ(f.dialogs.lastText(), refused);
     EXPECT_EQ(st.mapMode, MapMode::NoMap);
 
     // Other maps open; saving one as a container is refused the same way.
-    w.openFiles({writeCal(f.dir.filePath("c.cal"))});
+    f.window->openFiles({writeCal(f.dir.filePath("c.cal"))});
     ASSERT_EQ(st.mapMode, MapMode::Calibrated);
     st.store.mapModified = true;
-    f.dialogs.files.push_back(f.dir.filePath("new.Gipso"));
-    EXPECT_FALSE(w.saveCalibratedMap());
+    EXPECT_FALSE(f.window->saveCalibratedMap());
     EXPECT_EQ(f.dialogs.lastText(), refused);
     EXPECT_TRUE(st.store.mapModified);
     EXPECT_FALSE(QFileInfo::exists(f.dir.filePath("new.Gipso")));
 
     st.store.mapModified = false;
-    w.close();
+    f.window->close();
     EXPECT_EQ(readAll(f.dir.filePath("m.jpg")), "the user's own picture");
 }
