@@ -28,12 +28,12 @@ public:
     Answer ask(QWidget *, const QString &text, Buttons buttons, Answer defaultButton, Icon icon, const QString &) override
     {
         shown.push_back({text, buttons, defaultButton, icon});
-        return next(answers, defaultButton);
+        return answers.empty() ? defaultButton : take(answers);
     }
     QString openFile(QWidget *, const QString &title, const QString &, const QString &, const QString &) override
     {
         fileDialogTitles << title;
-        return next(files, QString());
+        return files.empty() ? QString() : take(files);
     }
     QString saveFile(QWidget *parent, const QString &title, const QString &filter, const QString &ext,
                      const QString &dir) override
@@ -46,11 +46,9 @@ public:
     QString lastText() const { return shown.empty() ? QString() : shown.back().text; }
 
 private:
-    template <class T> static T next(std::deque<T> &queue, const T &otherwise)
+    template <class T> static T take(std::deque<T> &queue)
     {
-        if (queue.empty())
-            return otherwise;
-        T first = queue.front();
+        T first = std::move(queue.front());
         queue.pop_front();
         return first;
     }

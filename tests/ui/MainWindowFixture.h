@@ -1,18 +1,23 @@
 #pragma once
 
 #include "app/ui/frmGPS.h"
+#include "base/Messages.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace gipso::test {
 
-// A main window on a private configuration folder, with scripted dialogs.
+// A main window on a private configuration folder, with scripted dialogs (and what the window
+// tests include).
 struct MainWindowFixture {
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
@@ -44,7 +49,6 @@ struct MainWindowFixture {
     AppState &state() { return window->state(); }
     bool enabled(const QString &name) const { return window->action(name)->isEnabled(); }
     bool menuEnabled(const QString &name) const { return window->menu(name)->menuAction()->isEnabled(); }
-    QString panelText(int index) const { return window->panel(index)->text(); }
 };
 
 } // namespace gipso::test
