@@ -28,12 +28,6 @@ void whenReady(std::function<bool()> f)
     timer->start(5);
 }
 
-void choose(QComboBox *box, int index)
-{
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-}
-
 // What the user sees of the dialog's progress: the status line, and each button's caption with
 // "+" when it is enabled.
 QString controls(const frmComm &c)
@@ -59,15 +53,6 @@ protected:
     {
         frmComm::portLister() = [ports] { return ports; };
         frmComm::sessionTypedPort().clear();
-    }
-    // A dialog on the screen with short waits for the receiver.
-    std::unique_ptr<frmComm> shown(CommMode mode)
-    {
-        auto c = std::make_unique<frmComm>(state, dialogs, mode);
-        c->setTimeouts(300, 300, 300);
-        c->show();
-        c->activate();
-        return c;
     }
 };
 
@@ -122,16 +107,19 @@ TEST_F(Comm, PortsSettingsAndErrors)
         EXPECT_FALSE(c.cmdOK->isEnabled()); // there is no /dev/xyS10
         ASSERT_EQ(dialogs.shown.size(), 1u);
         EXPECT_TRUE(dialogs.shown[0].text.startsWith("ERROR N° 8002 - ")) << dialogs.shown[0].text.toStdString();
-        choose(c.ComboCom, 0); // the pty: "/dev/pts/N" sorts before "xyS"
+        c.ComboCom->setCurrentIndex(0); // the pty: "/dev/pts/N" sorts before "xyS"
+        emit c.ComboCom->activated(0);
         EXPECT_EQ(c.openDevice(), pty.slavePath());
         EXPECT_EQ(c.ComboCom->currentText(), c.openDevice());
         EXPECT_TRUE(c.cmdOK->isEnabled());
         EXPECT_EQ(state.settings.serialPort, 1);
 
         // Speed, sentence and interval go to the settings; a text that is no number is ignored.
-        choose(c.ComboBaud, 5);
+        c.ComboBaud->setCurrentIndex(5);
+        emit c.ComboBaud->activated(5);
         EXPECT_EQ(c.baudRate(), 19200);
-        choose(c.ComboNMEA, 1);
+        c.ComboNMEA->setCurrentIndex(1);
+        emit c.ComboNMEA->activated(1);
         EXPECT_EQ(state.settings.nmeaSentence, 2);
         for (const char *text : {"7", "", "abc", "99999", "3.5"})
             c.Texttime->setText(text);
@@ -158,24 +146,27 @@ TEST_F(Comm, PortsSettingsAndErrors)
 
 TEST_F(Comm, TransferRefusesToCloseAndTrapsTheTimeOut)
 {
-    auto c = shown(CommMode::DownloadWayPoints); // the receiver stays silent
+    frmComm c(state, dialogs, CommMode::DownloadWayPoints); // the receiver stays silent
+    c.setTimeouts(300, 300, 300);
+    c.show();
+    c.activate();
     bool checked = false;
     whenReady([&] {
         // In the middle of the transfer: closing and Escape refused.
-        EXPECT_EQ(controls(*c), "Downloading WayPoints... | &Go- &Cancel-");
-        EXPECT_FALSE(c->ComboCom->isEnabled() || c->close());
-        QTest::keyClick(c.get(), Qt::Key_Escape);
-        EXPECT_TRUE(c->isVisible());
+        EXPECT_EQ(controls(c), "Downloading WayPoints... | &Go- &Cancel-");
+        EXPECT_FALSE(c.ComboCom->isEnabled() || c.close());
+        QTest::keyClick(&c, Qt::Key_Escape);
+        EXPECT_TRUE(c.isVisible());
         return checked = true;
     });
-    c->cmdOK->click();
-    EXPECT_TRUE(checked && c->finished());
+    c.cmdOK->click();
+    EXPECT_TRUE(checked && c.finished());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "ERROR N° 20001 - Input Time Out");
     EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Critical);
-    EXPECT_EQ(controls(*c), "Downloading WayPoints... | &Go- &Cancel+");
-    EXPECT_EQ(c->txtecho->toPlainText(), "--> 100A020700ED1003"); // the command went out
-    EXPECT_TRUE(c->close());
+    EXPECT_EQ(controls(c), "Downloading WayPoints... | &Go- &Cancel+");
+    EXPECT_EQ(c.txtecho->toPlainText(), "--> 100A020700ED1003"); // the command went out
+    EXPECT_TRUE(c.close());
 }
 
 TEST_F(Comm, AFinishedTransferClosesOnlyWithGo)
@@ -211,8 +202,11 @@ TEST_F(Comm, NmeaStartStopMarkerAndTimeOut)
     state.settings.nmeaSentence = 1;
     state.settings.nmeaTime = 0;
     int repaints = 0;
-    auto c = shown(CommMode::NmeaAcquisition);
-    c->repaintMap = [&] { ++repaints; };
+    frmComm c(state, dialogs, CommMode::NmeaAcquisition);
+    c.setTimeouts(300, 300, 300);
+    c.show();
+    c.activate();
+    c.repaintMap = [&] { ++repaints; };
     pty.repeat(receiverLog("nmea/garmin48.log"));
     const PointList &taken = state.store.trackPoints;
     bool checked = false;
@@ -220,17 +214,17 @@ TEST_F(Comm, NmeaStartStopMarkerAndTimeOut)
         if (taken.count() < 3)
             return false;
         // Running: Go is Stop, Cancel and the settings are off, the marker on the newest fix.
-        EXPECT_EQ(controls(*c), "NMEA running... | &Stop+ &Cancel-");
-        EXPECT_FALSE(c->Texttime->isEnabled() || c->close());
-        EXPECT_TRUE(c->nmeaRunning() && state.nmeaMarkerOn);
+        EXPECT_EQ(controls(c), "NMEA running... | &Stop+ &Cancel-");
+        EXPECT_FALSE(c.Texttime->isEnabled() || c.close());
+        EXPECT_TRUE(c.nmeaRunning() && state.nmeaMarkerOn);
         EXPECT_EQ(state.nmeaMarkerLat, taken[taken.count()].latitude);
-        c->cmdOK->click(); // Stop: the loop ends at its next turn
+        c.cmdOK->click(); // Stop: the loop ends at its next turn
         return checked = true;
     });
-    c->cmdOK->click();
+    c.cmdOK->click();
     EXPECT_TRUE(checked);
-    EXPECT_FALSE(c->nmeaRunning() || c->finished() || state.nmeaMarkerOn || state.store.pointsModified);
-    EXPECT_EQ(controls(*c), "NMEA stopped. | &Go+ &Cancel+");
+    EXPECT_FALSE(c.nmeaRunning() || c.finished() || state.nmeaMarkerOn || state.store.pointsModified);
+    EXPECT_EQ(controls(c), "NMEA stopped. | &Go+ &Cancel+");
     EXPECT_TRUE(dialogs.shown.empty());
     const int count = taken.count();
     EXPECT_GE(repaints, count + 2); // each fix, the start and the end
@@ -238,11 +232,11 @@ TEST_F(Comm, NmeaStartStopMarkerAndTimeOut)
     // The receiver falls silent: started again, the wait ends in the error trap; the points
     // taken before stay.
     pty.stop();
-    c->cmdOK->click();
-    EXPECT_FALSE(c->nmeaRunning() || state.nmeaMarkerOn);
-    EXPECT_EQ(controls(*c), "NMEA running... | &Go- &Cancel+");
+    c.cmdOK->click();
+    EXPECT_FALSE(c.nmeaRunning() || state.nmeaMarkerOn);
+    EXPECT_EQ(controls(c), "NMEA running... | &Go- &Cancel+");
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "ERROR N° 20001 - Input Time Out");
     EXPECT_GE(taken.count(), count);
-    EXPECT_TRUE(c->close());
+    EXPECT_TRUE(c.close());
 }
