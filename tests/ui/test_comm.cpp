@@ -63,33 +63,34 @@ TEST_F(Comm, EachMenuEntryOpensTheDialogInItsModeWithItsCaption)
     MainWindowFixture f;
     f.state().settings.nmeaSentence = 2;
     f.state().settings.nmeaTime = 17;
-    const struct { CommMode mode; msg::Id caption; const char *title; } entries[] = {
-        {CommMode::DownloadWayPoints, msg::DownloadWayPointsCaption, "Download Waypoints from GPS"},
-        {CommMode::DownloadRoutePoints, msg::DownloadRoutePointsCaption, "Download RoutePoints from GPS"},
-        {CommMode::DownloadTrackPoints, msg::DownloadTrackPointsCaption, "Download TrackPoints from GPS"},
-        {CommMode::UploadWayPoints, msg::UploadWayPointsCaption, "Upload Waypoints to GPS"},
-        {CommMode::UploadRoutePoints, msg::UploadRoutePointsCaption, "Upload RoutePoints to GPS"},
-        {CommMode::NmeaAcquisition, msg::NmeaAcquisitionCaption, "NMEA acquisition"}};
-    size_t opened = 0;
+    const struct { const char *entry; CommMode mode; const char *title; } entries[] = {
+        {"mnuDownw", CommMode::DownloadWayPoints, "Download Waypoints from GPS"},
+        {"mnuDownr", CommMode::DownloadRoutePoints, "Download RoutePoints from GPS"},
+        {"mnuDownt", CommMode::DownloadTrackPoints, "Download TrackPoints from GPS"},
+        {"mnuUplw", CommMode::UploadWayPoints, "Upload Waypoints to GPS"},
+        {"mnuUplr", CommMode::UploadRoutePoints, "Upload RoutePoints to GPS"},
+        {"mnuNMEA", CommMode::NmeaAcquisition, "NMEA acquisition"}};
     QStringList texts;
-    f.dialogs.onExec = [&](QDialog &d) {
-        auto &c = dynamic_cast<frmComm &>(d);
-        c.activate();
-        const auto &e = entries[std::min<size_t>(opened++, 5)]; // the last run comes from the NMEA menu entry
-        const bool nmea = e.mode == CommMode::NmeaAcquisition;
-        EXPECT_EQ(c.windowTitle(), e.title);
-        EXPECT_EQ(!c.ComboNMEA->isHidden(), nmea);
-        EXPECT_EQ(c.ComboBaud->currentText(), nmea ? "4800" : "9600");
-        texts = QStringList{c.Label1->text(), c.Label2->text(), c.Label3->text(), c.Label4->text(), c.Label5->text(),
-                            c.cmdOK->text(), c.cmdAnnulla->text(), c.ComboNMEA->currentText(), c.Texttime->text()};
-        const QFontMetrics metrics(c.txtecho->font()); // read-only and monospaced: every character as wide
-        EXPECT_TRUE(c.txtecho->isReadOnly() && metrics.horizontalAdvance(u'i') == metrics.horizontalAdvance(u'W'));
-        return int(QDialog::Rejected);
-    };
-    for (const auto &e : entries)
-        f.window->openComm(e.mode, e.caption);
-    f.window->action("mnuNMEA")->trigger();
-    EXPECT_EQ(opened, 7u);
+    for (const auto &e : entries) {
+        SCOPED_TRACE(e.entry);
+        texts.clear();
+        f.dialogs.onExec = [&](QDialog &d) {
+            auto &c = dynamic_cast<frmComm &>(d);
+            c.activate();
+            const bool nmea = e.mode == CommMode::NmeaAcquisition;
+            EXPECT_EQ(c.mode(), e.mode);
+            EXPECT_EQ(c.windowTitle(), e.title);
+            EXPECT_EQ(!c.ComboNMEA->isHidden(), nmea);
+            EXPECT_EQ(c.ComboBaud->currentText(), nmea ? "4800" : "9600");
+            texts = QStringList{c.Label1->text(), c.Label2->text(), c.Label3->text(), c.Label4->text(), c.Label5->text(),
+                                c.cmdOK->text(), c.cmdAnnulla->text(), c.ComboNMEA->currentText(), c.Texttime->text()};
+            const QFontMetrics metrics(c.txtecho->font()); // read-only and monospaced: every character as wide
+            EXPECT_TRUE(c.txtecho->isReadOnly() && metrics.horizontalAdvance(u'i') == metrics.horizontalAdvance(u'W'));
+            return int(QDialog::Rejected);
+        };
+        f.window->action(e.entry)->trigger();
+        EXPECT_FALSE(texts.isEmpty()); // the dialog was opened
+    }
     EXPECT_EQ(texts, QStringList({"Port:", "Connect GPS to PC and turn it on before going on ...", "Baud:", "NMEA Data:",
                                   "Acquisition time (s):", "&Go", "&Cancel", "RMC", "17"}));
 }
