@@ -12,12 +12,7 @@ namespace gipso::test {
 // Dialogs for widget tests: answers come from queues, and everything shown is recorded.
 class ScriptedDialogs : public Dialogs {
 public:
-    struct Shown {
-        QString text;
-        Buttons buttons;
-        Answer defaultButton;
-        Icon icon;
-    };
+    struct Shown { QString text; Buttons buttons; Answer defaultButton; Icon icon; };
     std::vector<Shown> shown;                     // every message box, in order
     std::deque<Answer> answers;                   // next answers; when empty, the default button
     std::deque<QString> files;                    // next file-dialog results; when empty, cancelled
