@@ -1,17 +1,23 @@
 #pragma once
 
 #include "app/ui/frmGPS.h"
+#include "base/Messages.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
-#include <QMenu>
-#include <QTemporaryDir>
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace gipso::test {
 
-// A main window on a private configuration folder, with scripted dialogs.
+// A main window on a private configuration folder, with scripted dialogs (and what the window
+// tests include).
 struct MainWindowFixture {
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
@@ -21,10 +27,10 @@ struct MainWindowFixture {
     // start = false leaves window->start() to the test (to set up what start-up reads first).
     explicit MainWindowFixture(int systemLanguage = 2057, const QByteArray &cfg = {}, bool start = true)
     {
-        env.configFile = dir.filePath(QStringLiteral("Gipso.cfg"));
-        env.languageFile = dir.filePath(QStringLiteral("Gipso.lng"));
+        env.configFile = dir.filePath("Gipso.cfg");
+        env.languageFile = dir.filePath("Gipso.lng");
         env.programDir = dir.path();
-        env.loginName = QStringLiteral("tester");
+        env.loginName = "tester";
         env.systemLanguage = systemLanguage;
         writeAll(env.languageFile, "[Languages]\r\nLang01=Italiano,1040\r\nLang02=English,2057\r\n");
         if (!cfg.isEmpty())
@@ -36,8 +42,7 @@ struct MainWindowFixture {
     ~MainWindowFixture()
     {
         if (window) {
-            window->state().store.pointsModified = false;
-            window->state().store.mapModified = false;
+            state().store.pointsModified = state().store.mapModified = false;
             window->close();
         }
     }

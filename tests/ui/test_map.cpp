@@ -1,18 +1,20 @@
+// The map in the window: opening, saving, dropping and calibrating it (with the calibration
+// form), and the map view's zoom, scroll bars, mouse, cross-hair and printing.
 #include "MainWindowFixture.h"
+#include "support/CliRunner.h"
 #include "support/MapSupport.h"
 
-#include "base/Messages.h"
+#include "base/Clock.h"
 #include "map/MapFiles.h"
 #include "map/ui/frmCalib.h"
+#include "map/ui/picMap.h"
 
 #include <QCoreApplication>
 #include <QDropEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
-#include <QPushButton>
+#include <QPrinter>
+#include <QScrollBar>
 #include <QStatusBar>
-#include <gtest/gtest.h>
 
 using namespace gipso;
 using namespace gipso::test;
@@ -23,11 +25,11 @@ QString writePicture(const QString &path, int w = 400, int h = 300)
 {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(Qt::darkGreen);
-    img.save(path);
-    return path;
+    return img.save(path) ? path : QString();
 }
 
-QString writeCal(const QString &path)
+// A map with the worked example's calibration (.cal or .Gipso), its picture beside it.
+QString writeMap(const QString &path)
 {
     QString none;
     return saveMapFile(QImage(writePicture(path + ".jpg")), exampleCalibration(), path, QFileInfo(path).path() + "/", none);
@@ -39,7 +41,7 @@ void fill(frmCalib &form, const QStringList &texts)
         form.txtCoord[i]->setText(texts[i]);
 }
 
-// Drives the calibration dialog when it opens: records the boxes, then answers.
+// Drives the calibration form when it opens: records what its boxes show, then answers.
 void onCalib(ScriptedDialogs &dialogs, QStringList &boxesSeen, std::function<void(frmCalib &)> answer)
 {
     dialogs.onExec = [&boxesSeen, answer](QDialog &d) {
@@ -66,6 +68,22 @@ void drop(frmGPS &w, const QStringList &paths)
     QCoreApplication::sendEvent(&w, &ev);
 }
 
+// A calibrated map of w x h in a light colour whose columns alternate, loaded into the window.
+picMap &loadMap(frmGPS &w, int width = 2000, int height = 1500)
+{
+    AppState &st = w.state();
+    st.mapPicture = QImage(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            st.mapPicture.setPixel(x, y, qRgb(220, 235, 200 + x % 2 * 40));
+    st.mapWidth = width;
+    st.mapHeight = height;
+    st.calibration = exampleCalibration();
+    w.setMapMode(MapMode::Calibrated);
+    w.mapLoaded();
+    return *w.mapView();
+}
+
 } // namespace
 
 TEST(Calib, TheFormChecksInOrderAndEndsAcceptedOrRejected)
@@ -73,7 +91,6 @@ TEST(Calib, TheFormChecksInOrderAndEndsAcceptedOrRejected)
     setLanguage(kEnglish);
     ScriptedDialogs dialogs;
     frmCalib form(dialogs);
-
     const std::vector<std::pair<QStringList, QString>> refused = {
         {{"90.0001", "9", "45", "9.2"}, messageText(595)},
         {{"91", "181", "45", "9.2"}, messageText(595)}, // latitude before longitude
@@ -84,11 +101,12 @@ TEST(Calib, TheFormChecksInOrderAndEndsAcceptedOrRejected)
         {{"45", "9", "", "9.2"}, "ERROR N° 13 - Type mismatch"},
     };
     for (const auto &[texts, message] : refused) {
+        SCOPED_TRACE(texts.join(' ').toStdString());
         dialogs.shown.clear();
         fill(form, texts);
         form.cmdOK->click();
-        ASSERT_EQ(dialogs.shown.size(), 1u) << texts.join(' ').toStdString();
-        EXPECT_EQ(dialogs.shown[0].text, message) << texts.join(' ').toStdString();
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].text, message);
         EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Critical);
         EXPECT_EQ(form.result(), QDialog::Rejected);
     }
@@ -112,7 +130,7 @@ TEST(Calib, CalibrationCommandOnTheMainWindow)
     frmGPS &w = *f.window;
     AppState &st = f.state();
     const QString pic = writePicture(f.dir.filePath("plain.jpg"));
-    f.dialogs.files.push_back(pic);
+    f.dialogs.files = {pic};
     w.openMap();
     ASSERT_EQ(st.mapMode, MapMode::Uncalibrated);
 
@@ -122,7 +140,6 @@ TEST(Calib, CalibrationCommandOnTheMainWindow)
     EXPECT_FALSE(w.action("mnuCreaWayP")->isChecked()); // clicks must not create points meanwhile
     EXPECT_EQ(w.statusBar()->currentMessage(), messageText(528));
     w.calibrationClick(100, 100);
-    EXPECT_EQ(st.mapMode, MapMode::SecondClick);
     EXPECT_EQ(w.statusBar()->currentMessage(), messageText(529));
     w.calibrationClick(100, 100); // the same pixel again: still waiting
     EXPECT_EQ(st.mapMode, MapMode::SecondClick);
@@ -136,13 +153,11 @@ TEST(Calib, CalibrationCommandOnTheMainWindow)
     EXPECT_EQ(boxesSeen, QStringList({"", "", "", ""})); // uncalibrated: empty boxes
     EXPECT_EQ(st.mapMode, MapMode::Calibrated);
     EXPECT_TRUE(st.store.mapModified);
-    EXPECT_NEAR(st.calibration.scale, 0.000612016, 1e-9);
+    EXPECT_EQ(storedNumbers(st.calibration), storedNumbers(exampleCalibration()));
     EXPECT_TRUE(w.statusBar()->currentMessage().isEmpty());
-    EXPECT_TRUE(w.panel(4)->isVisibleTo(&w));
 
     // Recalibrating shows the coordinates in force; cancelling keeps the old calibration whole,
     // reference pixels included.
-    const MapCalibration before = st.calibration;
     st.store.mapModified = false;
     onCalib(f.dialogs, boxesSeen, [](frmCalib &form) { form.cmdAnnulla->click(); });
     w.calibrateMap();
@@ -150,11 +165,11 @@ TEST(Calib, CalibrationCommandOnTheMainWindow)
     w.calibrationClick(50, 60);
     EXPECT_EQ(QLocale().toDouble(boxesSeen.value(0)), 45.1);
     EXPECT_EQ(st.mapMode, MapMode::Calibrated);
-    EXPECT_EQ(storedNumbers(st.calibration), storedNumbers(before));
+    EXPECT_EQ(storedNumbers(st.calibration), storedNumbers(exampleCalibration()));
     EXPECT_FALSE(st.store.mapModified);
 
     // Cancelling the first calibration of a map goes back to uncalibrated.
-    f.dialogs.files.push_back(pic);
+    f.dialogs.files = {pic};
     w.openMap();
     w.calibrateMap();
     w.calibrationClick(1, 2);
@@ -167,28 +182,24 @@ TEST(Calib, OpenAndSaveQuestionsAndMessages)
     MainWindowFixture f;
     frmGPS &w = *f.window;
     AppState &st = f.state();
-    const QString cal = writeCal(f.dir.filePath("a.cal"));
-    f.dialogs.files.push_back(cal);
+    f.dialogs.files = {writeMap(f.dir.filePath("a.cal")), f.dir.filePath("saved.Gipso"), f.dir.filePath("missing/dir/x.cal"),
+                       f.dir.filePath("x.png")};
     w.openMap();
-    EXPECT_EQ(f.dialogs.fileDialogTitles.value(0), messageText(161));
     ASSERT_EQ(st.mapMode, MapMode::Calibrated);
     EXPECT_EQ(st.settings.CurrentDir, f.dir.path() + "/");
 
-    // Save as a container: the backing JPEG lives in the private temporary folder.
+    // Saved as a container, whose backing JPEG lives in the run's private temporary folder.
     st.store.mapModified = true;
-    f.dialogs.files.push_back(f.dir.filePath("saved.Gipso"));
     EXPECT_TRUE(w.saveCalibratedMap());
-    EXPECT_EQ(f.dialogs.fileDialogTitles.value(1), messageText(163));
+    EXPECT_EQ(f.dialogs.fileDialogTitles, QStringList({messageText(161), messageText(163)}));
     EXPECT_FALSE(st.store.mapModified);
-    EXPECT_TRUE(st.tempMapFile.startsWith(QDir::tempPath())); // in the run's private folder
+    EXPECT_TRUE(st.tempMapFile.startsWith(QDir::tempPath()));
 
     // A failed save shows an error; a name that is neither .cal nor .Gipso shows 224. Both
     // keep the calibration unsaved.
     st.store.mapModified = true;
-    f.dialogs.files.push_back(f.dir.filePath("missing/dir/x.cal"));
     EXPECT_FALSE(w.saveCalibratedMap());
     EXPECT_TRUE(f.dialogs.lastText().startsWith("ERROR N° "));
-    f.dialogs.files.push_back(f.dir.filePath("x.png"));
     EXPECT_FALSE(w.saveCalibratedMap());
     EXPECT_EQ(f.dialogs.lastText(), messageText(224));
     EXPECT_FALSE(QFileInfo::exists(f.dir.filePath("x.png")));
@@ -208,7 +219,7 @@ TEST(Calib, OpenAndSaveQuestionsAndMessages)
 
     // A broken file: message 222, the map shown stays usable.
     writeAll(f.dir.filePath("broken.Gipso"), "PK\x03\x04 not really");
-    f.dialogs.files.push_back(f.dir.filePath("broken.Gipso"));
+    f.dialogs.files = {f.dir.filePath("broken.Gipso")};
     w.openMap();
     EXPECT_EQ(f.dialogs.lastText(), messageText(222));
     EXPECT_TRUE(f.menuEnabled("mnuWay"));
@@ -219,24 +230,21 @@ TEST(Calib, DropsAndCommandLineFiles)
     MainWindowFixture f;
     frmGPS &w = *f.window;
     AppState &st = f.state();
-    const QString jpg = writePicture(f.dir.filePath("a.jpg"));
-    const QString jpeg = writePicture(f.dir.filePath("b.JPEG"), 123, 45);
-    const QString txt = f.dir.filePath("points.txt");
+    const QString jpg = writePicture(f.dir.filePath("a.jpg")), txt = f.dir.filePath("points.txt");
     writeAll(txt, "Gipso \r\n");
-
-    drop(w, {jpg, txt});
-    EXPECT_EQ(f.dialogs.lastText(), messageText(225)); // one map at a time
+    // One map at a time; points need a calibrated map.
+    for (const auto &[files, message] : std::vector<std::pair<QStringList, int>>{
+             {{jpg, txt}, 225}, {{txt}, 224}, {{f.dir.filePath("notes.doc")}, 224}}) {
+        drop(w, files);
+        EXPECT_EQ(f.dialogs.lastText(), messageText(message));
+    }
     EXPECT_EQ(st.mapMode, MapMode::NoMap);
-    drop(w, {txt});
-    EXPECT_EQ(f.dialogs.lastText(), messageText(224)); // points need a calibrated map
-    drop(w, {f.dir.filePath("notes.doc")});
-    EXPECT_EQ(f.dialogs.lastText(), messageText(224));
-    drop(w, {jpeg});
+    drop(w, {writePicture(f.dir.filePath("b.JPEG"), 123, 45)});
     EXPECT_EQ(st.mapMode, MapMode::Uncalibrated);
     EXPECT_EQ(st.mapWidth, 123);
 
     // The command line: a calibrated map, then its point files.
-    w.openFiles({writeCal(f.dir.filePath("m.cal")), testData("gpx/route.gpx")});
+    w.openFiles({writeMap(f.dir.filePath("m.cal")), testData("gpx/route.gpx")});
     EXPECT_EQ(st.mapMode, MapMode::Calibrated);
     EXPECT_EQ(recentMap(st.settings, 1), f.dir.filePath("m.cal"));
     EXPECT_GT(st.store.routePoints.count(), 0) << f.dialogs.lastText().toStdString();
@@ -250,35 +258,154 @@ TEST(Calib, WithoutATemporaryFolderContainersAreRefusedAndNoOtherFolderIsUsed)
     const QString notAFolder = f.dir.filePath("tmp");
     writeAll(notAFolder, "a file");
     writeAll(f.env.configFile, "[User tester]\r\nCurrentDir=" + f.dir.path().toUtf8() + "\r\n");
-    QString backing;
-    saveMapFile(QImage(writePicture(f.dir.filePath("pic.jpg"))), exampleCalibration(), f.dir.filePath("m.Gipso"),
-                f.dir.path() + "/", backing);
+    writeMap(f.dir.filePath("m.Gipso"));
     writeAll(f.dir.filePath("m.jpg"), "the user's own picture");
     const QByteArray tmpdir = qgetenv("TMPDIR");
     qputenv("TMPDIR", notAFolder.toUtf8());
     f.window->start();
     qputenv("TMPDIR", tmpdir);
-    frmGPS &w = *f.window;
     AppState &st = f.state();
 
     const QString refused = "A private temporary folder cannot be made in " + notAFolder +
                             " (not a folder): .Gipso maps cannot be opened or saved.";
-    f.dialogs.files.push_back(f.dir.filePath("m.Gipso"));
-    w.openMap();
+    f.dialogs.files = {f.dir.filePath("m.Gipso"), f.dir.filePath("new.Gipso")};
+    f.window->openMap();
     EXPECT_EQ(f.dialogs.lastText(), refused);
     EXPECT_EQ(st.mapMode, MapMode::NoMap);
 
     // Other maps open; saving one as a container is refused the same way.
-    w.openFiles({writeCal(f.dir.filePath("c.cal"))});
+    f.window->openFiles({writeMap(f.dir.filePath("c.cal"))});
     ASSERT_EQ(st.mapMode, MapMode::Calibrated);
     st.store.mapModified = true;
-    f.dialogs.files.push_back(f.dir.filePath("new.Gipso"));
-    EXPECT_FALSE(w.saveCalibratedMap());
+    EXPECT_FALSE(f.window->saveCalibratedMap());
     EXPECT_EQ(f.dialogs.lastText(), refused);
     EXPECT_TRUE(st.store.mapModified);
     EXPECT_FALSE(QFileInfo::exists(f.dir.filePath("new.Gipso")));
 
     st.store.mapModified = false;
-    w.close();
+    f.window->close();
     EXPECT_EQ(readAll(f.dir.filePath("m.jpg")), "the user's own picture");
+}
+
+TEST(MapViewUi, ZoomEntriesHalftoneAndScrollBars)
+{
+    MainWindowFixture f;
+    frmGPS &w = *f.window;
+    picMap &view = loadMap(w);
+    EXPECT_EQ(w.panel(4)->text(), "100%");
+    EXPECT_TRUE(w.hScroll()->isEnabled());
+    EXPECT_EQ(view.bitmap().size(), view.size()); // the map is larger than the view
+
+    w.action("mnuXpiu")->trigger();
+    EXPECT_EQ(w.panel(4)->text(), "125%");
+    w.action("mnuX25")->trigger();
+    for (int i = 0; i < 3; ++i)
+        w.zoomCommand("mnuXmeno");
+    w.updateMenuForCounts("mnuVista"); // the entries' enabling as the menu opens
+    EXPECT_EQ(w.panel(4)->text(), "10%");
+    EXPECT_FALSE(f.enabled("mnuXmeno"));
+    EXPECT_TRUE(f.enabled("mnuX25"));
+    // 200 x 150 screen pixels: smaller than the view, shown whole, bars disabled.
+    EXPECT_EQ(view.bitmap().size(), QSize(200, 150));
+    EXPECT_FALSE(w.hScroll()->isEnabled() || w.vScroll()->isEnabled());
+
+    // Pixel interpolation rebuilds the view with averaged pixels below 100%.
+    w.action("mnuHalftone")->trigger();
+    EXPECT_NEAR(qBlue(view.bitmap().pixel(2, 2)), 220, 2);
+
+    // A user scroll rebuilds the view at the new place.
+    w.action("mnuX400")->trigger();
+    EXPECT_EQ(view.viewWindow().source.x(), 0);
+    w.hScroll()->setValue(32000);
+    EXPECT_EQ(view.viewWindow().source.right(), 1999);
+}
+
+TEST(MapViewUi, OverlayPositionPanningCrossHairAndCalibrationClicks)
+{
+    MainWindowFixture f;
+    frmGPS &w = *f.window;
+    picMap &view = loadMap(w);
+    w.state().store.wayPoints.append(pointOnMap(w.state().calibration, 150, 120, PointKind::Way));
+    w.repaintMap();
+    EXPECT_EQ(view.grab().toImage().pixel(150 + 6, 119), qRgb(255, 0, 0)); // the overlay over the map
+
+    // The position of the mouse in panels 1 and 2: here the first reference point.
+    view.mouseMove(Qt::NoButton, 100, 100);
+    EXPECT_EQ(w.panel(1)->text(), messageText(545) + QLocale().toString(45.1, 'f', 10));
+    EXPECT_EQ(w.panel(2)->text(), messageText(546) + QLocale().toString(9.0, 'f', 10));
+
+    // Panning with the right button moves the bars against the press position.
+    const int h0 = w.hScroll()->value();
+    view.mouseDown(Qt::RightButton, 500, 300);
+    view.mouseMove(Qt::RightButton, 300, 300);
+    view.mouseUp(Qt::RightButton);
+    EXPECT_EQ(w.hScroll()->value(), h0 + 3200); // 200 of 2000 pixels = a tenth of 32000
+
+    // The cross-hair follows the mouse. Its lines run along the map's parallels and meridians
+    // (turned by the rotation), inverting the map under them; a cursor thickness beyond what a
+    // map needs is drawn 20 pixels wide.
+    const QPointF mid = view.viewWindow().screenToMap(QPointF(view.width() / 2, view.height() / 2));
+    view.mouseMove(Qt::NoButton, mid.x(), mid.y());
+    EXPECT_TRUE(view.crossHairShown());
+    const double r = w.state().calibration.rotation;
+    const QPointF onParallel = view.viewWindow().mapToScreen().map(mid + 80 * QPointF(std::cos(r), -std::sin(r)));
+    const QRgb under = view.grab().toImage().pixel(onParallel.toPoint());
+    EXPECT_EQ(QList<int>({qRed(under), qGreen(under)}), QList<int>({255 - 220, 255 - 235}));
+    w.state().settings.CursorThickness = 32767;
+    view.mouseMove(Qt::NoButton, mid.x(), mid.y());
+    const QPointF across(std::sin(r), std::cos(r));
+    const QImage wide = view.grab().toImage();
+    EXPECT_EQ(qRed(wide.pixel((onParallel + 7 * across).toPoint())), 255 - 220);
+    EXPECT_EQ(qRed(wide.pixel((onParallel + 14 * across).toPoint())), 220);
+
+    // During calibration a click goes to the calibration, a drag does not.
+    w.setMapMode(MapMode::FirstClick);
+    view.mouseDown(Qt::LeftButton, 40, 50);
+    view.mouseMove(Qt::LeftButton, 41, 50);
+    view.mouseUp(Qt::LeftButton);
+    EXPECT_EQ(w.state().mapMode, MapMode::FirstClick);
+    view.mouseDown(Qt::LeftButton, 40, 50);
+    view.mouseUp(Qt::LeftButton);
+    EXPECT_EQ(w.state().mapMode, MapMode::SecondClick);
+    EXPECT_EQ(QList<double>({w.state().calibration.x1, w.state().calibration.yUp1}), QList<double>({40, -50}));
+}
+
+TEST(MapViewUi, PrintsTheViewToAPdf)
+{
+    MainWindowFixture f;
+    frmGPS &w = *f.window;
+    loadMap(w, 300, 200); // wider than tall: landscape
+    int clockReads = 0;
+    setClock([&] {
+        ++clockReads;
+        return QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5));
+    });
+    auto printTo = [&](const QString &pdf, int copies) {
+        f.dialogs.onPrintSetup = [=](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setCopyCount(copies);
+            return true;
+        };
+        w.printMap();
+    };
+    printTo(f.dir.filePath("print.pdf"), 2);
+    setClock({});
+    EXPECT_EQ(clockReads, 2); // two copies: two documents, each with its own header time
+    EXPECT_TRUE(f.dialogs.shown.empty());
+    const QImage page = pdfPage(f.dir.filePath("print.pdf"));
+    ASSERT_FALSE(page.isNull());
+    EXPECT_GT(page.width(), page.height());
+    int mapPixels = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            mapPixels += qRed(page.pixel(x, y)) > 200 && qRed(page.pixel(x, y)) < 235 && qGreen(page.pixel(x, y)) > 225 &&
+                         qGreen(page.pixel(x, y)) < 245;
+    EXPECT_GT(mapPixels, page.width() * page.height() / 3); // the map fills the page's width
+
+    printTo(f.dir.filePath("no/such/folder/x.pdf"), 1); // a printer that cannot be written to
+    EXPECT_EQ(f.dialogs.lastText(), messageText(235));
+    f.dialogs.onPrintSetup = nullptr; // cancelled: nothing printed, nothing said
+    w.printMap();
+    EXPECT_EQ(f.dialogs.shown.size(), 1u);
 }
