@@ -32,13 +32,12 @@ QImage testPicture(int w = 320, int h = 240)
     return img;
 }
 
-QByteArray encoded(const QImage &img, const char *format)
+QByteArray encoded(const QImage &img = testPicture(), const char *format = "JPG")
 {
-    QByteArray b;
-    QBuffer buf(&b);
+    QBuffer buf;
     buf.open(QIODevice::WriteOnly);
     img.save(&buf, format, 90);
-    return b;
+    return buf.data();
 }
 
 using Members = std::vector<std::pair<QByteArray, QByteArray>>;
@@ -75,52 +74,43 @@ struct Folders {
 
 } // namespace
 
-TEST(MapFiles, CalFileIsBmpThenLittleEndianTrailerAndReopens)
+TEST(MapFiles, SavedCalAndContainerReopenExactly)
 {
     EXPECT_EQ(mapFileKind("/x.cal/a.jpg"), MapFileKind::Picture);
     Folders f;
     const QImage pic = testPicture();
-    const MapCalibration c = exampleCalibration();
+    MapCalibration c = exampleCalibration();
     QString backing;
-    const QString path = f.work + "map.CAL";
-    EXPECT_EQ(saveMapFile(pic, c, path, f.temp, backing), path);
+    EXPECT_EQ(saveMapFile(pic, c, f.work + "map.CAL", f.temp, backing), f.work + "map.CAL");
     EXPECT_TRUE(backing.isEmpty());
-
-    const QByteArray bytes = readAll(path);
+    // .cal: a 24-bit BMP whose header's file size ends where the trailer of 8 doubles begins.
+    const QByteArray bytes = readAll(f.work + "map.CAL");
     ASSERT_GT(bytes.size(), 64);
     EXPECT_TRUE(bytes.startsWith("BM"));
-    // The BMP header's file size ends exactly where the trailer begins.
     EXPECT_EQ(qFromLittleEndian<quint32>(bytes.constData() + 2), quint32(bytes.size() - 64));
-    EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + 28), 24); // bits per pixel
+    EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + 28), 24);
     const double expected[8] = {100, -100, 300, -300, 9.0, 45.1, 9.2, 45.0};
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(qFromLittleEndian<double>(bytes.constData() + bytes.size() - 64 + i * 8), expected[i]) << i;
-
-    const MapLoad load = loadMapFile(path, f.temp);
+    MapLoad load = loadMapFile(f.work + "map.CAL", f.temp);
     ASSERT_EQ(load.status, MapLoad::Loaded) << load.error.toStdString();
     EXPECT_EQ(storedNumbers(*load.calibration), storedNumbers(c));
     EXPECT_DOUBLE_EQ(load.calibration->scale, c.scale);
     EXPECT_EQ(load.picture.convertToFormat(QImage::Format_RGB32), pic);
     EXPECT_TRUE(entries(f.temp).isEmpty());
-}
 
-TEST(MapFiles, ContainerIsReadByUnzipAndReopensExactly)
-{
-    Folders f;
-    MapCalibration c = exampleCalibration();
+    // .Gipso: read by unzip; the extension is written as the program spells it, the JPEG stays
+    // as the map's backing, the text member is not left behind.
     c.lon1 = 9.123456789012345; // needs all digits to come back
     computeCalibration(c);
-    QString backing;
-    const QString written = saveMapFile(testPicture(), c, f.work + "Valle.GIPSO", f.temp, backing);
-    EXPECT_EQ(written, f.work + "Valle.Gipso"); // the extension is written as the program spells it
+    const QString written = saveMapFile(pic, c, f.work + "Valle.GIPSO", f.temp, backing);
+    EXPECT_EQ(written, f.work + "Valle.Gipso");
     EXPECT_EQ(backing, f.temp + "Valle.jpg");
-    EXPECT_EQ(entries(f.temp), QStringList({"Valle.jpg"})); // the text member is not left behind
-
+    EXPECT_EQ(entries(f.temp), QStringList({"Valle.jpg"}));
     EXPECT_EQ(runProgram("unzip", {"-t", written}).status, 0);
     EXPECT_EQ(runProgram("unzip", {"-Z1", written}).out.split('\n', Qt::SkipEmptyParts), QStringList({"Valle.jpg", "Valle.txt"}));
-
     Folders g;
-    const MapLoad load = loadMapFile(written, g.temp);
+    load = loadMapFile(written, g.temp);
     ASSERT_EQ(load.status, MapLoad::Loaded) << load.error.toStdString();
     EXPECT_EQ(storedNumbers(*load.calibration), storedNumbers(c));
     EXPECT_EQ(load.imagePath, g.temp + "Valle.jpg");
@@ -130,11 +120,10 @@ TEST(MapFiles, ContainerIsReadByUnzipAndReopensExactly)
 TEST(MapFiles, HandMadeContainerWithAnyNamesOpens)
 {
     Folders f;
-    writeAll(f.work + "any.jpg", encoded(testPicture(200, 100), "JPG"));
+    writeAll(f.work + "any.jpg", encoded(testPicture(200, 100)));
     // Exponents, a missing leading zero, LF or CRLF.
     writeAll(f.work + "notes.txt", "1e2\n-100\r\n300.0\n-3E2\n9\n45.1\n9.2\n.45e2\n");
     ASSERT_EQ(runProgram("zip", {"-q", "-j", f.work + "x.Gipso", f.work + "any.jpg", f.work + "notes.txt"}).status, 0);
-
     const MapLoad load = loadMapFile(f.work + "x.Gipso", f.temp);
     ASSERT_EQ(load.status, MapLoad::Loaded) << load.error.toStdString();
     EXPECT_EQ(load.picture.size(), QSize(200, 100));
@@ -146,10 +135,10 @@ TEST(MapFiles, HandMadeContainerWithAnyNamesOpens)
         EXPECT_FALSE(parseCalibrationText(text, c)) << text;
 }
 
-TEST(MapFiles, MemberNamesNeverLeaveTheTemporaryFolder)
+TEST(MapFiles, ContainersAreWorkedOnOnlyInsideTheirPrivateTemporaryFolder)
 {
     Folders f;
-    const QByteArray jpg = encoded(testPicture(), "JPG");
+    const QByteArray jpg = encoded();
     const QString sub = f.temp + "inner/"; // the temporary folder, one level down
     QDir().mkpath(sub);
     for (const char *name : {"../x.jpg", "/tmp/gipso-escape.jpg", "a/../../x.jpg", "C:\\x.jpg", "..\\x.jpg"}) {
@@ -161,18 +150,36 @@ TEST(MapFiles, MemberNamesNeverLeaveTheTemporaryFolder)
     EXPECT_FALSE(QFileInfo::exists("/tmp/gipso-escape.jpg"));
     // A member in a folder goes in under its base name.
     writeAll(f.work + "sub.Gipso", zipped({{"maps/m.jpg", jpg}, {"maps/m.txt", kExampleText}}));
-    const MapLoad load = loadMapFile(f.work + "sub.Gipso", sub);
-    ASSERT_EQ(load.status, MapLoad::Loaded) << load.error.toStdString();
-    EXPECT_EQ(load.imagePath, sub + "m.jpg");
+    const MapLoad sorted = loadMapFile(f.work + "sub.Gipso", sub);
+    ASSERT_EQ(sorted.status, MapLoad::Loaded) << sorted.error.toStdString();
+    EXPECT_EQ(sorted.imagePath, sub + "m.jpg");
     EXPECT_EQ(entries(sub), QStringList({"m.jpg"}));
     EXPECT_EQ(ZipReader::safeBaseName("dir/"), "");
+
+    // Without a private temporary folder nothing is extracted or written, not even into the
+    // current folder, which holds a picture of the user's with the name of the container's image.
+    writeAll(f.work + "m.Gipso", container(jpg));
+    writeAll(f.work + "m.jpg", "the user's own picture");
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(f.work);
+    QString backing;
+    for (const QString &tempDir : {QString(), QString("./"), f.work + "missing/"}) {
+        SCOPED_TRACE(tempDir.toStdString());
+        const MapLoad load = loadMapFile(f.work + "m.Gipso", tempDir);
+        EXPECT_EQ(load.status, MapLoad::Failed);
+        EXPECT_EQ(load.error, "no private temporary folder to work in");
+        EXPECT_THROW(saveMapFile(testPicture(), exampleCalibration(), f.work + "n.Gipso", tempDir, backing), GipsoError);
+    }
+    QDir::setCurrent(cwd);
+    EXPECT_EQ(entries(f.work), QStringList({"evil.Gipso", "m.Gipso", "m.jpg", "sub.Gipso"}));
+    EXPECT_EQ(readAll(f.work + "m.jpg"), "the user's own picture");
 }
 
 TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
 {
     Folders f;
     const QString w = f.work;
-    const QByteArray jpg = encoded(testPicture(), "JPG"), bmp = encoded(testPicture(), "BMP");
+    const QByteArray jpg = encoded(), bmp = encoded(testPicture(), "BMP");
     const QByteArray gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\xff,\x00\x00\x00\x00"
                          "\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;", 35);
     writeAll(w + "one.gif", gif);
@@ -243,27 +250,6 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
     }
 }
 
-TEST(MapFiles, ContainersAreNeverWorkedOnOutsideAPrivateTemporaryFolder)
-{
-    // The current folder holds a picture of the user's with the name of the container's image.
-    Folders f;
-    writeAll(f.work + "m.Gipso", container(encoded(testPicture(), "JPG")));
-    writeAll(f.work + "m.jpg", "the user's own picture");
-    const QString cwd = QDir::currentPath();
-    QDir::setCurrent(f.work);
-    QString backing;
-    for (const QString &tempDir : {QString(), QString("./"), f.work + "missing/"}) {
-        SCOPED_TRACE(tempDir.toStdString());
-        const MapLoad load = loadMapFile(f.work + "m.Gipso", tempDir);
-        EXPECT_EQ(load.status, MapLoad::Failed);
-        EXPECT_EQ(load.error, "no private temporary folder to work in");
-        EXPECT_THROW(saveMapFile(testPicture(), exampleCalibration(), f.work + "n.Gipso", tempDir, backing), GipsoError);
-    }
-    QDir::setCurrent(cwd);
-    EXPECT_EQ(entries(f.work), QStringList({"m.Gipso", "m.jpg"}));
-    EXPECT_EQ(readAll(f.work + "m.jpg"), "the user's own picture");
-}
-
 TEST(MapFiles, OpeningAndSavingOnTheProgramState)
 {
     Folders f;
@@ -283,15 +269,14 @@ TEST(MapFiles, OpeningAndSavingOnTheProgramState)
     EXPECT_EQ(st.mapMode, MapMode::Calibrated);
 
     // A container: its JPEG backs the map.
-    const QByteArray jpg = encoded(testPicture(64, 48), "JPG");
+    const QByteArray jpg = encoded(testPicture(64, 48));
     writeAll(f.work + "one.Gipso", container(jpg));
     openMapFile(st, f.work + "one.Gipso");
     EXPECT_EQ(st.tempMapFile, f.temp + "m.jpg");
     EXPECT_EQ(recentMap(st.settings, 1), f.work + "one.Gipso");
 
     // Saving as another container moves the backing JPEG (the picture is not encoded again:
-    // the JPEG of another picture comes out) and clears mapModified; a failed save keeps the
-    // flag and the old file whole.
+    // the JPEG of another picture comes out) and clears mapModified; a failed save keeps the flag.
     st.store.mapModified = true;
     st.mapPicture = testPicture();
     saveCalibratedMapFile(st, f.work + "two.Gipso");
@@ -301,10 +286,8 @@ TEST(MapFiles, OpeningAndSavingOnTheProgramState)
     EXPECT_EQ(entries(f.temp), QStringList({"two.jpg"}));
     EXPECT_EQ(readAll(st.tempMapFile), jpg);
     st.store.mapModified = true;
-    const QByteArray before = readAll(f.work + "two.Gipso");
     EXPECT_THROW(saveCalibratedMapFile(st, f.work + "no/such/dir/x.Gipso"), GipsoError);
     EXPECT_TRUE(st.store.mapModified);
-    EXPECT_EQ(readAll(f.work + "two.Gipso"), before);
     EXPECT_TRUE(QFileInfo::exists(st.tempMapFile)); // wherever it went before the failure
 
     // A file that is no map leaves the map shown and the list alone.
@@ -317,7 +300,7 @@ TEST(MapFiles, OpeningAndSavingOnTheProgramState)
 
     // A rejected calibration: the picture opens uncalibrated, the list stays, and neither its
     // extracted JPEG nor the one of the picture no longer shown stays behind.
-    writeAll(f.work + "bad.Gipso", container(encoded(testPicture(50, 40), "JPG"), QByteArray(kExampleText).replace("45.1\r\n", "91\r\n")));
+    writeAll(f.work + "bad.Gipso", container(encoded(testPicture(50, 40)), QByteArray(kExampleText).replace("45.1\r\n", "91\r\n")));
     EXPECT_EQ(openMapFile(st, f.work + "bad.Gipso").status, MapLoad::CalibrationRejected);
     EXPECT_EQ(st.mapMode, MapMode::Uncalibrated);
     EXPECT_EQ(QSize(st.mapWidth, st.mapHeight), QSize(50, 40));

@@ -30,41 +30,31 @@ TEST(MapView, ZoomStepsAndEnabling)
     EXPECT_FALSE(zoomAfterCommand("mnuHalftone", 1.0).has_value());
 }
 
+namespace {
+// A window as "source -> displayed size, scroll bars on, left and width of its scale".
+QString shown(const ViewWindow &w)
+{
+    const QRect &s = w.source;
+    return QStringLiteral("%1,%2 %3x%4 -> %5x%6 %7%8 %9 %10").arg(s.x()).arg(s.y()).arg(s.width()).arg(s.height())
+        .arg(w.dest.width()).arg(w.dest.height()).arg(w.hScrollEnabled ? "h" : "-", w.vScrollEnabled ? "v" : "-")
+        .arg(w.scaleLeft).arg(w.scaleWidth);
+}
+} // namespace
+
 TEST(MapView, VisibleWindow)
 {
-    struct Case {
-        const char *why;
-        QSize map;
-        double zoom;
-        int scroll;
-        QRect source;
-        QSize dest;
-        bool hScroll, vScroll;
-        double scaleLeft, scaleWidth;
-    };
-    const Case cases[] = {
-        {"twice as wide as the view, bar at the middle: from a quarter; 600 fits in 600", {1600, 600}, 1.0, 16000,
-         {400, 0, 800, 600}, {800, 600}, true, false, 400, 800},
-        {"smaller than the view: whole from its corner, the frame shrinks", {300, 200}, 2.0, 32000,
-         {0, 0, 300, 200}, {600, 400}, false, false, 0, 400},
-        // The same scroll values show another area after a zoom change.
-        {"large at 100%", {4000, 4000}, 1.0, 16000, {1600, 1700, 800, 600}, {800, 600}, true, true, 1600, 800},
-        {"large at 200%", {4000, 4000}, 2.0, 16000, {1800, 1850, 400, 300}, {800, 600}, true, true, 1800, 400},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.why);
-        const ViewWindow w = visibleWindow(c.map.width(), c.map.height(), c.zoom, QSize(800, 600), c.scroll, c.scroll);
-        EXPECT_EQ(w.source, c.source);
-        EXPECT_EQ(w.dest, c.dest);
-        EXPECT_EQ(w.hScrollEnabled, c.hScroll);
-        EXPECT_EQ(w.vScrollEnabled, c.vScroll);
-        EXPECT_DOUBLE_EQ(w.scaleLeft, c.scaleLeft);
-        EXPECT_DOUBLE_EQ(w.scaleWidth, c.scaleWidth);
-    }
-    // Mouse positions map back exactly.
-    const ViewWindow small = visibleWindow(300, 200, 2.0, QSize(800, 600), 32000, 32000);
-    EXPECT_EQ(small.screenToMap(QPointF(200, 100)), QPointF(100, 50));
-    EXPECT_EQ(small.mapToScreen().map(QPointF(100, 50)), QPointF(200, 100));
+    // A map twice as wide as the view at 100%, bar at the middle: the window starts at a quarter
+    // (600 fits in 600, no vertical bar).
+    EXPECT_EQ(shown(visibleWindow(1600, 600, 1.0, QSize(800, 600), 16000, 0)), "400,0 800x600 -> 800x600 h- 400 800");
+    // A map smaller than the view: shown whole from its corner, the frame shrinks around it,
+    // and mouse positions map back exactly.
+    const ViewWindow w = visibleWindow(300, 200, 2.0, QSize(800, 600), 32000, 32000);
+    EXPECT_EQ(shown(w), "0,0 300x200 -> 600x400 -- 0 400");
+    EXPECT_EQ(w.screenToMap(QPointF(200, 100)), QPointF(100, 50));
+    EXPECT_EQ(w.mapToScreen().map(QPointF(100, 50)), QPointF(200, 100));
+    // The same scroll values show another area after a zoom change.
+    EXPECT_EQ(shown(visibleWindow(4000, 4000, 1.0, QSize(800, 600), 16000, 16000)), "1600,1700 800x600 -> 800x600 hv 1600 800");
+    EXPECT_EQ(shown(visibleWindow(4000, 4000, 2.0, QSize(800, 600), 16000, 16000)), "1800,1850 400x300 -> 800x600 hv 1800 400");
 
     // The displayed bitmap never exceeds the view, whatever the zoom or the map.
     for (double z = 0.1; z <= 10.0; z = *zoomAfterCommand("mnuXpiu", z))
@@ -112,17 +102,12 @@ TEST(MapView, ResamplesOnlyTheVisibleWindow)
 TEST(MapView, PanningAgainstThePressPosition)
 {
     // Pressed at (500, 500) of a 1000 x 1000 map: dragging left by a tenth of the map moves the
-    // bar by a tenth of its range; values are held to 0..32000; a disabled bar keeps its value.
-    struct Case {
-        ScrollValues from;
-        bool hEnabled;
-        double x, y;
-        int h, v;
+    // bar by a tenth of its range; values stay within 0..32000; a disabled bar keeps its value.
+    const auto pan = [](ScrollValues from, bool hEnabled, double x, double y) {
+        const ScrollValues v = panScroll(from, hEnabled, true, 500, 500, x, y, 1000, 1000);
+        return std::pair(v.h, v.v);
     };
-    for (const Case &c : {Case{{16000, 16000}, true, 400, 450, 19200, 17600}, Case{{31000, 1000}, true, 0, 1000, 32000, 0},
-                          Case{{100, 200}, false, 0, 500, 100, 200}}) {
-        const ScrollValues v = panScroll(c.from, c.hEnabled, true, 500, 500, c.x, c.y, 1000, 1000);
-        EXPECT_EQ(v.h, c.h) << c.from.h;
-        EXPECT_EQ(v.v, c.v) << c.from.h;
-    }
+    EXPECT_EQ(pan({16000, 16000}, true, 400, 450), std::pair(19200, 17600));
+    EXPECT_EQ(pan({31000, 1000}, true, 0, 1000), std::pair(32000, 0));
+    EXPECT_EQ(pan({100, 200}, false, 0, 500), std::pair(100, 200));
 }
