@@ -72,38 +72,29 @@ TEST(Configuration, LanguageComesFromInstallSystemAndUser)
     EXPECT_EQ(languageIdForLocale("C"), 0);
 }
 
-TEST(Configuration, ValuesAndColours)
+TEST(Configuration, ValuesAreWrittenBackInTheTablesOrderKeepingOtherUsers)
 {
     ConfigFixture f;
     f.read("");
     EXPECT_EQ(f.settings.CurrentDir, QStringLiteral("/opt/gipso"));
-    f.read("[User anna]\r\nWayPointColor=FF00\r\nRouteColor=\r\nTrackColor=zz\r\nSymbolDim=99999\r\nUnits=0\r\n"
-           "CurrentDir=/home/anna/maps\r\n");
-    EXPECT_EQ(f.settings.WayPointColor, 0x00FF00); // hex without prefix: pure green
-    EXPECT_EQ(f.settings.RouteColor, 0);           // empty value keeps the default
-    EXPECT_EQ(f.settings.TrackColor, 0xFF0000);    // unreadable hex keeps the default
-    EXPECT_EQ(f.settings.SymbolDim, 32767);        // a 16-bit key holds what fits
+    // Colours in hex without prefix (FF00: pure green); an empty or unreadable value keeps the
+    // default; a 16-bit key holds what fits.
+    const ConfigResult r = f.read("[Install]\r\nLanguage=1040\r\n[User bruno]\r\nSymbolDim=3\r\n[User anna]\r\nWayPointColor=FF00\r\n"
+                                  "RouteColor=\r\nTrackColor=zz\r\nSymbolDim=99999\r\nUnits=0\r\nCurrentDir=/home/anna/maps\r\nLastMap1=/x.cal\r\n");
+    EXPECT_EQ(f.settings.WayPointColor, 0x00FF00);
+    EXPECT_EQ(f.settings.SymbolDim, 32767);
     EXPECT_FALSE(f.settings.unitsMetric());
-    EXPECT_EQ(f.settings.CurrentDir, QStringLiteral("/home/anna/maps"));
-}
-
-TEST(Configuration, WritingKeepsOtherUsersAndOrdersKeys)
-{
-    ConfigFixture f;
-    const ConfigResult r =
-        f.read("[Install]\r\nLanguage=1040\r\n[User bruno]\r\nSymbolDim=3\r\n[User anna]\r\nLastMap1=/x.cal\r\nSymbolDim=8\r\n");
-    f.settings.WayPointColor = 0x00FF00;
     f.settings.WindowMax = 1;
     ASSERT_TRUE(writeConfiguration(f.env, r.userSection, f.settings, 0));
     // No Language key: no entry of the Languages menu was checked.
     EXPECT_EQ(readAll(f.env.configFile),
               "[Install]\r\nLanguage=1040\r\n\r\n[User bruno]\r\nSymbolDim=3\r\n\r\n[User anna]\r\n"
               "SerialPort=1\r\nWayPointColor=FF00\r\nRouteColor=0\r\nTrackColor=FF0000\r\nCharDimension=16\r\n"
-              "LineThickness=2\r\nCursorThickness=1\r\nSymbolDim=8\r\nWayPointSymbol=1\r\nWayPointName=1\r\n"
+              "LineThickness=2\r\nCursorThickness=1\r\nSymbolDim=32767\r\nWayPointSymbol=1\r\nWayPointName=1\r\n"
               "RoutePointSymbol=1\r\nRoutePointName=1\r\nRouteHeadings=1\r\nRouteLengths=0\r\nTrackPointSymbol=1\r\n"
               "TrackPointName=1\r\nAutoTrackPointColor=1\r\nIgnoreTxTDescription=1\r\nIgnoreGPXDescription=1\r\n"
-              "Units=-1\r\nNMEASentence=1\r\nNMEATime=20\r\nWindowLeft=105\r\nWindowTop=105\r\nWindowWidth=9225\r\n"
-              "WindowHeight=5115\r\nWindowMax=1\r\nCurrentDir=/opt/gipso\r\nLastMap1=/x.cal\r\nLastMap2=\r\nLastMap3=\r\n");
+              "Units=0\r\nNMEASentence=1\r\nNMEATime=20\r\nWindowLeft=105\r\nWindowTop=105\r\nWindowWidth=9225\r\n"
+              "WindowHeight=5115\r\nWindowMax=1\r\nCurrentDir=/home/anna/maps\r\nLastMap1=/x.cal\r\nLastMap2=\r\nLastMap3=\r\n");
     f.env.loginName = QStringLiteral("bruno"); // Bruno's own run reads his values, not Anna's
     f.read(readAll(f.env.configFile));
     EXPECT_EQ(f.settings.SymbolDim, 3);
