@@ -82,7 +82,7 @@ TEST(Calibration, UsableRejectsDegenerateAndOutOfRangeValues)
     EXPECT_TRUE(usableWith([](MapCalibration &c) { c.lat1 = -90; })); // the range is inclusive, as files have always been read
 }
 
-TEST(NavFormulae, CoursesAndDistancesOfThePlainCases)
+TEST(NavFormulae, CoursesAndDistancesWithoutNaN)
 {
     const double pi = std::acos(-1.0);
     // Identical points: the east-west branch with no longitude difference.
@@ -104,10 +104,8 @@ TEST(NavFormulae, CoursesAndDistancesOfThePlainCases)
     // Across the 180th meridian the rhumb line goes the long way round, westward.
     EXPECT_DOUBLE_EQ(rhumbLineCourse(10, 179, 10, -179), 3 * pi / 2);
     EXPECT_NEAR(rhumbLineDistance(10, 179, 10, -179), 39176597.710, 1e-3);
-}
 
-TEST(NavFormulae, InvalidOperationsRaiseInsteadOfNaN)
-{
+    // Poles and NaN raise instead of giving NaN.
     EXPECT_THROW(rhumbLineDistance(-90, 0, 10, 10), GipsoError);
     EXPECT_THROW(rhumbLineCourse(10, 0, -90, 10), GipsoError);
     EXPECT_THROW(rhumbLineDistance(std::nan(""), 0, 0, 0), GipsoError);

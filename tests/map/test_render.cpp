@@ -47,14 +47,10 @@ int count(const QImage &img, QRect area, auto test)
     return n;
 }
 
-struct Pixel {
-    int x, y;
-    QRgb colour;
-};
-void expectPixels(const QImage &img, std::initializer_list<Pixel> pixels)
+void expectPixels(const QImage &img, std::initializer_list<std::tuple<int, int, QRgb>> pixels)
 {
-    for (const Pixel &p : pixels)
-        EXPECT_EQ(img.pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
+    for (const auto &[x, y, colour] : pixels)
+        EXPECT_EQ(img.pixel(x, y), colour) << x << "," << y;
 }
 } // namespace
 
