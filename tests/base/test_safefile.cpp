@@ -6,6 +6,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -37,10 +38,7 @@ TEST(SafeFile, FullDiskKeepsTheOldFileAndSaysWhy)
     const QByteArray mountPoint = QFile::encodeName(dir.path());
     if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
         GTEST_SKIP() << "cannot mount a 64 KiB tmpfs here (needs root): " << std::strerror(errno);
-    struct Unmount {
-        QByteArray at;
-        ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
-    } unmount{mountPoint};
+    const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.constData(), MNT_DETACH); });
 
     const QString target = dir.filePath("existing.gpx");
     writeAll(target, "old\n");
