@@ -150,9 +150,9 @@ TEST(MapFiles, ContainersAreWorkedOnOnlyInsideTheirPrivateTemporaryFolder)
     EXPECT_FALSE(QFileInfo::exists("/tmp/gipso-escape.jpg"));
     // A member in a folder goes in under its base name.
     writeAll(f.work + "sub.Gipso", zipped({{"maps/m.jpg", jpg}, {"maps/m.txt", kExampleText}}));
-    const MapLoad sorted = loadMapFile(f.work + "sub.Gipso", sub);
-    ASSERT_EQ(sorted.status, MapLoad::Loaded) << sorted.error.toStdString();
-    EXPECT_EQ(sorted.imagePath, sub + "m.jpg");
+    const MapLoad inFolder = loadMapFile(f.work + "sub.Gipso", sub);
+    ASSERT_EQ(inFolder.status, MapLoad::Loaded) << inFolder.error.toStdString();
+    EXPECT_EQ(inFolder.imagePath, sub + "m.jpg");
     EXPECT_EQ(entries(sub), QStringList({"m.jpg"}));
     EXPECT_EQ(ZipReader::safeBaseName("dir/"), "");
 
