@@ -22,10 +22,7 @@ inline MapCalibration exampleCalibration()
 inline GpsPoint pointOnMap(const MapCalibration &c, double x, double y, PointKind kind, float alt = 0,
                            const QString &description = {})
 {
-    GpsPoint p;
-    p.kind = kind;
-    p.altitude = alt;
-    p.description = description;
+    GpsPoint p{0, 0, alt, 0, 0, kind, {}, description};
     mapToGeo(c, x, -y, p.latitude, p.longitude);
     return p;
 }

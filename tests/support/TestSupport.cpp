@@ -19,32 +19,23 @@ QString buildDir() { return QStringLiteral(GIPSO_BUILD_DIR); }
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void writeAll(const QString &path, const QByteArray &bytes)
 {
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
+    if (QFile f(path); f.open(QIODevice::WriteOnly))
         f.write(bytes);
 }
 
 GpsPoint makePoint(PointKind kind, const QString &name, double lat, double lon, float alt, const QDateTime &when,
                    const QString &description)
 {
-    GpsPoint p;
-    p.kind = kind;
-    p.name = name;
-    p.latitude = lat;
-    p.longitude = lon;
-    p.altitude = alt;
+    GpsPoint p{lat, lon, alt, 0, 0, kind, name, description};
     if (when.isValid()) {
         p.date = toDateValue(when.date());
         p.time = toDateValue(QDate(1899, 12, 30), when.time());
     }
-    p.description = description;
     return p;
 }
 

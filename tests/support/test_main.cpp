@@ -13,11 +13,11 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        QByteArray dir = QDir::tempPath().toUtf8() + "/gipso-test-runtime";
-        QDir().mkpath(QString::fromUtf8(dir));
-        QFile::setPermissions(QString::fromUtf8(dir), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", dir);
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) { // Qt wants it private to the user
+        const QString dir = QDir::tempPath() + QStringLiteral("/gipso-test-runtime");
+        QDir().mkpath(dir);
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", dir.toUtf8());
     }
     ::testing::InitGoogleTest(&argc, argv);
     TestApp app(argc, argv);
