@@ -514,3 +514,5 @@ GIPSO_MESSAGE(MenuUndo, 1071, u"&Undo",
     u"&Annulla")
 GIPSO_MESSAGE(MenuRedo, 1072, u"&Redo",
     u"&Ripeti")
+GIPSO_MESSAGE(GeneratedTrackName, 1073, u"Track $0",
+    u"Traccia $0")

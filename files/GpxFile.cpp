@@ -5,6 +5,7 @@
 #include "base/Clock.h"
 #include "base/DateValue.h"
 #include "base/Error.h"
+#include "base/Messages.h"
 #include "files/FileIO.h"
 #include "files/PointFiles.h"
 
@@ -173,6 +174,28 @@ public:
     // One whole element, which begins at byte at of the file on the given line.
     void convert(std::string_view t, PointKind kind, int64_t line, qint64 at);
 
+    // Track boundaries: every <trk> starts a track, and so does every <trkseg> after its first;
+    // the <trk>'s <name> (before its first point) names the track.
+    void startTrack()
+    {
+        newTrack_ = true;
+        segments_ = 0;
+        trackName_.clear();
+        inTrackHeader_ = true;
+    }
+    void startSegment()
+    {
+        if (++segments_ > 1)
+            newTrack_ = true;
+        inTrackHeader_ = false;
+    }
+    bool wantsTrackName() const { return inTrackHeader_; }
+    void setTrackName(std::string_view raw)
+    {
+        trackName_.assign(raw);
+        inTrackHeader_ = false;
+    }
+
 private:
     QString problem(int64_t line, PointKind kind, const char *what) const
     {
@@ -200,6 +223,10 @@ private:
     int32_t autoNameFor_ = -1;
     QString autoName_;
     std::optional<double> now_;
+    bool newTrack_ = false;
+    bool inTrackHeader_ = false;
+    int segments_ = 0;
+    std::string trackName_; // as in the file
 };
 
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -298,8 +325,18 @@ void GpxReader::convert(std::string_view t, PointKind kind, int64_t line, qint64
     }
     if (desc != npos && !childText(t, desc, 6, "</desc>", rawDesc))
         return sink_.skip(problem(line, kind, "has a description without </desc>"));
-    if (kind == PointKind::Track && ignoreDescription_)
-        rawDesc = {};
+    // The first point of a track carries its name: its own description when kept, else the
+    // <trk>'s name, else "Track N". Ignoring descriptions empties only the other points'.
+    bool startsTrack = false;
+    if (kind == PointKind::Track) {
+        startsTrack = newTrack_;
+        newTrack_ = false;
+        inTrackHeader_ = false;
+        if (ignoreDescription_)
+            rawDesc = {};
+        if (startsTrack && rawDesc.empty() && !cdataText(trackName_).empty())
+            rawDesc = trackName_;
+    }
     if (time != npos) {
         if (!childText(t, time, 6, "</time>", text))
             return sink_.skip(problem(line, kind, "has a time without </time>"));
@@ -312,6 +349,8 @@ void GpxReader::convert(std::string_view t, PointKind kind, int64_t line, qint64
     p.name = name != npos ? gpxText(rawName, decodeUtf8) : autoName();
     if (!rawDesc.empty())
         p.description = gpxText(rawDesc, decodeUtf8);
+    if (startsTrack && p.description.isEmpty())
+        p.description = formatMessage(messageText(msg::GeneratedTrackName), {trackCount(store_.trackPoints) + 1});
     PointList &list = store_.list(kind);
     p.kind = kind;
     sink_.append(list, std::move(p), at);
@@ -407,6 +446,27 @@ size_t nextPointStart(std::string_view line, size_t from, int &kind)
     return npos;
 }
 
+// The track markup on a line at or after from: "<trk" and "<trkseg" start tags (any case, ended
+// by a blank, '>' or the line's end), and "<name>" when the track's name is wanted. Returns the
+// position (npos: none) and which: 1 trk, 2 trkseg, 3 name.
+size_t nextTrackMarkup(std::string_view line, size_t from, size_t until, bool wantName, int &which)
+{
+    for (size_t i = findByte(line, from, '<'); i != npos && i < until; i = findByte(line, i + 1, '<')) {
+        for (auto [tag, w] : {std::pair{std::string_view("<trkseg"), 2}, {std::string_view("<trk"), 1}}) {
+            const size_t after = i + tag.size();
+            if (startsWithNoCase(line, i, tag) && (after == line.size() || blank(line[after]) || line[after] == '>')) {
+                which = w;
+                return i;
+            }
+        }
+        if (wantName && startsWithNoCase(line, i, "<name>")) {
+            which = 3;
+            return i;
+        }
+    }
+    return npos;
+}
+
 // Finds where a point element ends, given its text piece by piece: just past "/>" when its
 // start tag closes it, else just past its end tag (exact name, any case). A '>' inside an
 // attribute value (quoted after '=', as readStartTag reads it) does not end the start tag.
@@ -461,6 +521,24 @@ ImportResult readGpx(const QString &path, PointStore &store, bool ignoreGpxDescr
             for (size_t pos = 0;;) {
                 int kind = -1;
                 const size_t start = nextPointStart(line, pos, kind);
+                // Track markup before the next point (or to the line's end).
+                int which = 0;
+                const size_t markup = nextTrackMarkup(line, pos, start, reader.wantsTrackName(), which);
+                if (markup != npos) {
+                    if (which == 1) {
+                        reader.startTrack();
+                        pos = markup + 4;
+                    } else if (which == 2) {
+                        reader.startSegment();
+                        pos = markup + 7;
+                    } else {
+                        const size_t end = findExact(line, markup + 6, "</name>");
+                        // A name that runs on over lines is not looked for further.
+                        reader.setTrackName(end == npos ? std::string_view() : line.substr(markup + 6, end - markup - 6));
+                        pos = end == npos ? markup + 6 : end + 7;
+                    }
+                    continue;
+                }
                 if (start == npos)
                     break;
                 const ElementKind &ek = kKinds[kind];
@@ -533,14 +611,21 @@ void writeGpx(const QString &path, PointStore &store, const ProgressFn &progress
         }
         b += " </rte>\r\n";
     }
-    if (!store.trackPoints.isEmpty()) {
-        b += " <trk>\r\n  <trkseg>\r\n";
-        for (const GpsPoint &p : store.trackPoints) {
-            appendPointElement(b, "trkpt", p, "   ");
-            out.flushIfFull(progress, ++done, total);
+    // Each track of the list is a <trk> of its own, named by the description of its first point.
+    const PointList &track = store.trackPoints;
+    for (int32_t i = 1; i <= track.count(); ++i) {
+        if (trackStarts(track, i)) {
+            if (i > 1)
+                b += "  </trkseg>\r\n </trk>\r\n";
+            b += " <trk>\r\n  <name>";
+            appendCdata(b, track[i].description);
+            b += "</name>\r\n  <trkseg>\r\n";
         }
-        b += "  </trkseg>\r\n </trk>\r\n";
+        appendPointElement(b, "trkpt", track[i], "   ");
+        out.flushIfFull(progress, ++done, total);
     }
+    if (!track.isEmpty())
+        b += "  </trkseg>\r\n </trk>\r\n";
     b += "</gpx>\r\n";
     out.commit();
     store.pointsModified = false;

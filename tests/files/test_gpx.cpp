@@ -1,3 +1,4 @@
+#include "base/Messages.h"
 #include "PointFileTest.h"
 
 using namespace gipso;
@@ -25,7 +26,7 @@ TEST_F(Gpx, ExportWritesTheFixedLayout)
               " <rte>\r\n  <rtept lat=\"-1.5000000000\" lon=\"2.2500000000\">\r\n   <ele>3.00</ele>\r\n"
               "   <time>1899-12-30T00:00:00Z</time>\r\n   <name><![CDATA[R]]></name>\r\n   <desc><![CDATA[]]></desc>\r\n"
               "  </rtept>\r\n </rte>\r\n"
-              " <trk>\r\n  <trkseg>\r\n   <trkpt lat=\"1.0000000000\" lon=\"2.0000000000\">\r\n    <ele>-3.50</ele>\r\n"
+              " <trk>\r\n  <name><![CDATA[a]]]]><![CDATA[>b<]]><![CDATA[c]]></name>\r\n  <trkseg>\r\n   <trkpt lat=\"1.0000000000\" lon=\"2.0000000000\">\r\n    <ele>-3.50</ele>\r\n"
               "    <time>1899-12-30T00:00:00Z</time>\r\n    <name><![CDATA[]]></name>\r\n"
               "    <desc><![CDATA[a]]]]><![CDATA[>b<]]><![CDATA[c]]></desc>\r\n   </trkpt>\r\n  </trkseg>\r\n </trk>\r\n"
               "</gpx>\r\n");
@@ -55,6 +56,37 @@ TEST_F(Gpx, RoundTripAndPeersReadAndValidateWhatWeWrite)
     PointStore babelBack;
     EXPECT_EQ(readGpx(path("babel.gpx"), babelBack, false).skipped, 0);
     expectSameStore(sampleStore(), babelBack);
+    // Ignoring TrackPoint descriptions keeps every track: each <trk> is one, named.
+    for (const char *file : {"ours.gpx", "babel.gpx"}) {
+        PointStore ignoring;
+        readGpx(path(file), ignoring, true);
+        expectSameStore(sampleStore(), ignoring);
+    }
+}
+
+// Every <trk> and every later <trkseg> starts a track, named by its first point's own
+// description when kept, else by the <trk>'s name, else "Track N".
+TEST_F(Gpx, TracksAndSegmentsStartTracks)
+{
+    setLanguage(kEnglish);
+    writeAll(path("tracks.gpx"),
+             "<gpx><trk><name>Morning</name><trkseg>\n"
+             "<trkpt lat=\"1\" lon=\"1\"><desc>own</desc></trkpt><trkpt lat=\"1\" lon=\"2\"><desc>mid</desc></trkpt>\n"
+             "</trkseg><trkseg><trkpt lat=\"1\" lon=\"3\"/></trkseg></trk>\n"
+             "<trk><trkseg><trkpt lat='1' lon='4'/><trkpt lat='1' lon='5'/></trkseg></trk></gpx>\n");
+    for (auto [ignore, expected] : {std::pair{true, "Morning,,Morning,Track 3,"}, {false, "own,mid,Morning,Track 4,"}}) {
+        PointStore s;
+        readGpx(path("tracks.gpx"), s, ignore);
+        QStringList descriptions;
+        for (const GpsPoint &p : s.trackPoints)
+            descriptions << p.description;
+        EXPECT_EQ(descriptions.join(','), QLatin1String(expected)) << "ignoring: " << ignore;
+    }
+    setLanguage(kItalian);
+    PointStore s;
+    readGpx(path("tracks.gpx"), s, true);
+    setLanguage(kEnglish);
+    EXPECT_EQ(s.trackPoints[4].description, "Traccia 3");
 }
 
 TEST_F(Gpx, RealFilesImportWithTheirCounts)
