@@ -204,9 +204,11 @@ void picMap::mouseDown(Qt::MouseButton button, double x, double y)
     lastClickX_ = mouseX_ = x;
     lastClickY_ = mouseY_ = y;
     AppState &st = owner_.state();
-    if (panButtons(button) && st.mapMode == MapMode::Calibrated) {
+    // Panning works on any map, also while a calibration waits for its second point.
+    if (panButtons(button) && st.mapMode != MapMode::NoMap) {
         crossHairOn_ = false;
-        setCursor(Qt::SizeAllCursor);
+        if (!calibrating(st.mapMode)) // the reference click's cursor stays
+            setCursor(Qt::SizeAllCursor);
         owner_.repaintMap();
         return;
     }
@@ -241,14 +243,15 @@ void picMap::mouseMove(Qt::MouseButtons buttons, double x, double y)
     mouseX_ = x;
     mouseY_ = y;
     const MapMode mode = owner_.state().mapMode;
+    const bool panning = panButtons(buttons) && mouseIsDown_ && mode != MapMode::NoMap;
+    if (panning)
+        panView(x, y);
     if (mode != MapMode::Calibrated) {
         if (buttons != Qt::NoButton && calibrating(mode))
             mouseDragged_ = true;
         return;
     }
-    if (panButtons(buttons) && mouseIsDown_)
-        panView(x, y);
-    else if (buttons != Qt::LeftButton)
+    if (!panning && buttons != Qt::LeftButton)
         mouseDragged_ = false;
     if (buttons == Qt::LeftButton && mouseIsDown_) {
         mouseDragged_ = true;
@@ -408,20 +411,37 @@ void picMap::createRoutePoint()
     owner_.openPointDialog(PointKind::Route, mode, msg::RoutePointCaption);
 }
 
+bool picMap::onPicture(const QPointF &screen) const
+{
+    const AppState &st = owner_.state();
+    return st.mapMode != MapMode::NoMap && QRectF(QPointF(0, 0), QSizeF(window_.dest)).contains(screen);
+}
+
+// Where the map is smaller than the view, the rest of the view is not the map: a click there
+// neither calibrates, nor edits, nor reads a position; panning starts anywhere.
 void picMap::mousePressEvent(QMouseEvent *event)
 {
+    if (!onPicture(event->position()) && !panButtons(event->button()))
+        return;
     const QPointF m = window_.screenToMap(event->position());
     mouseDown(event->button(), m.x(), m.y());
 }
 
 void picMap::mouseMoveEvent(QMouseEvent *event)
 {
+    if (!onPicture(event->position()) && !(mouseIsDown_ && panButtons(mainButtons(event->buttons()))))
+        return;
     const QPointF m = window_.screenToMap(event->position());
     mouseMove(event->buttons(), m.x(), m.y());
 }
 
 void picMap::mouseReleaseEvent(QMouseEvent *event)
 {
+    // A drag that ends off the map ends where it last was on it.
+    if (!onPicture(event->position())) {
+        mouseUp(event->button());
+        return;
+    }
     const QPointF m = window_.screenToMap(event->position());
     mouseUp(event->button(), m.x(), m.y());
 }

@@ -50,6 +50,8 @@ protected:
 
 private:
     void scrollChanged();
+    // Whether a position of the widget shows the map.
+    bool onPicture(const QPointF &screen) const;
     void drawCrossHair(double x, double y);
     QRegion crossHairRegion(double x, double y) const;
     void crossHairLines(double x, double y, QLineF &eastWest, QLineF &northSouth) const;

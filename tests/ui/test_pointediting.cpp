@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -189,7 +190,9 @@ TEST(PointEditingUi, DraggingPointsAtEveryZoom)
         f.zoom(zoomEntry);
         f.add(PointKind::Way, 0, 0, "W1");
         f.add(PointKind::Way, 0, 0, "W2");
-        const QPointF centre = f.view->viewWindow().screenToMap(QPointF(320, 240));
+        const QSize shown = f.view->viewWindow().dest; // the map may be smaller than the view
+        const QPointF centre =
+            f.view->viewWindow().screenToMap(QPointF(std::min(320, shown.width() / 2), std::min(240, shown.height() / 2)));
         f.state().store.wayPoints[1] = pointOnMap(f.state().calibration, centre.x(), centre.y(), PointKind::Way);
         f.state().store.wayPoints[1].name = "W1";
         f.state().store.wayPoints[2] = pointOnMap(f.state().calibration, centre.x() + 200, centre.y(), PointKind::Way);
@@ -239,7 +242,7 @@ TEST(PointEditingUi, ModifyDeleteAndStep)
     EXPECT_EQ(f.names(PointKind::Route), "W1");
     EXPECT_EQ(f.dialogs.lastText(), "Use existing WayPoint?  (W1)");
 
-    f.add(PointKind::Track, 500, 500, {});
+    f.add(PointKind::Track, 500, 400, {});
     f.mode("mnuEditT");
     f.dialogs.answers = {Dialogs::Answer::Cancel, Dialogs::Answer::Ok};
     f.forms = {[](frmWayPoint &form) {
@@ -248,7 +251,7 @@ TEST(PointEditingUi, ModifyDeleteAndStep)
         EXPECT_TRUE(form.isVisible());
         form.cmdElimina->click();
     }};
-    f.click(500, 500);
+    f.click(500, 400);
     EXPECT_EQ(f.dialogs.shown.back().text, "Delete selected TrackPoint?");
     EXPECT_EQ(f.dialogs.shown.back().defaultButton, Dialogs::Answer::Cancel);
     EXPECT_TRUE(f.state().store.trackPoints.isEmpty());
@@ -344,4 +347,29 @@ TEST(PointEditingUi, ListCommandsAndImportUndo)
     EXPECT_EQ(f.names(PointKind::Track), "1,2,3");
     f.window->redo();
     EXPECT_EQ(f.names(PointKind::Track), "3,2,1");
+}
+
+// Where the map is smaller than the view, clicks beside it are ignored; panning works on an
+// uncalibrated map and during a calibration.
+TEST(PointEditingUi, ClicksBesideTheMapAndPanningWithoutCalibration)
+{
+    EditingFixture f;
+    f.zoom("mnuX25"); // 250 x 200 screen pixels in a 640 x 480 view
+    f.mode("mnuCreaWayP");
+    QTest::mouseClick(f.view, Qt::LeftButton, {}, QPoint(400, 300));
+    EXPECT_TRUE(f.state().store.wayPoints.isEmpty());
+    EXPECT_TRUE(f.dialogs.shown.empty());
+
+    f.zoom("mnuX400");
+    for (MapMode mode : {MapMode::Uncalibrated, MapMode::FirstClick}) {
+        f.window->setMapMode(mode);
+        const int before = f.window->hScroll()->value();
+        QTest::mousePress(f.view, Qt::RightButton, {}, QPoint(300, 200));
+        QMouseEvent move(QEvent::MouseMove, QPointF(200, 200), f.view->mapToGlobal(QPointF(200, 200)), Qt::NoButton,
+                         Qt::RightButton, {});
+        QApplication::sendEvent(f.view, &move);
+        QTest::mouseRelease(f.view, Qt::RightButton, {}, QPoint(200, 200));
+        EXPECT_GT(f.window->hScroll()->value(), before);
+        EXPECT_EQ(f.state().mapMode, mode); // a drag is no reference click
+    }
 }
