@@ -14,13 +14,13 @@ done
 work=$(mktemp -d)
 xvfb_pid='' gipso_pid=''
 cleanup() {
+  set +e # a process that has already ended must not keep the others running
   [ -n "$gipso_pid" ] && kill "$gipso_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && wait "$xvfb_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
-  return 0
 }
 trap cleanup EXIT
+trap "exit 1" INT TERM HUP
 fail() { echo "FAIL: $*" >&2; [ -n "${E2E_SCREENSHOT:-}" ] && timeout 10 import -window root "$E2E_SCREENSHOT"; [ -f "$work/gipso.log" ] && sed 's/^/gipso: /' "$work/gipso.log" >&2; exit 1; }
 xdo() { timeout 10 xdotool "$@"; }
 # Waits up to 15 s for a visible window titled exactly $1 (prints its id), or for none when $2 is "gone".
@@ -51,8 +51,10 @@ perl -e '
 # A private configuration in English, and a private X server on a free display.
 mkdir -p "$work/cfg" "$work/run" && chmod 700 "$work/run"
 printf '[User %s]\r\nLanguage=2057\r\nCurrentDir=%s\r\n' "$(id -un)" "$work" >"$work/cfg/Gipso.cfg"
+# -noreset: the server would otherwise start over whenever its last client leaves (each xdotool
+# call), refusing a connection now and then while it does.
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.2; done
