@@ -1,6 +1,6 @@
 // Editing on the map with 1,000,000 TrackPoints (100 tracks), 10,000 WayPoints and a 1,000-point
 // route over a 20000 x 20000 map: a press (picking in the three lists and the route leg for an
-// insertion, as the map widget does), a drag step (one TrackPoint moved and the 1280 x 800 view
+// insertion, as the map widget does; also 1,000,000 TrackPoints spread over the map), a drag step (one TrackPoint moved and the 1280 x 800 view
 // repainted) and what the undo history holds for a drag.
 #include "edit/MapEditing.h"
 #include "map/MapRender.h"
@@ -122,8 +122,25 @@ int main(int argc, char **argv)
         trackOnly.add(cpuMs() - c0);
     }
     press.print("press (pick 3 lists + route leg)");
+    double worstPress = press.sum / press.n;
     trackOnly.print("  of it: pick in the TrackPoints");
     leg.print("  of it: route leg for an insertion");
+    {
+        // The same number of TrackPoints spread over the whole map (a long journey) rather than
+        // the random walk: the distances then vary more, and the time differs.
+        PointList spread;
+        spread.reserveMore(1000000);
+        for (int i = 0; i < 1000000; ++i)
+            spread.append(at(any(rng), any(rng), PointKind::Track));
+        Figures pick;
+        for (int i = 0; i < 20; ++i) {
+            const double c0 = cpuMs();
+            picked += pickPoint(spread, c, any(rng), any(rng), tol);
+            pick.add(cpuMs() - c0);
+        }
+        pick.print("pick in 1,000,000 spread points");
+        worstPress = std::max(worstPress, pick.sum / pick.n);
+    }
 
     // A drag: one TrackPoint follows the mouse and the view, centred on it, is repainted as the
     // widget does (the map's window drawn, the overlay over it), at 100% and at the smallest zoom.
@@ -185,11 +202,10 @@ int main(int argc, char **argv)
     }
     undo.print("undo of a drag (microseconds)", 1000);
     redo.print("redo of a drag (microseconds)", 1000);
-    std::printf("history of %d drags: %zu bytes held (%zu a drag, GpsPoint is %zu), resident memory grew %ld KiB\n",
-                drags, held, held / size_t(drags), sizeof(GpsPoint), (residentBytes() - rss0) / 1024);
-    std::printf("  resident growth while recording: %ld KiB\n", (rss1 - rss0) / 1024);
+    std::printf("history of %d drags: %zu bytes held (%zu a drag, GpsPoint is %zu); resident memory grew %ld KiB\n",
+                drags, held, held / size_t(drags), sizeof(GpsPoint), (rss1 - rss0) / 1024);
 
-    std::printf("press: %.2f ms cpu (target under 20 ms); drag step: %.1f ms cpu at worst (target under 50 ms)\n",
-                press.sum / press.n, worstDrag);
+    std::printf("press: %.1f ms cpu at worst (target under 20 ms); drag step: %.1f ms cpu at worst (target under 50 ms)\n",
+                worstPress, worstDrag);
     return picked < 0; // keeps the picking from being optimised away
 }
