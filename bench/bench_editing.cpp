@@ -1,7 +1,8 @@
 // Editing on the map with 1,000,000 TrackPoints (100 tracks), 10,000 WayPoints and a 1,000-point
 // route over a 20000 x 20000 map: a press (picking in the three lists and the route leg for an
-// insertion, as the map widget does; also 1,000,000 TrackPoints spread over the map), a drag step (one TrackPoint moved and the 1280 x 800 view
-// repainted) and what the undo history holds for a drag.
+// insertion, as the map widget does; also among 1,000,000 TrackPoints spread over the map), a
+// drag step (one TrackPoint moved and the 1280 x 800 view repainted) and what the undo history
+// holds for a drag.
 #include "edit/MapEditing.h"
 #include "map/MapRender.h"
 #include "points/PointHistory.h"
