@@ -9,7 +9,7 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
 fi
 status=0
 for b in "$build"/bench/bench_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue # not the build's *_autogen folders
   echo "== $(basename "$b")"
   "$b" || status=1
 done
