@@ -21,21 +21,23 @@ bool pointOnMap(const MapCalibration &calibration, const GpsPoint &point, double
 
 int32_t pickPoint(const PointList &list, const MapCalibration &calibration, double x, double y, double tol)
 {
+    // Squared distances while searching (a million points answer a press at once), one root at the end.
+    const MapProjection projection(calibration);
     int32_t best = 0;
-    double bestDistance = 0;
+    double bestSquare = 0;
     for (int32_t i = 1; i <= list.count(); ++i) {
-        double px, py;
-        if (!pointOnMap(calibration, list[i], px, py))
+        double px, pyUp;
+        projection.toMap(list[i].latitude, list[i].longitude, px, pyUp);
+        const double dx = x - px, dy = y + pyUp;
+        const double square = dx * dx + dy * dy;
+        if (!std::isfinite(square))
             continue;
-        const double d = std::hypot(x - px, y - py);
-        if (!std::isfinite(d))
-            continue;
-        if (best == 0 || d < bestDistance) {
+        if (best == 0 || square < bestSquare) {
             best = i;
-            bestDistance = d;
+            bestSquare = square;
         }
     }
-    return best != 0 && bestDistance <= tol ? best : 0;
+    return best != 0 && std::sqrt(bestSquare) <= tol ? best : 0;
 }
 
 int32_t findInsertLeg(const PointList &route, const MapCalibration &calibration, double x, double y, double limit)

@@ -30,14 +30,11 @@ void mapToGeo(const MapCalibration &c, double x, double yUp, double &lat, double
     lon = c.lonOrigin + c.scale * (x * cr + yUp * sr) / c.cosMidLat;
 }
 
+MapProjection::MapProjection(const MapCalibration &c) : c_(c), cr_(std::cos(c.rotation)), sr_(std::sin(c.rotation)) {}
+
 void geoToMap(const MapCalibration &c, double lat, double lon, double &x, double &yUp)
 {
-    const double cr = std::cos(c.rotation);
-    const double sr = std::sin(c.rotation);
-    const double e = (lon - c.lonOrigin) * c.cosMidLat;
-    const double n = lat - c.latOrigin;
-    x = (e * cr - n * sr) / c.scale + 0.5;
-    yUp = (e * sr + n * cr) / c.scale + 0.5;
+    MapProjection(c).toMap(lat, lon, x, yUp);
 }
 
 bool calibrationUsable(const MapCalibration &c)

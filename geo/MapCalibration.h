@@ -17,6 +17,25 @@ struct MapCalibration {
 
 // Derives the transform from the eight stored numbers.
 void computeCalibration(MapCalibration &c);
+// geoToMap for many points: the rotation terms computed once, the same arithmetic in the same
+// order, so the positions are the same to the last bit.
+class MapProjection {
+public:
+    explicit MapProjection(const MapCalibration &c);
+    // Map pixel of a point: x and yUp, both carrying +0.5.
+    void toMap(double lat, double lon, double &x, double &yUp) const
+    {
+        const double e = (lon - c_.lonOrigin) * c_.cosMidLat;
+        const double n = lat - c_.latOrigin;
+        x = (e * cr_ - n * sr_) / c_.scale + 0.5;
+        yUp = (e * sr_ + n * cr_) / c_.scale + 0.5;
+    }
+
+private:
+    const MapCalibration &c_;
+    double cr_, sr_;
+};
+
 // Map pixel (x, yUp = -y) to degrees.
 void mapToGeo(const MapCalibration &c, double x, double yUp, double &lat, double &lon);
 // Degrees to map pixel; both results carry +0.5; the caller takes y = -yUp.

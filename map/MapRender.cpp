@@ -123,22 +123,19 @@ const QStaticText &labelText(const QString &t, const QFont &font)
     return *it;
 }
 
-// geoToMap with its rotation terms computed once per repaint rather than once per point: the
-// same arithmetic in the same order, so the positions are the same to the last bit.
+// Map positions (y down) of points, for a whole repaint.
 class Projector {
 public:
-    explicit Projector(const MapCalibration &c)
-        : c_(c), cr_(std::cos(c.rotation)), sr_(std::sin(c.rotation)) {}
+    explicit Projector(const MapCalibration &c) : projection_(c) {}
     QPointF operator()(double lat, double lon) const
     {
-        const double e = (lon - c_.lonOrigin) * c_.cosMidLat;
-        const double n = lat - c_.latOrigin;
-        return {(e * cr_ - n * sr_) / c_.scale + 0.5, -((e * sr_ + n * cr_) / c_.scale + 0.5)};
+        double x, yUp;
+        projection_.toMap(lat, lon, x, yUp);
+        return {x, -yUp};
     }
 
 private:
-    const MapCalibration &c_;
-    double cr_, sr_;
+    MapProjection projection_;
 };
 
 // Thick aliased lines written straight into a 32-bit image. The track log may hold a million

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QNativeGestureEvent>
+#include <QWheelEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -204,6 +206,9 @@ void picMap::mouseDown(Qt::MouseButton button, double x, double y)
     lastClickX_ = mouseX_ = x;
     lastClickY_ = mouseY_ = y;
     AppState &st = owner_.state();
+    // With no editing mode on, the left button moves the view too.
+    leftPanning_ = button == Qt::LeftButton && owner_.editMode() == EditMode::None &&
+                   (st.mapMode == MapMode::Calibrated || st.mapMode == MapMode::Uncalibrated);
     // Panning works on any map, also while a calibration waits for its second point.
     if (panButtons(button) && st.mapMode != MapMode::NoMap) {
         crossHairOn_ = false;
@@ -243,7 +248,8 @@ void picMap::mouseMove(Qt::MouseButtons buttons, double x, double y)
     mouseX_ = x;
     mouseY_ = y;
     const MapMode mode = owner_.state().mapMode;
-    const bool panning = panButtons(buttons) && mouseIsDown_ && mode != MapMode::NoMap;
+    const bool panning = mouseIsDown_ && mode != MapMode::NoMap &&
+                         (panButtons(buttons) || (leftPanning_ && buttons == Qt::LeftButton));
     if (panning)
         panView(x, y);
     if (mode != MapMode::Calibrated) {
@@ -255,7 +261,8 @@ void picMap::mouseMove(Qt::MouseButtons buttons, double x, double y)
         mouseDragged_ = false;
     if (buttons == Qt::LeftButton && mouseIsDown_) {
         mouseDragged_ = true;
-        dragSelected(x, y);
+        if (!leftPanning_)
+            dragSelected(x, y);
     }
     if (crossHairOn_)
         drawCrossHair(x, y);
@@ -285,6 +292,7 @@ void picMap::mouseUp(Qt::MouseButton button, double x, double y)
     if (!mouseIsDown_)
         return;
     mouseIsDown_ = false;
+    leftPanning_ = false;
     AppState &st = owner_.state();
     if (calibrating(st.mapMode)) {
         if (!mouseDragged_)
@@ -411,6 +419,84 @@ void picMap::createRoutePoint()
     owner_.openPointDialog(PointKind::Route, mode, msg::RoutePointCaption);
 }
 
+void picMap::scrollBy(double dx, double dy)
+{
+    AppState &st = owner_.state();
+    QScrollBar *h = owner_.hScroll();
+    QScrollBar *v = owner_.vScroll();
+    if (!h || !v || st.mapMode == MapMode::NoMap || !(st.zoomFactor > 0))
+        return;
+    const ScrollValues next = panScroll({h->value(), v->value()}, h->isEnabled(), v->isEnabled(), 0, 0,
+                                        -dx / st.zoomFactor, -dy / st.zoomFactor, st.mapWidth, st.mapHeight);
+    settingScroll_ = true;
+    h->setValue(next.h);
+    v->setValue(next.v);
+    settingScroll_ = false;
+    applyView();
+}
+
+void picMap::zoomAt(int steps, QPointF at)
+{
+    AppState &st = owner_.state();
+    const QString entry = steps > 0 ? QStringLiteral("mnuXpiu") : QStringLiteral("mnuXmeno");
+    if (st.mapMode == MapMode::NoMap || !zoomEntryEnabled(entry, st.zoomFactor))
+        return;
+    const QPointF anchor = window_.screenToMap(at);
+    st.zoomFactor = zoomAfterCommand(entry, st.zoomFactor).value_or(st.zoomFactor);
+    applyView();
+    // Scrolling by the anchor's offset brings it nearer each time (the scroll range is the
+    // map less the view); a few passes bring it within a pixel.
+    for (int pass = 0; pass < 6; ++pass) {
+        const QPointF now = window_.mapToScreen().map(anchor);
+        if (std::abs(now.x() - at.x()) < 0.5 && std::abs(now.y() - at.y()) < 0.5)
+            break;
+        scrollBy(now.x() - at.x(), now.y() - at.y());
+    }
+}
+
+void picMap::wheelEvent(QWheelEvent *event)
+{
+    if (owner_.state().mapMode == MapMode::NoMap || mouseIsDown_) {
+        event->ignore();
+        return;
+    }
+    QPoint delta = event->angleDelta();
+    if (event->modifiers() & Qt::ControlModifier) {
+        wheelZoom_ += delta.y() != 0 ? delta.y() : delta.x();
+        while (std::abs(wheelZoom_) >= 120) {
+            const int step = wheelZoom_ > 0 ? 1 : -1;
+            wheelZoom_ -= step * 120;
+            zoomAt(step, event->position());
+        }
+    } else {
+        if ((event->modifiers() & Qt::ShiftModifier) && delta.x() == 0)
+            delta = QPoint(delta.y(), 0);
+        // A notch (120) moves the view by 60 screen pixels; touchpads give their own pixels.
+        const QPoint pixels = event->pixelDelta();
+        const QPointF by = !pixels.isNull() && !(event->modifiers() & Qt::ShiftModifier) ? QPointF(pixels)
+                                                                                         : QPointF(delta) / 2.0;
+        scrollBy(-by.x(), -by.y());
+    }
+    event->accept();
+}
+
+bool picMap::event(QEvent *event)
+{
+    if (event->type() == QEvent::NativeGesture) {
+        auto *g = static_cast<QNativeGestureEvent *>(event);
+        if (g->gestureType() == Qt::ZoomNativeGesture) {
+            pinch_ += g->value();
+            while (std::abs(pinch_) >= 0.25) {
+                const int step = pinch_ > 0 ? 1 : -1;
+                pinch_ -= step * 0.25;
+                zoomAt(step, g->position());
+            }
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
 bool picMap::onPicture(const QPointF &screen) const
 {
     const AppState &st = owner_.state();
@@ -429,7 +515,7 @@ void picMap::mousePressEvent(QMouseEvent *event)
 
 void picMap::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!onPicture(event->position()) && !(mouseIsDown_ && panButtons(mainButtons(event->buttons()))))
+    if (!onPicture(event->position()) && !(mouseIsDown_ && (panButtons(mainButtons(event->buttons())) || leftPanning_)))
         return;
     const QPointF m = window_.screenToMap(event->position());
     mouseMove(event->buttons(), m.x(), m.y());

@@ -24,6 +24,10 @@ public:
     void applyView();
     // Moves the view so that the press position follows the mouse at map position (x, y).
     void panView(double x, double y);
+    // Moves the view by (dx, dy) screen pixels.
+    void scrollBy(double dx, double dy);
+    // One zoom step in (steps > 0) or out, keeping the map point under screen position at still.
+    void zoomAt(int steps, QPointF at);
     // The view as it was last applied, and its picture with the overlay (for printing).
     const ViewWindow &viewWindow() const { return window_; }
     const QImage &bitmap() const { return bitmap_; }
@@ -47,6 +51,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // The wheel scrolls (Shift: across), Ctrl+wheel and a pinch zoom about the mouse.
+    void wheelEvent(QWheelEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void scrollChanged();
@@ -72,6 +79,9 @@ private:
     double lastClickX_ = 0, lastClickY_ = 0;
     double mouseX_ = 0, mouseY_ = 0; // the last position the mouse was seen at
     bool mouseIsDown_ = false;
+    bool leftPanning_ = false; // a left drag with no editing mode moves the view
+    int wheelZoom_ = 0;        // wheel angle towards the next zoom step
+    double pinch_ = 0;         // pinch scale towards the next zoom step
     bool mouseDragged_ = false;
     bool crossHairOn_ = true;
     double crossHairX_ = 0, crossHairY_ = 0;

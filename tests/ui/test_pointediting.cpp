@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -372,4 +373,34 @@ TEST(PointEditingUi, ClicksBesideTheMapAndPanningWithoutCalibration)
         EXPECT_GT(f.window->hScroll()->value(), before);
         EXPECT_EQ(f.state().mapMode, mode); // a drag is no reference click
     }
+}
+
+// The wheel scrolls (Shift: across), Ctrl+wheel zooms in the program's steps about the mouse,
+// and a left drag with no editing mode pans.
+TEST(PointEditingUi, WheelAndLeftDragNavigation)
+{
+    EditingFixture f;
+    f.zoom("mnuX200");
+    auto wheel = [&](QPoint at, QPoint angle, Qt::KeyboardModifiers mods) {
+        QWheelEvent e(at, f.view->mapToGlobal(at), QPoint(), angle, Qt::NoButton, mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.view, &e);
+    };
+    const int h0 = f.window->hScroll()->value(), v0 = f.window->vScroll()->value();
+    wheel({300, 200}, {0, -120}, Qt::NoModifier);
+    EXPECT_GT(f.window->vScroll()->value(), v0);
+    EXPECT_EQ(f.window->hScroll()->value(), h0);
+    wheel({300, 200}, {0, -120}, Qt::ShiftModifier);
+    EXPECT_GT(f.window->hScroll()->value(), h0);
+
+    const QPointF before = f.view->viewWindow().screenToMap(QPointF(300, 200));
+    wheel({300, 200}, {0, 120}, Qt::ControlModifier);
+    EXPECT_EQ(f.window->panel(4)->text(), "225%"); // one step of Zoom +
+    const QPointF after = f.view->viewWindow().mapToScreen().map(before);
+    EXPECT_NEAR(after.x(), 300, 2);
+    EXPECT_NEAR(after.y(), 200, 2);
+
+    const int h1 = f.window->hScroll()->value();
+    f.drag(f.view->viewWindow().screenToMap(QPointF(300, 200)).x(), f.view->viewWindow().screenToMap(QPointF(300, 200)).y(),
+           f.view->viewWindow().screenToMap(QPointF(200, 200)).x(), f.view->viewWindow().screenToMap(QPointF(200, 200)).y());
+    EXPECT_GT(f.window->hScroll()->value(), h1);
 }
