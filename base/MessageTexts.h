@@ -514,3 +514,7 @@ GIPSO_MESSAGE(MenuUndo, 1071, u"&Undo",
     u"&Annulla")
 GIPSO_MESSAGE(MenuRedo, 1072, u"&Redo",
     u"&Ripeti")
+GIPSO_MESSAGE(ListCopy, 1100, u"&Copy",
+    u"&Copia")
+GIPSO_MESSAGE(ListSelectAll, 1101, u"Select &All",
+    u"Seleziona &tutto")
