@@ -54,10 +54,6 @@ private:
 };
 
 namespace {
-int kindCaptionId(PointKind kind)
-{
-    return kind == PointKind::Way ? msg::WayPointName : kind == PointKind::Route ? msg::RoutePointName : msg::TrackPointName;
-}
 constexpr int kVisibleLines = 30;
 } // namespace
 
@@ -168,7 +164,7 @@ void frmVis::openPoint(PointDialogMode mode)
     int32_t shown = 0;
     {
         frmWayPoint form(state_, dialogs_, kind_, mode, this);
-        form.setWindowTitle(messageText(kindCaptionId(kind_)));
+        form.setWindowTitle(PointEditor(state_, kind_, mode).kindText());
         form.repaintMap = repaintMap;
         form.run();
         emptied = form.listEmptied();

@@ -34,6 +34,8 @@ QStringList linesOf(const PointListText &t)
     return out;
 }
 
+QStringList labelsOf(const PointListText &t) { return {t.countLabel(), t.lengthLabel(), t.orthodromeLabel()}; }
+
 } // namespace
 
 TEST(PointList, RouteAlongTheEquator)
@@ -52,9 +54,7 @@ TEST(PointList, RouteAlongTheEquator)
                               " -> Heading:  90.00\u00b0    Distance:   111.120 km",
                               "R2       0.00000000    1.00000000      0.0 07/12/2026 09:30:15 ",
                           }));
-    EXPECT_EQ(t.countLabel(), "N\u00b0 2 RoutePoints.");
-    EXPECT_EQ(t.lengthLabel(), "Route length: 111.120 km");
-    EXPECT_EQ(t.orthodromeLabel(), "Orthodrome total length: 111.120 km");
+    EXPECT_EQ(labelsOf(t), QStringList({"N\u00b0 2 RoutePoints.", "Route length: 111.120 km", "Orthodrome total length: 111.120 km"}));
     EXPECT_EQ(t.text(QStringLiteral("\r\n")), linesOf(t).join("\r\n") + "\r\n");
     EXPECT_EQ(t.text(5, 6, QStringLiteral("\n")), linesOf(t).mid(5).join('\n') + '\n');
 }
@@ -75,9 +75,7 @@ TEST(PointList, ZeroLengthLegAndEmptyLists)
     const PointList empty;
     const PointListText route(empty, PointKind::Route, unitSettings(true));
     EXPECT_EQ(route.text(QStringLiteral("\r\n")), "RoutePoints List. \r\n\r\n" + kHeader + "\r\n\r\n");
-    EXPECT_EQ(route.countLabel(), "N\u00b0 0 RoutePoints.");
-    EXPECT_EQ(route.lengthLabel(), "Route length: 0.000 km");
-    EXPECT_EQ(route.orthodromeLabel(), "Orthodrome total length: 0.000 km");
+    EXPECT_EQ(labelsOf(route), QStringList({"N\u00b0 0 RoutePoints.", "Route length: 0.000 km", "Orthodrome total length: 0.000 km"}));
     const PointList one = listOf(PointKind::Track, {{45, 7}});
     const PointListText track(one, PointKind::Track, unitSettings(true));
     EXPECT_EQ(track.lengthLabel(), "Track length: 0.000 km");
@@ -104,10 +102,8 @@ TEST(PointList, TwoTracksNumberedWithoutTheGapBetweenThem)
                                      "3       50.00000000    7.00000000      0.0 30/12/1899 00:00:00 Afternoon",
                                      "4       51.00000000    7.00000000      0.0 30/12/1899 00:00:00 ",
                                  }));
-    EXPECT_EQ(t.countLabel(), "N\u00b0 4 TrackPoints.");
-    EXPECT_EQ(t.lengthLabel(), "Track length: 222.240 km");
     // The orthodrome still spans the very first and the very last point.
-    EXPECT_EQ(t.orthodromeLabel(), "Orthodrome total length: 666.720 km");
+    EXPECT_EQ(labelsOf(t), QStringList({"N\u00b0 4 TrackPoints.", "Track length: 222.240 km", "Orthodrome total length: 666.720 km"}));
 }
 
 TEST(PointList, NauticalItalianWithOtherSeparators)
