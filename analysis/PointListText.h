@@ -31,6 +31,7 @@ int32_t lineOfPoint(PointKind kind, int32_t index);
 class PointListText {
 public:
     PointListText(const PointList &points, PointKind kind, const UnitSettings &units, ListSeparators separators = {});
+    PointListText(PointList &&, PointKind, const UnitSettings &, ListSeparators = {}) = delete; // it keeps a reference
 
     PointKind kind() const { return kind_; }
     int32_t pointCount() const { return count_; }
