@@ -67,9 +67,8 @@ TEST(VisUi, ShowsTheListInAFixedFontWithTheCaretOnTheFirstPoint)
     EXPECT_EQ(fm.horizontalAdvance("iiii"), fm.horizontalAdvance("WWWW")); // a monospaced font
     EXPECT_EQ(f.lines(), 9);
     EXPECT_EQ(f.line(4), "R1      46.00000000    7.00000000      0.0 30/12/1899 00:00:00 ");
-    EXPECT_EQ(f.vis->Label1->text(), "N\u00b0 3 RoutePoints.");
-    EXPECT_EQ(f.vis->Label2->text(), "Route length: 222.240 km");
-    EXPECT_EQ(f.vis->Label3->text(), "Orthodrome total length: 222.240 km");
+    EXPECT_EQ(QStringList({f.vis->Label1->text(), f.vis->Label2->text(), f.vis->Label3->text()}),
+              QStringList({"N\u00b0 3 RoutePoints.", "Route length: 222.240 km", "Orthodrome total length: 222.240 km"}));
     EXPECT_TRUE(f.vis->cmdOK->isEnabled() && f.vis->cmdOK->isDefault());
     EXPECT_EQ(f.row(), 4);
     EXPECT_EQ(f.vis->selectedText(), f.line(4) + "\n");
