@@ -516,3 +516,7 @@ GIPSO_MESSAGE(MenuRedo, 1072, u"&Redo",
     u"&Ripeti")
 GIPSO_MESSAGE(GeneratedTrackName, 1073, u"Track $0",
     u"Traccia $0")
+GIPSO_MESSAGE(ListCopy, 1100, u"&Copy",
+    u"&Copia")
+GIPSO_MESSAGE(ListSelectAll, 1101, u"Select &All",
+    u"Seleziona &tutto")

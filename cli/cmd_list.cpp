@@ -1,7 +1,68 @@
+#include "analysis/PointListText.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "cli/Commands.h"
+#include "cli/ViewOptions.h"
+#include "files/PointFiles.h"
+
+#include <cerrno>
+#include <cstdio>
 
 namespace gipso::cli {
 
-int list(const QStringList &) { return fail(QStringLiteral("list: not available yet")); }
+namespace {
+constexpr int32_t kLinesPerWrite = 4096;
+
+void print(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+} // namespace
+
+int list(const QStringList &args)
+{
+    Options o(QStringLiteral("list"), args, kViewOptions);
+    const QStringList &words = o.positional();
+    static const QStringList kinds = {QStringLiteral("waypoints"), QStringLiteral("route"), QStringLiteral("tracks")};
+    const qsizetype which = words.isEmpty() ? -1 : kinds.indexOf(words[0]);
+    if (which < 0)
+        o.reject(QStringLiteral("expected waypoints, route or tracks, then FILE..."));
+    else if (words.size() < 2)
+        o.reject(QStringLiteral("expected FILE..."));
+    const Settings settings = viewSettings(o);
+    if (!o.ok())
+        return fail(o.error());
+
+    // The files in turn, appended as the window's Import does.
+    PointStore store;
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        const QString &path = words[i];
+        ImportResult r;
+        try {
+            r = importPointFile(path, store, userSettings());
+        } catch (const GipsoError &e) {
+            return fail(path + QStringLiteral(": ") + e.description());
+        }
+        if (!r.readable)
+            return fail(path + QStringLiteral(": ") + messageText(msg::InvalidPointsFile));
+        if (r.skipped > 0)
+            std::fprintf(stderr, "gipso-cli: %s: %d skipped, the first: %s\n", qPrintable(path), r.skipped,
+                         qPrintable(r.firstProblem));
+    }
+
+    const PointKind kind = which == 0 ? PointKind::Way : which == 1 ? PointKind::Route : PointKind::Track;
+    const PointListText text(store.list(kind), kind, viewUnits(settings));
+    const QString lf = QStringLiteral("\n");
+    // In slices: a track log of a million points is never one text in memory.
+    for (int32_t first = 0; first < text.lineCount(); first += kLinesPerWrite)
+        print(text.text(first, first + kLinesPerWrite - 1, lf));
+    QString labels = lf;
+    for (const QString &label : {text.countLabel(), text.lengthLabel(), text.orthodromeLabel()})
+        if (!label.isEmpty())
+            labels += label + lf;
+    print(labels);
+    return std::fflush(stdout) == 0 ? 0 : fail(QStringLiteral("list: ") + qt_error_string(errno));
+}
 
 } // namespace gipso::cli
