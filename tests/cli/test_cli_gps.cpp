@@ -84,7 +84,7 @@ TEST_F(CliGps, NmeaWritesWhatItTookAtItsEndAndAfterAnError)
                                 "<trkpt lat=\"45.7\" lon=\"9.45\"><time>2024-03-01T10:00:02Z</time></trkpt>\n</trkseg></trk></gpx>\n");
     SimProcess sim({"--points", path("track.gpx"), "--nmea", "gga", "--nmea-interval", "0"});
     ASSERT_TRUE(sim.ok());
-    r = run("nmea --port " + sim.path() + " --count 5 --timeout 300 -o @fixes.gpx");
+    r = run("nmea --port " + sim.path() + " --count 5 --timeout 1500 -o @fixes.gpx");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.errorLines(),
               QStringList(inDir("gipso-cli: nmea: " + sim.path() + ": error 20001 - Input Time Out (3 TrackPoints written to @fixes.gpx)")));
