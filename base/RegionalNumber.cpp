@@ -25,7 +25,9 @@ std::optional<double> readRegionalNumber(const QString &text)
 
 QString regionalNumber(double value)
 {
-    return regional().toString(value, 'g', QLocale::FloatingPointShortest);
+    // Fifteen significant digits, as a user reads a number: a click's -0.01 is not shown as
+    // the -0.010000000000000009 of its binary value.
+    return regional().toString(value, 'g', 15);
 }
 
 QString regionalNumber(float value, double factor)
