@@ -514,3 +514,5 @@ GIPSO_MESSAGE(MenuUndo, 1071, u"&Undo",
     u"&Annulla")
 GIPSO_MESSAGE(MenuRedo, 1072, u"&Redo",
     u"&Ripeti")
+GIPSO_MESSAGE(StatisticsTooFewPoints, 1120, u"The track statistics need at least two TrackPoints.",
+    u"Le statistiche del percorso richiedono almeno due TrackPoints.")
