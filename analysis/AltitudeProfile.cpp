@@ -99,8 +99,9 @@ QPen linePen(int32_t colour, int width)
 
 // The legs of a profile, in order. Distance never decreases along a profile, so a log of many
 // points draws most of its legs straight up or down within one pixel column: those are gathered
-// per colour into one span of the column, drawn when the column is left, which gives the
-// pixels of the legs themselves at a fraction of the cost.
+// per colour into one span of the column, drawn when the column is left. The pixels are those
+// of the legs themselves, at a fraction of the cost; where legs of different colours overlap
+// in a column, the colour used last is on top.
 class LegPainter {
 public:
     LegPainter(QPainter &painter, int width) : p_(painter), width_(width) {}
@@ -118,16 +119,14 @@ public:
             flush();
         column_ = a.x();
         const int lo = std::min(a.y(), b.y()), hi = std::max(a.y(), b.y());
-        if (last_ < spans_.size() && spans_[last_].colour == colour) {
-            spans_[last_].extend(lo, hi);
+        // The span of the latest colour is drawn last, as its leg would be.
+        auto it = std::find_if(spans_.rbegin(), spans_.rend(), [colour](const Span &s) { return s.colour == colour; });
+        if (it == spans_.rend()) {
+            spans_.push_back({colour, lo, hi});
             return;
         }
-        for (last_ = 0; last_ < spans_.size(); ++last_)
-            if (spans_[last_].colour == colour) {
-                spans_[last_].extend(lo, hi);
-                return;
-            }
-        spans_.push_back({colour, lo, hi});
+        it->extend(lo, hi);
+        std::rotate(it.base() - 1, it.base(), spans_.end());
     }
     // Something else is drawn next with a pen of its own: the legs so far go first.
     void interrupt()
@@ -144,7 +143,6 @@ private:
         for (const Span &s : spans_)
             p_.fillRect(column_ - half, s.lo - half, w, s.hi - s.lo + w, QColor(settingRgb(s.colour)));
         spans_.clear();
-        last_ = 0;
     }
     struct Span {
         int32_t colour;
@@ -163,8 +161,7 @@ private:
     int width_;
     int32_t colour_ = -1;
     int column_ = 0;
-    std::vector<Span> spans_;
-    size_t last_ = 0;
+    std::vector<Span> spans_; // of the current column, the latest colour last
 };
 
 } // namespace
