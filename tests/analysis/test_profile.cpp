@@ -138,6 +138,7 @@ TEST(Profile, NothingToDrawWhenAllAltitudesAreEqual)
 
 TEST(Profile, PointsStandBetweenTheMarginLines)
 {
+    setLanguage(kEnglish);
     // Two tracks: the jump to the second adds no length.
     const PointList track = walk(PointKind::Track, {{0, 100}, {1, 200}, {50, 300, "Second"}, {51, 100}});
     const AltitudeProfile p(track, ProfileKind::Track, unitSettings(true), plainSettings(), QLocale::c());
