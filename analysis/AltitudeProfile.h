@@ -33,6 +33,7 @@ public:
     // list must outlive the profile.
     AltitudeProfile(const PointList &points, ProfileKind kind, const UnitSettings &units, const Settings &settings,
                     const QLocale &locale = QLocale());
+    AltitudeProfile(PointList &&, ProfileKind, const UnitSettings &, const Settings &, const QLocale & = QLocale()) = delete;
 
     // All points at one altitude (or none, or one point): there is nothing to draw, and
     // flatMessage() says so ("All points altitude is 0.0 m").
