@@ -40,17 +40,11 @@ TEST_F(CliStatsProfile, ProfileWritesThePicture)
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QImage png(path("k.png"));
     ASSERT_EQ(png.size(), QSize(640, 480));
-    // Coloured by altitude, as Gipso.cfg has it by default; the labels above.
-    int red = 0, blue = 0, text = 0;
-    for (int y = 0; y < png.height(); ++y)
-        for (int x = 0; x < png.width(); ++x) {
-            const QColor c = png.pixelColor(x, y);
-            red += c.red() == 255 && c.green() < 64 && c.blue() == 0;
-            blue += c.blue() == 255 && c.green() < 64 && c.red() == 0;
-            text += y < 40 && qGray(c.rgb()) < 100;
-        }
-    EXPECT_GT(red, 5);
-    EXPECT_GT(blue, 5);
+    // Label1 and Label2 above the drawing.
+    int text = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 200; ++x)
+            text += qGray(png.pixel(x, y)) < 100;
     EXPECT_GT(text, 100);
 }
 
