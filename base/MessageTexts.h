@@ -520,3 +520,5 @@ GIPSO_MESSAGE(ListCopy, 1100, u"&Copy",
     u"&Copia")
 GIPSO_MESSAGE(ListSelectAll, 1101, u"Select &All",
     u"Seleziona &tutto")
+GIPSO_MESSAGE(StatisticsTooFewPoints, 1120, u"The track statistics need at least two TrackPoints.",
+    u"Le statistiche del percorso richiedono almeno due TrackPoints.")

@@ -1,7 +1,11 @@
 #include "cli/ViewOptions.h"
 
+#include "base/Error.h"
 #include "base/Messages.h"
 #include "cli/Commands.h"
+#include "files/PointFiles.h"
+
+#include <cstdio>
 
 namespace gipso::cli {
 
@@ -32,5 +36,27 @@ Settings viewSettings(Options &options)
 }
 
 UnitSettings viewUnits(const Settings &settings) { return unitSettings(settings.unitsMetric()); }
+
+} // namespace gipso::cli
+
+namespace gipso::cli {
+
+QString importViewFiles(const QStringList &paths, PointStore &store)
+{
+    for (const QString &path : paths) {
+        ImportResult r;
+        try {
+            r = importPointFile(path, store, userSettings());
+        } catch (const GipsoError &e) {
+            return path + QStringLiteral(": ") + e.description();
+        }
+        if (!r.readable)
+            return path + QStringLiteral(": ") + messageText(msg::InvalidPointsFile);
+        if (r.skipped > 0)
+            std::fprintf(stderr, "gipso-cli: %s: %d skipped, the first: %s\n", qPrintable(path), r.skipped,
+                         qPrintable(r.firstProblem));
+    }
+    return {};
+}
 
 } // namespace gipso::cli

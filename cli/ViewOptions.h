@@ -17,3 +17,16 @@ Settings viewSettings(Options &options);
 UnitSettings viewUnits(const Settings &settings);
 
 } // namespace gipso::cli
+
+namespace gipso {
+struct PointStore;
+}
+
+namespace gipso::cli {
+
+// Imports the point files in turn into store, as the window's Import does (the import options of
+// Gipso.cfg); skipped lines are reported on stderr. The error line (file and reason) of the
+// first file that cannot be read, else an empty string.
+QString importViewFiles(const QStringList &paths, PointStore &store);
+
+} // namespace gipso::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <limits>
 
 namespace gipso {
 
@@ -9,6 +10,18 @@ namespace gipso {
 double greatCircleDistance(double lat1, double lon1, double lat2, double lon2);
 double rhumbLineCourse(double lat1, double lon1, double lat2, double lon2); // [0, 2*pi), clockwise from north
 double rhumbLineDistance(double lat1, double lon1, double lat2, double lon2);
+
+// rhumbLineDistance along consecutive legs (a walk along a list of a million points): the
+// Mercator ordinate of the latitude where one leg ends is kept for the leg that starts there.
+// Each result is the same as rhumbLineDistance's.
+class RhumbLineWalk {
+public:
+    double distance(double lat1, double lon1, double lat2, double lon2);
+
+private:
+    double lastLatitude_ = std::numeric_limits<double>::quiet_NaN();
+    double lastOrdinate_ = 0.0;
+};
 
 constexpr double kEarthRadius = 6366707.0;
 constexpr double kEarthDiameter = 12733414.0;

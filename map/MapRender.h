@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/DrawingStyle.h"
 #include "state/AppState.h"
 #include "map/MapView.h"
 
@@ -12,25 +13,8 @@ class QPainter;
 
 namespace gipso {
 
-// A colour of the settings (0x00BBGGRR) as an opaque pixel value.
-inline QRgb settingRgb(int32_t c) { return qRgb(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff); }
+// settingRgb, altitudeColour and the drawing sizes are in base/DrawingStyle.h.
 inline int32_t inverseColour(int32_t c) { return 0xFFFFFF - (c & 0xFFFFFF); }
-// Colour of a TrackPoint by its altitude: red at maxAlt through yellow, green, cyan to blue at minAlt.
-int32_t altitudeColour(double altitude, double minAlt, double maxAlt);
-
-// Drawing sizes of the settings as they are drawn: held to what a map can use, since a value
-// typed into Gipso.cfg (up to 32767) would cost gigabytes and minutes per repaint. The settings
-// keep the values as typed.
-constexpr int kMaxPenWidth = 20;      // LineThickness and CursorThickness, pixels
-constexpr int kMaxSymbolDim = 50;     // SymbolDim, pixels at 100%
-constexpr int kMaxCharDimension = 48; // CharDimension, points
-struct DrawingSizes {
-    int line = 0;   // 0 to kMaxPenWidth
-    int cursor = 1; // 1 to kMaxPenWidth
-    int symbol = 0; // 0 to kMaxSymbolDim
-    int chars = 0;  // 0 to kMaxCharDimension
-};
-DrawingSizes drawingSizes(const Settings &settings);
 
 // Points and lines are drawn only inside this disc around the middle of the map.
 struct DrawingDisc {

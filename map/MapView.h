@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/DrawingStyle.h"
+
 #include <QImage>
 #include <QPointF>
 #include <QRect>
@@ -16,8 +18,7 @@ constexpr int kScrollMax = 32000;
 constexpr int kScrollSmallStep = 320;
 constexpr int kScrollLargeStep = 3200;
 
-// Rounding of the view arithmetic: to the nearest integer, halves to the even neighbour.
-inline double roundHalfEven(double v) { return std::nearbyint(v); }
+// The view arithmetic rounds with roundHalfEven (base/DrawingStyle.h).
 
 // Zoom commands of the View menu (by their action names).
 // The new zoom of a zoom entry (mnuXpiu, mnuXmeno, mnuX400, ...), or nullopt for other names.

@@ -116,3 +116,16 @@ TEST(NavFormulae, CoursesAndDistancesWithoutNaN)
     }
     EXPECT_TRUE(std::isfinite(greatCircleDistance(90, 0, -90, 180)));
 }
+
+TEST(NavFormulae, WalkGivesTheLengthsOfRhumbLineDistance)
+{
+    // Legs that chain (the end of one starts the next), a restart elsewhere, an east-west leg
+    // and a leg of no length: each the same double as rhumbLineDistance.
+    const double legs[][4] = {{45, 7, 45.01, 7.02}, {45.01, 7.02, 44.99, 7.01}, {10, 179, 10, -179},
+                              {10, -179, 10, -179}, {-33.5, 151.2, -34, 150}};
+    RhumbLineWalk walk;
+    for (const auto &l : legs)
+        EXPECT_EQ(walk.distance(l[0], l[1], l[2], l[3]), rhumbLineDistance(l[0], l[1], l[2], l[3]));
+    EXPECT_THROW(walk.distance(-34, 150, -90, 0), GipsoError);
+    EXPECT_THROW(walk.distance(-90, 0, 10, 0), GipsoError);
+}
