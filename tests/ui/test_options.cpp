@@ -57,9 +57,11 @@ TEST(OptionsUi, FilledFromTheSettingsEachTimeItOpens)
         row << boxes << (o.cmdColt->isEnabled() ? "track colour on" : "track colour off")
             << (o.OptUnitsNAU->isChecked() ? "nautical" : o.OptUnitsMET->isChecked() ? "metric" : "none");
         seen << row.join(" | ");
-        // Typed, never applied: the next opening shows the settings again.
+        // Auto Track greys the track colour at once. Typed, never applied: the next opening
+        // shows the settings again.
         lineThickness(o)->setText("9");
         o.CheckAutoTrack->click();
+        EXPECT_FALSE(o.cmdColt->isEnabled());
         o.OptUnitsMET->click();
     });
     f.window->action("mnuOpt")->trigger();
@@ -70,20 +72,6 @@ TEST(OptionsUi, FilledFromTheSettingsEachTimeItOpens)
     EXPECT_EQ(s.LineThickness, 3);
     EXPECT_EQ(s.AutoTrackPointColor, 0);
     EXPECT_EQ(s.Units, 0);
-}
-
-TEST(OptionsUi, AutoTrackGreysTheTrackColourAtOnce)
-{
-    MainWindowFixture f;
-    QStringList states;
-    onOptions(f, [&](frmOpt &o) {
-        for (int i = 0; i < 3; ++i) {
-            states << QString("%1%2").arg(o.CheckAutoTrack->isChecked()).arg(o.cmdColt->isEnabled());
-            o.CheckAutoTrack->click();
-        }
-    });
-    f.window->action("mnuOpt")->trigger();
-    EXPECT_EQ(states, QStringList({"10", "01", "10"})); // Auto Track is on by default
 }
 
 TEST(OptionsUi, ASizeThatIsNotA16BitIntegerGoesBackWhenTheFieldIsLeft)
