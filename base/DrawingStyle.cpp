@@ -29,7 +29,7 @@ DrawingSizes drawingSizes(const Settings &s)
     d.line = std::clamp<int>(s.LineThickness, 0, kMaxPenWidth);
     d.cursor = std::clamp<int>(s.CursorThickness, 1, kMaxPenWidth);
     d.symbol = std::clamp<int>(s.SymbolDim, 0, kMaxSymbolDim);
-    d.chars = std::clamp<int>(s.CharDimension, 0, kMaxCharDimension);
+    d.chars = std::clamp<int>(s.CharDimension, 1, kMaxCharDimension); // a font below 1 is drawn at 1
     return d;
 }
 

@@ -522,3 +522,37 @@ GIPSO_MESSAGE(ListSelectAll, 1101, u"Select &All",
     u"Seleziona &tutto")
 GIPSO_MESSAGE(StatisticsTooFewPoints, 1120, u"The track statistics need at least two TrackPoints.",
     u"Le statistiche del percorso richiedono almeno due TrackPoints.")
+GIPSO_MESSAGE(SysInfoTitle, 1150, u"System Information",
+    u"Informazioni sul sistema")
+GIPSO_MESSAGE(SysInfoCopy, 1151, u"&Copy",
+    u"&Copia")
+GIPSO_MESSAGE(SysInfoClose, 1152, u"&Close",
+    u"&Chiudi")
+GIPSO_MESSAGE(SysInfoVersion, 1153, u"Gipso version: $0",
+    u"Versione di Gipso: $0")
+GIPSO_MESSAGE(SysInfoQt, 1154, u"Qt version: $0 (built with $1)",
+    u"Versione di Qt: $0 (compilato con $1)")
+GIPSO_MESSAGE(SysInfoSystem, 1155, u"Operating system: $0",
+    u"Sistema operativo: $0")
+GIPSO_MESSAGE(SysInfoKernel, 1156, u"Kernel: $0",
+    u"Kernel: $0")
+GIPSO_MESSAGE(SysInfoConfigFolder, 1157, u"Configuration folder: $0",
+    u"Cartella della configurazione: $0")
+GIPSO_MESSAGE(SysInfoDataFolder, 1158, u"Data folder: $0",
+    u"Cartella dei dati: $0")
+GIPSO_MESSAGE(SysInfoNotFound, 1159, u"(not found)",
+    u"(non trovata)")
+GIPSO_MESSAGE(SysInfoPorts, 1160, u"Serial ports:",
+    u"Porte seriali:")
+GIPSO_MESSAGE(SysInfoNoPorts, 1161, u"none found",
+    u"nessuna trovata")
+GIPSO_MESSAGE(SysInfoPortUsable, 1162, u"this user may read and write it",
+    u"questo utente può leggerla e scriverla")
+GIPSO_MESSAGE(SysInfoPortDenied, 1163, u"no permission for this user",
+    u"nessun permesso per questo utente")
+GIPSO_MESSAGE(SysInfoPortDeniedGroup, 1164, u"no permission for this user (the port belongs to the group $0)",
+    u"nessun permesso per questo utente (la porta appartiene al gruppo $0)")
+GIPSO_MESSAGE(AboutCredits, 1165, u"Gipso for Linux, by the Gipso developers.",
+    u"Gipso per Linux, a cura degli sviluppatori di Gipso.")
+GIPSO_MESSAGE(AboutCreditsLibraries, 1166, u"Built with Qt, libzip and libjpeg-turbo.",
+    u"Realizzato con Qt, libzip e libjpeg-turbo.")

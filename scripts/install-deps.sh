@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libzip-dev libturbojpeg0-dev
   libgtest-dev libbenchmark-dev
   # tests and test peers
-  gpsbabel libxml2-utils poppler-utils xvfb xauth xdotool imagemagick socat unzip zip fonts-dejavu-core faketime
+  gpsbabel libxml2-utils poppler-utils xvfb xauth xdotool imagemagick socat unzip zip fonts-dejavu-core faketime tidy
 )
 
 missing=()

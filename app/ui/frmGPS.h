@@ -17,6 +17,7 @@ class QMenu;
 class QLabel;
 class QFrame;
 class QScrollBar;
+class QUrl;
 
 namespace gipso {
 
@@ -109,6 +110,8 @@ public:
     void openOptions();
     void openHelp();
     void openAbout();
+    // What opens the manual; empty: the desktop's default viewer (tests put their own here).
+    std::function<void(const QUrl &)> openDocument;
     void insertPoints(PointKind kind);
 
     // Communication (frmGPS_gps.cpp): opens frmComm in the given mode with the caption id.

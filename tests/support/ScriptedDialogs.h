@@ -19,6 +19,8 @@ public:
     QStringList fileDialogTitles;                 // every file dialog's title, in order
     std::function<bool(QPrinter &)> onPrintSetup; // sets up the printer (e.g. a PDF file); default: cancelled
     std::function<int(QDialog &)> onExec;         // drives a modal form; default: rejected at once
+    std::deque<std::optional<QColor>> colours;    // next colour-chooser results (nullopt: cancelled); when empty, cancelled
+    std::vector<QColor> colourChooserInitial;     // the colour each chooser opened with, in order
 
     Answer ask(QWidget *, const QString &text, Buttons buttons, Answer defaultButton, Icon icon, const QString &) override
     {
@@ -35,7 +37,11 @@ public:
     {
         return openFile(parent, title, filter, ext, dir);
     }
-    std::optional<QColor> chooseColor(QWidget *, const QColor &) override { return std::nullopt; }
+    std::optional<QColor> chooseColor(QWidget *, const QColor &initial) override
+    {
+        colourChooserInitial.push_back(initial);
+        return colours.empty() ? std::nullopt : take(colours);
+    }
     bool printSetup(QWidget *, QPrinter &printer) override { return onPrintSetup && onPrintSetup(printer); }
     int exec(QDialog &dialog) override { return onExec ? onExec(dialog) : int(QDialog::Rejected); }
     QString lastText() const { return shown.empty() ? QString() : shown.back().text; }
