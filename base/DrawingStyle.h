@@ -28,7 +28,7 @@ struct DrawingSizes {
     int line = 0;   // 0 to kMaxPenWidth
     int cursor = 1; // 1 to kMaxPenWidth
     int symbol = 0; // 0 to kMaxSymbolDim
-    int chars = 0;  // 0 to kMaxCharDimension
+    int chars = 1;  // 1 to kMaxCharDimension
 };
 DrawingSizes drawingSizes(const Settings &settings);
 
