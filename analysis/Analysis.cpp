@@ -38,6 +38,8 @@ QChar formatSeparator(const QString &format, QChar fallback)
     return fallback;
 }
 
+} // namespace
+
 QChar dateSeparator(const QLocale &locale)
 {
     return locale.language() == QLocale::C ? QChar(u'/') : formatSeparator(locale.dateFormat(QLocale::ShortFormat), u'/');
@@ -47,8 +49,6 @@ QChar timeSeparator(const QLocale &locale)
 {
     return locale.language() == QLocale::C ? QChar(u':') : formatSeparator(locale.timeFormat(QLocale::ShortFormat), u':');
 }
-
-} // namespace
 
 QString fixedNumber(double value, int decimals, const QLocale &locale)
 {

@@ -21,6 +21,9 @@ int64_t timeStep(const GpsPoint &a, const GpsPoint &b);
 // A number with the given decimals, at least one digit before the point and no group separator,
 // as the masks "#####0.000" and "####0.0" show it; never "-0.0".
 QString fixedNumber(double value, int decimals, const QLocale &locale);
+// The date and time separators of the locale's short formats ("/" and ":" for QLocale::c()).
+QChar dateSeparator(const QLocale &locale);
+QChar timeSeparator(const QLocale &locale);
 // "dd/mm/yyyy" of a date value and "hh:nn:ss" of a time value, with the locale's separators.
 QString dateText(double value, const QLocale &locale);
 QString timeText(double value, const QLocale &locale);

@@ -1,5 +1,7 @@
 #include "analysis/PointListText.h"
 
+#include "analysis/Analysis.h"
+
 #include "base/DateValue.h"
 #include "base/Error.h"
 #include "base/Messages.h"
@@ -24,20 +26,6 @@ constexpr int kPointColumns = kNameWidth + kLatitudeWidth + kLongitudeWidth + kA
 constexpr int kHeadingWidth = 7;
 constexpr int kDistanceWidth = 10;
 constexpr int32_t kFirstPointLine = 4;
-
-// The first separator of a date or time format of the locale ("dd.MM.yy" gives "."), quoted
-// text passed over; the fallback when there is none.
-QString separatorOf(const QString &format, const QString &fallback)
-{
-    bool quoted = false;
-    for (QChar c : format) {
-        if (c == QLatin1Char('\''))
-            quoted = !quoted;
-        else if (!quoted && !c.isLetterOrNumber() && !c.isSpace())
-            return QString(c);
-    }
-    return fallback;
-}
 
 // The rhumb line of a leg; nothing where the formulae have no value (a latitude of -90, or one
 // beyond 90 read from a file), so that one bad point blanks its legs instead of the list.
@@ -85,8 +73,8 @@ ListSeparators regionalSeparators()
     const QLocale locale;
     ListSeparators s;
     s.decimalPoint = locale.decimalPoint();
-    s.date = separatorOf(locale.dateFormat(QLocale::ShortFormat), s.date);
-    s.time = separatorOf(locale.timeFormat(QLocale::ShortFormat), s.time);
+    s.date = dateSeparator(locale);
+    s.time = timeSeparator(locale);
     return s;
 }
 

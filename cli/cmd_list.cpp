@@ -36,20 +36,8 @@ int list(const QStringList &args)
 
     // The files in turn, appended as the window's Import does.
     PointStore store;
-    for (qsizetype i = 1; i < words.size(); ++i) {
-        const QString &path = words[i];
-        ImportResult r;
-        try {
-            r = importPointFile(path, store, userSettings());
-        } catch (const GipsoError &e) {
-            return fail(path + QStringLiteral(": ") + e.description());
-        }
-        if (!r.readable)
-            return fail(path + QStringLiteral(": ") + messageText(msg::InvalidPointsFile));
-        if (r.skipped > 0)
-            std::fprintf(stderr, "gipso-cli: %s: %d skipped, the first: %s\n", qPrintable(path), r.skipped,
-                         qPrintable(r.firstProblem));
-    }
+    if (const QString problem = importViewFiles(words.mid(1), store); !problem.isEmpty())
+        return fail(problem);
 
     const PointKind kind = which == 0 ? PointKind::Way : which == 1 ? PointKind::Route : PointKind::Track;
     const PointListText text(store.list(kind), kind, viewUnits(settings));
