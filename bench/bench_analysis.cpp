@@ -3,6 +3,8 @@
 #include "analysis/AltitudeProfile.h"
 #include "analysis/TrackStatistics.h"
 
+#include "BenchSupport.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -12,14 +14,9 @@
 #include <random>
 #include <time.h>
 
+using gipso::bench::cpuMs;
+
 namespace {
-// CPU time of this thread: the machine is shared, so wall time also counts other programs.
-double cpuMs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
 
 // Mean and best CPU milliseconds of runs calls.
 void measure(const char *what, int runs, double target, const std::function<void()> &work)

@@ -7,6 +7,8 @@
 #include "map/MapRender.h"
 #include "points/PointHistory.h"
 
+#include "BenchSupport.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <algorithm>
@@ -16,13 +18,6 @@
 #include <unistd.h>
 
 namespace {
-// CPU time of this thread: the machine is shared, so wall time also counts other programs.
-double cpuMs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
 
 long residentBytes()
 {
@@ -56,6 +51,7 @@ size_t heldBytes(const gipso::PointChange &c)
 } // namespace
 
 using namespace gipso;
+using namespace gipso::bench;
 
 int main(int argc, char **argv)
 {
@@ -63,44 +59,17 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     AppState st;
-    st.mapMode = MapMode::Calibrated;
-    st.mapWidth = st.mapHeight = 20000;
+    buildLargeScene(st);
     MapCalibration &c = st.calibration;
-    c.x1 = 0, c.yUp1 = 0, c.x2 = 20000, c.yUp2 = -20000;
-    c.lat1 = 46.0, c.lon1 = 9.0, c.lat2 = 45.8, c.lon2 = 9.28;
-    computeCalibration(c);
-
-    std::mt19937 rng(7);
-    std::uniform_real_distribution<double> any(0.0, 20000.0), step(-6.0, 6.0);
+    PointList &tp = st.store.trackPoints;
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> any(0.0, 20000.0);
     auto at = [&](double x, double y, PointKind kind) {
         GpsPoint p;
         mapToGeo(c, x, -y, p.latitude, p.longitude);
         p.kind = kind;
         return p;
     };
-    PointList &tp = st.store.trackPoints;
-    tp.reserveMore(1000000);
-    double x = 10000, y = 10000;
-    for (int i = 0; i < 1000000; ++i) {
-        x = std::clamp(x + step(rng), 0.0, 20000.0);
-        y = std::clamp(y + step(rng) + 0.5, 0.0, 20000.0);
-        if (y >= 20000)
-            y = 0;
-        GpsPoint p = at(x, y, PointKind::Track);
-        if (i % 10000 == 0)
-            p.description = QStringLiteral("Track %1").arg(i / 10000 + 1);
-        tp.append(std::move(p));
-    }
-    for (int i = 0; i < 10000; ++i) {
-        GpsPoint p = at(any(rng), any(rng), PointKind::Way);
-        p.name = QStringLiteral("W%1").arg(i);
-        st.store.wayPoints.append(p);
-    }
-    for (int i = 0; i < 1000; ++i) {
-        GpsPoint p = at(any(rng), any(rng), PointKind::Route);
-        p.name = QStringLiteral("R%1").arg(i);
-        st.store.routePoints.append(p);
-    }
     std::printf("editing: %d TrackPoints, %d WayPoints, %d RoutePoints on a 20000x20000 map\n", tp.count(),
                 st.store.wayPoints.count(), st.store.routePoints.count());
     std::printf("%-34s %8s %8s %8s\n", "cpu ms", "mean", "min", "max");

@@ -3,6 +3,8 @@
 #include "analysis/ui/frmVis.h"
 #include "base/ui/Dialogs.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QListView>
@@ -14,17 +16,6 @@
 #include <time.h>
 
 namespace {
-// CPU time of this thread: the machine is shared, so wall time also counts other programs.
-double cpuMs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-double wallMs()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 // A line of /proc/self/status in MB ("VmRSS", "VmHWM").
 double statusMb(const char *key)
 {
@@ -51,6 +42,7 @@ void resetPeak()
 } // namespace
 
 using namespace gipso;
+using namespace gipso::bench;
 
 int main(int argc, char **argv)
 {
