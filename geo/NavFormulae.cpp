@@ -9,14 +9,14 @@ namespace gipso {
 namespace {
 double pi() { return 4.0 * std::atan(1.0); }
 
-[[noreturn]] void invalidCall() { throw GipsoError(err::InvalidCall, QStringLiteral("Invalid procedure call or argument")); }
+[[noreturn]] void invalidCall() { throw GipsoError(err::InvalidCall); }
 
 double checked(double v)
 {
     if (std::isnan(v))
         invalidCall();
     if (std::isinf(v))
-        throw GipsoError(err::Overflow, QStringLiteral("Overflow"));
+        throw GipsoError(err::Overflow);
     return v;
 }
 
@@ -30,7 +30,7 @@ double safeSqrt(double x)
 double divide(double a, double b)
 {
     if (b == 0.0)
-        throw GipsoError(err::DivisionByZero, QStringLiteral("Division by zero"));
+        throw GipsoError(err::DivisionByZero);
     return checked(a / b);
 }
 
