@@ -25,8 +25,10 @@ class GipsoError;
 //
 // Ports: ComboCom lists the system's serial ports, sorted by name; serialPort N is the N-th
 // of them. Any device path (a pseudo-terminal, a port the system does not list) can be typed
-// in; it joins the list and is remembered for the rest of the session, while serialPort keeps
-// naming a listed port.
+// in: once it opens it joins the list for the rest of the session and becomes serialDevice
+// (kept in Gipso.cfg), which is opened instead of serialPort until a listed port is chosen.
+// The port used is always the one the box shows: Go opens it first when it was typed and not
+// yet opened.
 class frmComm : public QDialog {
     Q_OBJECT
 
@@ -54,8 +56,8 @@ public:
 
     // The system's ports as ComboCom lists them (replaceable in tests).
     static std::function<QStringList()> &portLister();
-    // The device path typed in during this session, if any.
-    static QString &sessionTypedPort();
+    // The device paths typed in during this session and opened.
+    static QStringList &sessionTypedPorts();
 
     QComboBox *ComboCom = nullptr;
     QComboBox *ComboBaud = nullptr;
@@ -70,8 +72,6 @@ public:
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdAnnulla = nullptr;
 
-    static const QList<int> &baudRates();
-
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -81,8 +81,10 @@ private:
     void buildControls();
     void applyCaptions();
     void fillPortList();
-    void openChosenPort();
-    void typedPortEntered();
+    QString shownPort() const;
+    bool openShownPort();
+    void shownPortChosen();
+    void shownPortEdited();
     void applyChosenBaud();
     void go();
     void runTransfer();
@@ -98,6 +100,7 @@ private:
     bool finished_ = false;
     ReceiverPort port_;
     int systemPortCount_ = 0;
+    QString attempted_; // the port the last open was for, so that losing focus does not retry it
     int baudRate_ = 9600;
     bool activated_ = false;
     bool nmeaRunning_ = false;

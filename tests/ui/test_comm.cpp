@@ -7,6 +7,7 @@
 #include "support/PtyFeeder.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -36,6 +37,13 @@ QString controls(const frmComm &c)
     return c.Label2->text() + " | " + button(c.cmdOK) + " " + button(c.cmdAnnulla);
 }
 
+// The answers of a receiver to a download of two WayPoints of this name.
+QByteArray twoWayPoints(const char *name)
+{
+    const QByteArray point = framePacket({pid::WaypointData, encodeWaypoint(makePoint(PointKind::Way, name, 1, 2))});
+    return QByteArray::fromHex("1006020A00EE1003" "101B020200E11003") + point + point + QByteArray::fromHex("100C020700EB1003");
+}
+
 // The system's serial ports are the pty alone, unless a test lists others; no port is typed yet.
 class Comm : public ::testing::Test {
 protected:
@@ -52,7 +60,7 @@ protected:
     static void listPorts(const QStringList &ports)
     {
         frmComm::portLister() = [ports] { return ports; };
-        frmComm::sessionTypedPort().clear();
+        frmComm::sessionTypedPorts().clear();
     }
 };
 
@@ -126,23 +134,84 @@ TEST_F(Comm, PortsSettingsAndErrors)
             c.Texttime->setText(text);
         EXPECT_EQ(state.settings.nmeaTime, 7);
     }
-    // No listed port: nothing is opened and nothing reported; a typed path (a pty) opens,
-    // leaves serialPort alone and is offered again for the rest of the session.
+    // No listed port and no typed one: nothing is opened and nothing reported.
     listPorts({});
     dialogs.shown.clear();
-    for (bool typed : {true, false}) {
+    frmComm c(state, dialogs, CommMode::DownloadWayPoints);
+    c.activate();
+    EXPECT_FALSE(c.portOpen() || c.cmdOK->isEnabled());
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Comm, GoUsesThePortTheBoxShowsAndTypedPathsAreKept)
+{
+    // The listed port (the fixture's pty) is open; a second receiver is typed in by its path.
+    PtyFeeder typed, third;
+    ASSERT_TRUE(typed.ok() && third.ok());
+    const QString listed = pty.slavePath();
+    for (bool leaveWithTab : {true, false}) {
+        SCOPED_TRACE(leaveWithTab ? "Tab, then Go" : "Go at once");
+        state = AppState();
+        frmComm c(state, dialogs, CommMode::DownloadWayPoints);
+        c.show();
+        c.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&c));
+        c.activate();
+        ASSERT_EQ(c.openDevice(), listed);
+        pty.feed(twoWayPoints("OLD"));
+        typed.feed(twoWayPoints("NEW"));
+        QLineEdit *box = c.ComboCom->lineEdit();
+        box->setFocus();
+        box->clear();
+        QTest::keyClicks(box, typed.slavePath());
+        if (leaveWithTab)
+            QTest::keyClick(box, Qt::Key_Tab);
+        c.cmdOK->click();
+        EXPECT_EQ(controls(c), "2 WayPoints downloaded. | &OK+ &Cancel-");
+        EXPECT_EQ(state.store.wayPoints[1].name, "NEW");
+        EXPECT_EQ(c.openDevice(), typed.slavePath());
+        EXPECT_EQ(c.ComboCom->currentText(), typed.slavePath());
+        EXPECT_EQ(state.settings.serialDevice, typed.slavePath()); // kept in Gipso.cfg
+        EXPECT_EQ(state.settings.serialPort, 1);
+        pty.stop();
+    }
+    // Another path typed and confirmed with Enter; a new dialog offers both typed paths after
+    // the listed port and opens the last one.
+    {
         frmComm c(state, dialogs, CommMode::DownloadWayPoints);
         c.activate();
-        if (typed) {
-            EXPECT_FALSE(c.cmdOK->isEnabled());
-            c.ComboCom->setEditText(pty.slavePath());
-            QTest::keyClick(c.ComboCom, Qt::Key_Return);
-        }
-        EXPECT_EQ(c.openDevice(), pty.slavePath());
-        EXPECT_TRUE(c.cmdOK->isEnabled());
+        c.ComboCom->setEditText(third.slavePath());
+        QTest::keyClick(c.ComboCom, Qt::Key_Return);
+        EXPECT_EQ(c.openDevice(), third.slavePath());
     }
-    EXPECT_EQ(state.settings.serialPort, 1);
+    frmComm c(state, dialogs, CommMode::DownloadWayPoints);
+    c.activate();
+    QStringList items;
+    for (int i = 0; i < c.ComboCom->count(); ++i)
+        items << c.ComboCom->itemText(i);
+    EXPECT_EQ(items, QStringList({listed, typed.slavePath(), third.slavePath()}));
+    EXPECT_EQ(c.openDevice(), third.slavePath());
+
+    // A path that does not open says which and why; Go runs nothing. Choosing the listed port
+    // again makes it the one kept.
     EXPECT_TRUE(dialogs.shown.empty());
+    c.ComboCom->setEditText("/dev/gipso-none");
+    c.cmdOK->click();
+    EXPECT_FALSE(c.finished() || c.portOpen() || c.cmdOK->isEnabled());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "ERROR N° 8002 - Port /dev/gipso-none cannot be opened: no such device");
+    c.ComboCom->setCurrentIndex(0);
+    emit c.ComboCom->activated(0);
+    EXPECT_EQ(c.openDevice(), listed);
+    EXPECT_TRUE(state.settings.serialDevice.isEmpty());
+
+    // After a restart (a new session) the typed path of the settings is offered and opened.
+    frmComm::sessionTypedPorts().clear();
+    state.settings.serialDevice = typed.slavePath();
+    frmComm restarted(state, dialogs, CommMode::DownloadWayPoints);
+    restarted.activate();
+    EXPECT_EQ(restarted.ComboCom->count(), 2);
+    EXPECT_EQ(restarted.openDevice(), typed.slavePath());
 }
 
 TEST_F(Comm, TransferRefusesToCloseAndTrapsTheTimeOut)
