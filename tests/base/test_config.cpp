@@ -75,16 +75,6 @@ TEST(Configuration, TheSystemLocaleCountsByItsPrimaryLanguage)
         {"de_DE.UTF-8", 0}, {"fr_CA", 0}, {"", 0}};
     for (const auto &[name, id] : locales)
         EXPECT_EQ(languageIdForLocale(name), id) << name;
-
-    // The messages' locale decides: LC_ALL, else LC_MESSAGES, else LANG.
-    const struct { const char *all, *messages, *lang; int expected; } environments[] = {
-        {"", "", "C", 2057}, {"", "it_IT.UTF-8", "en_US.UTF-8", 1040}, {"en_AU.UTF-8", "it_IT", "it_IT", 2057}};
-    for (const auto &e : environments) {
-        qputenv("LC_ALL", e.all);
-        qputenv("LC_MESSAGES", e.messages);
-        qputenv("LANG", e.lang);
-        EXPECT_EQ(ConfigEnvironment::system().systemLanguage, e.expected) << e.all << " " << e.messages << " " << e.lang;
-    }
 }
 
 TEST(Configuration, KeysOfThisRunOnlyAreNotWrittenBack)

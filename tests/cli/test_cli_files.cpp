@@ -58,10 +58,6 @@ TEST_F(CliFiles, HelpVersionAndArgumentMistakesBeforeTheUsage)
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.out.startsWith("usage: gipso-cli nmea --port DEV [--baud N] ")) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("\n  --baud N        1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400, 56000 (default 4800)\n"));
-    EXPECT_EQ(run("upload --help").out, run("help upload").out);
-    r = run("help frobnicate");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.errorLines(), QStringList("gipso-cli: help: unknown command 'frobnicate'"));
 
     // What is wrong, then how the command is written; nothing else.
     const QString download = "usage: gipso-cli download waypoints|route|tracks --port DEV [--baud N] [--timeout MS] [--verbose] -o FILE\n";
@@ -70,8 +66,6 @@ TEST_F(CliFiles, HelpVersionAndArgumentMistakesBeforeTheUsage)
         {"download waypoints --port p", "download: missing -o FILE\n" + download},
         {"download waypoints --port p --baud 123 -o f",
          "download: --baud 123 is not a rate the dialog offers (1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400, 56000)\n" + download},
-        {"upload route --port p", "upload: missing FILE, the points to upload\n"
-                                  "usage: gipso-cli upload waypoints|route --port DEV [--baud N] [--timeout MS] [--verbose] FILE\n"},
         {"info a b", "info: unexpected argument 'b'\nusage: gipso-cli info FILE\n"},
     };
     for (const auto &[args, err] : mistakes) {
