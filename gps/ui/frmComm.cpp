@@ -119,9 +119,7 @@ void frmComm::buildControls()
     layout->addLayout(buttons);
 
     connect(ComboCom, &QComboBox::activated, this, &frmComm::shownPortChosen);
-    connect(ComboCom->lineEdit(), &QLineEdit::returnPressed, this, &frmComm::shownPortChosen);
-    connect(ComboCom->lineEdit(), &QLineEdit::editingFinished, this, &frmComm::shownPortEdited);
-    // A path being typed: Go opens it (and only it) when pressed.
+    // A path being typed (and left with Tab or a click elsewhere): Go opens it, and only it.
     connect(ComboCom->lineEdit(), &QLineEdit::textEdited, this, [this] { cmdOK->setEnabled(!shownPort().isEmpty()); });
     connect(ComboBaud, &QComboBox::activated, this, &frmComm::applyChosenBaud);
     // The sentence and the interval go to the settings as they are chosen; an interval that
@@ -220,7 +218,6 @@ bool frmComm::openShownPort()
     cmdOK->setEnabled(false);
     port_.close();
     const QString device = shownPort();
-    attempted_ = device;
     if (device.isEmpty())
         return false;
     QString why;
@@ -244,19 +241,11 @@ bool frmComm::openShownPort()
     return true;
 }
 
-// Chosen from the list, or typed and confirmed with Enter.
+// Chosen from the list, or typed and confirmed with Enter (which goes on to Go, the default button).
 void frmComm::shownPortChosen()
 {
     if (!(portOpen() && shownPort() == port_.device()))
         openShownPort();
-}
-
-// Typed and left (Tab, a click elsewhere): opened once; a failure is not repeated each time
-// the box loses the focus, Enter or Go try again.
-void frmComm::shownPortEdited()
-{
-    if (shownPort() != attempted_)
-        shownPortChosen();
 }
 
 void frmComm::applyChosenBaud()

@@ -27,8 +27,7 @@ class GipsoError;
 // of them. Any device path (a pseudo-terminal, a port the system does not list) can be typed
 // in: once it opens it joins the list for the rest of the session and becomes serialDevice
 // (kept in Gipso.cfg), which is opened instead of serialPort until a listed port is chosen.
-// The port used is always the one the box shows: Go opens it first when it was typed and not
-// yet opened.
+// The port used is always the one the box shows: a typed path opens with Enter or with Go.
 class frmComm : public QDialog {
     Q_OBJECT
 
@@ -84,7 +83,6 @@ private:
     QString shownPort() const;
     bool openShownPort();
     void shownPortChosen();
-    void shownPortEdited();
     void applyChosenBaud();
     void go();
     void runTransfer();
@@ -100,7 +98,6 @@ private:
     bool finished_ = false;
     ReceiverPort port_;
     int systemPortCount_ = 0;
-    QString attempted_; // the port the last open was for, so that losing focus does not retry it
     int baudRate_ = 9600;
     bool activated_ = false;
     bool nmeaRunning_ = false;
