@@ -16,6 +16,8 @@ namespace gipso {
 namespace {
 const QString kInstall = QStringLiteral("Install");
 const QString kLanguages = QStringLiteral("Languages");
+// Ours, beside SerialPort, written only while a typed device path is the port in use.
+const QString kSerialDevice = QStringLiteral("SerialDevice");
 
 std::optional<QString> systemLoginName()
 {
@@ -92,22 +94,14 @@ QString colourToHex(int32_t colour) { return QString::number(static_cast<quint32
 
 int languageIdForLocale(const QString &localeName)
 {
-    const QString n = localeName.section(QLatin1Char('.'), 0, 0).section(QLatin1Char('@'), 0, 0);
-    static const std::pair<const char *, int> exact[] = {
-        {"it_CH", 2064}, {"en_GB", 2057}, {"en_US", 1033}, {"en_AU", 3081}, {"en_CA", 4105}, {"en_IE", 6153},
-        {"en_NZ", 5129}, {"de_DE", 1031}, {"de_AT", 3079}, {"de_CH", 2055}, {"fr_FR", 1036}, {"fr_BE", 2060},
-        {"fr_CA", 3084}, {"fr_CH", 4108}, {"es_ES", 3082}, {"es_MX", 2058}, {"pt_BR", 1046}, {"pt_PT", 2070},
-        {"nl_NL", 1043}, {"nl_BE", 2067}};
-    for (const auto &[name, id] : exact)
-        if (n.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-            return id;
-    static const std::pair<const char *, int> primary[] = {{"it", 1040}, {"en", 1033}, {"de", 1031}, {"fr", 1036},
-                                                           {"es", 3082}, {"pt", 2070}, {"nl", 1043}, {"sv", 1053},
-                                                           {"da", 1030}, {"fi", 1035}, {"pl", 1045}, {"el", 1032}};
-    const QString lang = n.section(QLatin1Char('_'), 0, 0);
-    for (const auto &[name, id] : primary)
-        if (lang.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-            return id;
+    // By the primary language alone: every English and Italian variant is one of ours; the
+    // C/POSIX locale (no language chosen) is English.
+    const QString lang = localeName.section(QLatin1Char('.'), 0, 0).section(QLatin1Char('@'), 0, 0).section(QLatin1Char('_'), 0, 0);
+    if (lang.compare(QLatin1String("it"), Qt::CaseInsensitive) == 0)
+        return 1040;
+    if (lang.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0 || lang == QLatin1String("C") ||
+        lang == QLatin1String("POSIX"))
+        return 2057;
     return 0;
 }
 
@@ -143,7 +137,7 @@ ConfigEnvironment ConfigEnvironment::system()
         localeName = qEnvironmentVariable("LC_MESSAGES");
     if (localeName.isEmpty())
         localeName = qEnvironmentVariable("LANG");
-    if (localeName.isEmpty() || localeName == QLatin1String("C") || localeName == QLatin1String("POSIX"))
+    if (localeName.isEmpty())
         localeName = QLocale::system().name();
     env.systemLanguage = languageIdForLocale(localeName);
     return env;
@@ -226,6 +220,7 @@ ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings)
         }
         }
     }
+    settings.serialDevice = cfg.text(section, kSerialDevice, QString()).trimmed();
     for (auto &[key, field] : stringKeys(settings)) {
         QString t = cfg.text(section, QLatin1String(key), *field);
         if (!t.isEmpty())
@@ -249,14 +244,19 @@ bool writeConfiguration(const ConfigEnvironment &env, const QString &userSection
             *error = formatMessage(messageText(msg::LargerThan), {IniFile::kMaxBytes});
         return false;
     }
-    // Rewrite our keys so that the section holds them in the order of the table.
+    // Rewrite our keys so that the section holds them in the order of the table. Without a
+    // checked language entry (no language list this run) the user's choice stays as it was.
+    const std::optional<QString> oldLanguage = cfg.value(section, QStringLiteral("Language"));
     cfg.removeKey(section, QStringLiteral("Language"));
+    cfg.removeKey(section, kSerialDevice);
     for (const IntKey &k : intKeys(settings))
         cfg.removeKey(section, QLatin1String(k.key));
     for (auto &[key, field] : stringKeys(settings))
         cfg.removeKey(section, QLatin1String(key));
     if (checkedLanguage != 0)
         cfg.setValue(section, QStringLiteral("Language"), QString::number(checkedLanguage));
+    else if (oldLanguage)
+        cfg.setValue(section, QStringLiteral("Language"), *oldLanguage);
     for (const IntKey &k : intKeys(settings)) {
         const QString key = QLatin1String(k.key);
         switch (k.type) {
@@ -270,6 +270,8 @@ bool writeConfiguration(const ConfigEnvironment &env, const QString &userSection
             cfg.setValue(section, key, colourToHex(*static_cast<int32_t *>(k.field)));
             break;
         }
+        if (k.field == &settings.serialPort && !settings.serialDevice.isEmpty())
+            cfg.setValue(section, kSerialDevice, settings.serialDevice);
     }
     for (auto &[key, field] : stringKeys(settings))
         cfg.setValue(section, QLatin1String(key), *field);

@@ -28,7 +28,8 @@ struct ConfigEnvironment {
     static ConfigEnvironment system();
 };
 
-// Maps a locale name (it_IT, en_GB, en_US, ...) to a Windows language id; 0 when unknown.
+// Maps a locale name to one of the program's languages by its primary language: it_* -> 1040,
+// en_* and C/POSIX -> 2057; 0 for any other.
 int languageIdForLocale(const QString &localeName);
 // The folder of the read-only data (Gipso.lng, help, disclaimers).
 QString dataDir();
@@ -44,7 +45,8 @@ struct ConfigResult {
 ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings);
 // Writes every key of the user section in the order of the table, keeping other sections. A
 // Gipso.cfg too large to be read is left as it is (false, with the reason).
-// checkedLanguage: the tag of the checked Languages entry, or 0 when none is checked.
+// checkedLanguage: the tag of the checked Languages entry, or 0 when none is checked (the
+// user's Language key then stays as it was).
 bool writeConfiguration(const ConfigEnvironment &env, const QString &userSection, const Settings &settings,
                         int checkedLanguage, QString *error = nullptr);
 

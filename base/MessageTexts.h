@@ -556,3 +556,29 @@ GIPSO_MESSAGE(AboutCredits, 1165, u"Gipso for Linux, by the Gipso developers.",
     u"Gipso per Linux, a cura degli sviluppatori di Gipso.")
 GIPSO_MESSAGE(AboutCreditsLibraries, 1166, u"Built with Qt, libzip and libjpeg-turbo.",
     u"Realizzato con Qt, libzip e libjpeg-turbo.")
+GIPSO_MESSAGE(ErrInvalidCall, 1250, u"Invalid procedure call or argument",
+    u"Chiamata di routine o argomento non validi")
+GIPSO_MESSAGE(ErrOverflow, 1251, u"Overflow",
+    u"Overflow")
+GIPSO_MESSAGE(ErrOutOfMemory, 1252, u"Out of memory",
+    u"Memoria esaurita")
+GIPSO_MESSAGE(ErrDivisionByZero, 1253, u"Division by zero",
+    u"Divisione per zero")
+GIPSO_MESSAGE(ErrTypeMismatch, 1254, u"Type mismatch",
+    u"Tipo non corrispondente")
+GIPSO_MESSAGE(ErrFileNotFound, 1255, u"File not found",
+    u"Impossibile trovare il file")
+GIPSO_MESSAGE(ErrFileIo, 1256, u"Device I/O error",
+    u"Errore di I/O della periferica")
+GIPSO_MESSAGE(ErrPathAccess, 1257, u"Path/File access error",
+    u"Errore di accesso al percorso/file")
+GIPSO_MESSAGE(PortOpenFailed, 1258, u"Port $0 cannot be opened: $1",
+    u"Impossibile aprire la porta $0: $1")
+GIPSO_MESSAGE(PortNotFound, 1259, u"no such device",
+    u"il dispositivo non esiste")
+GIPSO_MESSAGE(PortNoPermission, 1260, u"permission denied, or the port is in use by another program",
+    u"permesso negato, o la porta è usata da un altro programma")
+GIPSO_MESSAGE(JpegSaveFailed, 1261, u"Failed to save to JPG $0",
+    u"Salvataggio in JPG non riuscito $0")
+GIPSO_MESSAGE(JpegInitFailed, 1262, u"Failed to initialise the IJL library: $0",
+    u"Impossibile inizializzare la libreria IJL: $0")

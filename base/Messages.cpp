@@ -1,6 +1,5 @@
 #include "base/Messages.h"
 
-#include "base/Error.h"
 #include "base/MessageTable.h"
 
 #include <QByteArray>
@@ -140,10 +139,5 @@ void setLanguage(int languageId)
 }
 
 int currentLanguage() { return state().language; }
-
-QString errorMessage(const GipsoError &e, int prefixId)
-{
-    return messageText(prefixId) + QString::number(e.number()) + QStringLiteral(" - ") + e.description();
-}
 
 } // namespace gipso

@@ -9,6 +9,9 @@ namespace gipso {
 struct Settings {
     int32_t Language = 1040;
     int16_t serialPort = 1;          // SerialPort
+    // SerialDevice: a device path typed in the communication dialog, when that is the port in
+    // use (then it is opened instead of serialPort); empty when a listed port is.
+    QString serialDevice;
     int32_t WayPointColor = 0x0000FF; // colours are 0x00BBGGRR
     int32_t RouteColor = 0x000000;
     int32_t TrackColor = 0xFF0000;

@@ -1,10 +1,19 @@
 #include "cli/Options.h"
 
+#include "gps/SerialLink.h"
+
+#include <algorithm>
 #include <cmath>
 
 namespace gipso::cli {
 
 namespace {
+
+bool &mistake()
+{
+    static bool reported = false;
+    return reported;
+}
 
 QString rangeText(const QString &what, double min, double max)
 {
@@ -81,10 +90,35 @@ void Options::readIntPair(const QString &name, QChar separator, const QString &f
     }
 }
 
+void Options::rejectExtra(qsizetype allowed)
+{
+    if (m_positional.size() > allowed)
+        reject(QStringLiteral("unexpected argument '%1'").arg(m_positional[allowed]));
+}
+
+void Options::readBaud(const QString &name, int &out)
+{
+    if (!has(name))
+        return;
+    bool ok = false;
+    const int n = value(name).toInt(&ok);
+    if (ok && std::find(kBaudRates.begin(), kBaudRates.end(), n) != kBaudRates.end()) {
+        out = n;
+        return;
+    }
+    QStringList rates;
+    for (int rate : kBaudRates)
+        rates << QString::number(rate);
+    reject(QStringLiteral("%1 %2 is not a rate the dialog offers (%3)").arg(name, value(name), rates.join(QStringLiteral(", "))));
+}
+
 void Options::reject(const QString &text)
 {
+    mistake() = true;
     if (m_error.isEmpty())
         m_error = m_command + QStringLiteral(": ") + text;
 }
+
+bool Options::mistakeReported() { return mistake(); }
 
 } // namespace gipso::cli

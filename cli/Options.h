@@ -32,8 +32,15 @@ public:
     void readIntPair(const QString &name, QChar separator, const QString &form, int &first, int &second,
                      int min, int max);
 
+    // Rejects the first positional argument beyond the number allowed.
+    void rejectExtra(qsizetype allowed);
+    // A speed the communication dialog offers.
+    void readBaud(const QString &name, int &out);
+
     // Records "command: text" unless an error is recorded already.
     void reject(const QString &text);
+    // Whether any Options of this run rejected an argument: the usage line follows the error.
+    static bool mistakeReported();
     bool ok() const { return m_error.isEmpty(); }
     const QString &error() const { return m_error; }
 

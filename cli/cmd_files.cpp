@@ -28,13 +28,21 @@ QString importInput(const QString &path, PointStore &store)
     return {};
 }
 
+// The positional arguments must be exactly these.
+void rejectMissing(Options &o, const QStringList &names)
+{
+    const QStringList &given = o.positional();
+    if (given.size() < names.size())
+        o.reject(QStringLiteral("missing %1").arg(names.mid(given.size()).join(QStringLiteral(" and "))));
+    o.rejectExtra(names.size());
+}
+
 } // namespace
 
 int convert(const QStringList &args)
 {
     Options o(QStringLiteral("convert"), args, {});
-    if (o.positional().size() != 2)
-        o.reject(QStringLiteral("expected IN OUT"));
+    rejectMissing(o, {QStringLiteral("IN"), QStringLiteral("OUT")});
     if (!o.ok())
         return fail(o.error());
     const QString &in = o.positional()[0];
@@ -57,8 +65,7 @@ int convert(const QStringList &args)
 int info(const QStringList &args)
 {
     Options o(QStringLiteral("info"), args, {});
-    if (o.positional().size() != 1)
-        o.reject(QStringLiteral("expected FILE"));
+    rejectMissing(o, {QStringLiteral("FILE")});
     if (!o.ok())
         return fail(o.error());
     PointStore store;

@@ -36,16 +36,24 @@ std::optional<GpsArgs> parse(const QString &command, const QStringList &args, co
     a.port = o.value(QStringLiteral("--port"));
     a.output = o.value(QStringLiteral("-o"));
     a.verbose = o.has(QStringLiteral("--verbose")) || o.has(QStringLiteral("-v"));
-    o.readInt(QStringLiteral("--baud"), a.baud, 1);
+    o.readBaud(QStringLiteral("--baud"), a.baud);
     o.readInt(QStringLiteral("--timeout"), a.timeoutMs, 1);
     const QStringList &rest = o.positional();
     a.what = rest.value(0);
     if (!download)
         a.input = rest.value(1);
-    if (!kinds.contains(a.what) || a.port.isEmpty() || (download ? a.output.isEmpty() : a.input.isEmpty()) ||
-        rest.size() > (download ? 1 : 2))
-        o.reject(download ? QStringLiteral("expected waypoints|route|tracks --port DEV [--baud N] [--timeout MS] [--verbose] -o FILE")
-                          : QStringLiteral("expected waypoints|route --port DEV [--baud N] [--timeout MS] [--verbose] FILE"));
+    const QString kindList = download ? QStringLiteral("waypoints, route or tracks") : QStringLiteral("waypoints or route");
+    if (a.what.isEmpty())
+        o.reject(QStringLiteral("expected %1").arg(kindList));
+    else if (!kinds.contains(a.what))
+        o.reject(QStringLiteral("expected %1, not '%2'").arg(kindList, a.what));
+    o.rejectExtra(download ? 1 : 2);
+    if (a.port.isEmpty())
+        o.reject(QStringLiteral("missing --port DEV"));
+    if (download && a.output.isEmpty())
+        o.reject(QStringLiteral("missing -o FILE"));
+    if (!download && a.input.isEmpty())
+        o.reject(QStringLiteral("missing FILE, the points to upload"));
     if (!o.ok())
         return status = fail(o.error()), std::nullopt;
     return a;

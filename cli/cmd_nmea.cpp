@@ -49,7 +49,7 @@ int nmea(const QStringList &args)
     double duration = -1.0;
     int count = -1;
     int timeoutMs = 10000;
-    o.readInt(QStringLiteral("--baud"), baud, 1);
+    o.readBaud(QStringLiteral("--baud"), baud);
     o.readInt(QStringLiteral("--interval"), interval, 0, 32767);
     o.readDouble(QStringLiteral("--duration"), duration, 0.001);
     o.readInt(QStringLiteral("--timeout"), timeoutMs, 1);
@@ -60,14 +60,13 @@ int nmea(const QStringList &args)
         if (!sentence)
             o.reject(QStringLiteral("--sentence needs GGA or RMC"));
     }
-    if (!o.positional().isEmpty())
-        o.reject(QStringLiteral("unexpected argument '%1'").arg(o.positional()[0]));
+    o.rejectExtra(0);
     if (port.isEmpty())
-        o.reject(QStringLiteral("--port DEV is required"));
+        o.reject(QStringLiteral("missing --port DEV"));
     if (out.isEmpty())
-        o.reject(QStringLiteral("-o FILE is required"));
+        o.reject(QStringLiteral("missing -o FILE"));
     if (duration < 0 && count < 0)
-        o.reject(QStringLiteral("--duration S or --count N is required"));
+        o.reject(QStringLiteral("missing --duration S or --count N"));
     if (!o.ok())
         return fail(o.error());
 

@@ -2,6 +2,8 @@
 #include "base/Messages.h"
 #include "base/SafeFile.h"
 #include "cli/Commands.h"
+#include "cli/Help.h"
+#include "cli/Options.h"
 #include "map/TempFolder.h"
 
 #include <QCoreApplication>
@@ -39,19 +41,8 @@ const Settings &userSettings() { return settingsRead(); }
 } // namespace gipso::cli
 
 namespace {
-const char *kUsage =
-    "usage: gipso-cli COMMAND ...\n"
-    "  convert IN OUT                 convert a point file (.txt or .gpx, by extension)\n"
-    "  info FILE                      count the points of a point file\n"
-    "  map FILE [--save OUT]          show a map's size and calibration, or save it as .cal/.Gipso\n"
-    "  render MAP [POINTFILE...] -o OUT.png [--size WxH] [--zoom F] [--scroll H,V]\n"
-    "  download waypoints|route|tracks --port DEV [--baud N] [--timeout MS] [--verbose] -o FILE\n"
-    "  upload waypoints|route --port DEV [--baud N] [--timeout MS] [--verbose] FILE\n"
-    "  nmea --port DEV [--baud N] [--sentence GGA|RMC] [--interval S] (--duration S | --count N) [--timeout MS] [--verbose] -o FILE\n"
-    "  list waypoints|route|tracks FILE... [--units metric|nautical] [--lang it|en]\n"
-    "  stats FILE... [--units metric|nautical] [--lang it|en]\n"
-    "  profile route|tracks FILE... -o OUT.png [--size WxH] [--units metric|nautical] [--lang it|en]\n";
-}
+void print(FILE *to, const QString &text) { std::fputs(text.toLocal8Bit().constData(), to); }
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -79,10 +70,24 @@ int main(int argc, char **argv)
     for (const QString &warning : config.warnings)
         std::fprintf(stderr, "gipso-cli: warning: %s\n", warning.toLocal8Bit().constData());
     QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
-        std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
-        return args.isEmpty() ? 1 : 0;
+    if (args.isEmpty()) {
+        print(stderr, gipso::cli::usageText());
+        return 1;
     }
+    const QString &first = args[0];
+    if (first == QLatin1String("--help") || first == QLatin1String("-h") ||
+        (first == QLatin1String("help") && args.size() == 1)) {
+        print(stdout, gipso::cli::usageText());
+        return 0;
+    }
+    if (first == QLatin1String("--version")) {
+        print(stdout, gipso::cli::versionText());
+        return 0;
+    }
+    // help COMMAND, or COMMAND --help: what it does and its options.
+    const bool askedHelp = first == QLatin1String("help") || args.contains(QLatin1String("--help")) ||
+                           args.contains(QLatin1String("-h"));
+    const QString command = first == QLatin1String("help") ? args.value(1) : first;
     const std::map<QString, std::function<int(const QStringList &)>> commands = {
         {QStringLiteral("convert"), gipso::cli::convert},   {QStringLiteral("info"), gipso::cli::info},
         {QStringLiteral("map"), gipso::cli::map},           {QStringLiteral("render"), gipso::cli::render},
@@ -90,14 +95,25 @@ int main(int argc, char **argv)
         {QStringLiteral("nmea"), gipso::cli::nmea},         {QStringLiteral("list"), gipso::cli::list},
         {QStringLiteral("stats"), gipso::cli::stats},       {QStringLiteral("profile"), gipso::cli::profile},
     };
-    const QString command = args.takeFirst();
     auto it = commands.find(command);
     if (it == commands.end()) {
-        std::fputs(kUsage, stderr);
-        return gipso::cli::fail(QStringLiteral("unknown command '%1'").arg(command));
+        const int status = gipso::cli::fail(first == QLatin1String("help")
+                                                ? QStringLiteral("help: unknown command '%1'").arg(command)
+                                                : QStringLiteral("unknown command '%1'").arg(command));
+        print(stderr, gipso::cli::usageText());
+        return status;
     }
+    if (askedHelp) {
+        print(stdout, gipso::cli::commandHelp(command));
+        return 0;
+    }
+    args.removeFirst();
     try {
-        return it->second(args);
+        const int status = it->second(args);
+        // After the line that says what is wrong, how the command is written.
+        if (status != 0 && gipso::cli::Options::mistakeReported())
+            print(stderr, gipso::cli::commandUsage(command));
+        return status;
     } catch (const std::bad_alloc &) {
         // The imports say so themselves, naming the file; anything else that runs out of memory ends here.
         return gipso::cli::fail(QStringLiteral("%1: %2").arg(command, qt_error_string(ENOMEM)));

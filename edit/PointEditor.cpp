@@ -105,7 +105,7 @@ QString PointEditor::accept(const PointFields &f)
     const std::optional<double> lon = readRegionalNumber(f.longitude);
     const std::optional<double> alt = readRegionalNumber(f.altitude);
     if (!lat || !lon || !alt)
-        return errorMessage(GipsoError(err::TypeMismatch, QStringLiteral("Type mismatch")), msg::PointDialogErrorPrefix);
+        return errorMessage(GipsoError(err::TypeMismatch), msg::PointDialogErrorPrefix);
     if (std::fabs(*lat) == 90)
         return messageText(msg::PointDialogPolesNotAllowed);
     if (f.name.contains(QLatin1Char(',')) || f.description.contains(QLatin1Char(',')))

@@ -9,13 +9,13 @@ namespace gipso {
 namespace {
 double pi() { return 4.0 * std::atan(1.0); }
 
-[[noreturn]] void invalidCall() { throw GipsoError(err::InvalidCall, QStringLiteral("Invalid procedure call or argument")); }
+[[noreturn]] void invalidCall() { throw GipsoError(err::InvalidCall); }
 
 [[noreturn, gnu::noinline]] void notFinite(double v)
 {
     if (std::isnan(v))
         invalidCall();
-    throw GipsoError(err::Overflow, QStringLiteral("Overflow"));
+    throw GipsoError(err::Overflow);
 }
 
 // Inline, with the raising apart: a walk along a track log checks millions of values.
@@ -36,7 +36,7 @@ double safeSqrt(double x)
 double divide(double a, double b)
 {
     if (b == 0.0)
-        throw GipsoError(err::DivisionByZero, QStringLiteral("Division by zero"));
+        throw GipsoError(err::DivisionByZero);
     return checked(a / b);
 }
 

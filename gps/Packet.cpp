@@ -17,7 +17,7 @@ QByteArray framePacket(const Packet &packet) { return framePacket(packet, checks
 QByteArray framePacket(const Packet &packet, uint8_t check)
 {
     if (packet.data.size() > 255)
-        throw GipsoError(err::Overflow, QStringLiteral("Overflow"));
+        throw GipsoError(err::Overflow);
     QByteArray wire;
     wire.reserve(packet.data.size() + 12);
     auto stuffed = [&wire](uint8_t b) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Error.h"
 #include "gps/GarminLink.h"
 #include "gps/SerialLink.h"
 
@@ -31,5 +32,13 @@ private:
     SerialLink serial_;
     QString device_;
 };
+
+// Numbers of a port that does not open, as the serial control of the first platform gave them.
+constexpr int kPortInvalid = 8002;     // no such device
+constexpr int kPortUnavailable = 8010; // the device exists but cannot be opened
+
+// A failed open as it is shown: the number by whether the device exists, the text naming the
+// port and the reason ReceiverPort::open gave.
+GipsoError portOpenError(const QString &device, const QString &reason);
 
 } // namespace gipso

@@ -19,7 +19,7 @@ constexpr int kMaxTextBytes = 255 - 48 - 2 - 4;
 // How the receiver marks an unknown altitude or depth.
 constexpr float kUnknown = 1.0e25f;
 
-[[noreturn]] void overflow() { throw GipsoError(err::Overflow, QStringLiteral("Overflow")); }
+[[noreturn]] void overflow() { throw GipsoError(err::Overflow); }
 
 void putInt16(QByteArray &out, int value)
 {

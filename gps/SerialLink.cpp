@@ -1,5 +1,7 @@
 #include "gps/SerialLink.h"
 
+#include "base/Messages.h"
+
 #include <QEventLoop>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -30,8 +32,11 @@ bool SerialLink::open(const QString &device, int baud, QString *error)
     // Software flow control would eat 0x11 and 0x13 out of the packets.
     port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!port_->open(QIODevice::ReadWrite)) {
+        // The two usual reasons in the program's language; the system's words for the others.
         if (error)
-            *error = port_->errorString();
+            *error = port_->error() == QSerialPort::DeviceNotFoundError ? messageText(msg::PortNotFound)
+                : port_->error() == QSerialPort::PermissionError        ? messageText(msg::PortNoPermission)
+                                                                        : port_->errorString();
         port_.reset();
         return false;
     }

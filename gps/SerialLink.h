@@ -3,11 +3,15 @@
 #include "gps/ByteLink.h"
 
 #include <QStringList>
+#include <array>
 #include <memory>
 
 class QSerialPort;
 
 namespace gipso {
+
+// The speeds the communication dialog offers (and gipso-cli accepts), slowest first.
+inline constexpr std::array<int, 9> kBaudRates = {1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400, 56000};
 
 // A serial port (or a pseudo-terminal given by its path) through QSerialPort.
 // Waiting runs a local event loop woken by readyRead or a timer: the window repaints and
@@ -19,7 +23,8 @@ public:
     ~SerialLink() override;
 
     // device: a system port name ("ttyUSB0", "/dev/ttyS0") or any device path (a pty).
-    // Always 8 data bits, no parity, 1 stop bit, no flow control.
+    // Always 8 data bits, no parity, 1 stop bit, no flow control. The reason of a failure is
+    // in the current language when the device is missing or refused.
     bool open(const QString &device, int baud, QString *error = nullptr);
     void close();
     bool isOpen() const;

@@ -1,6 +1,7 @@
 #include "map/JpegSave.h"
 
 #include "base/Error.h"
+#include "base/Messages.h"
 #include "base/SafeFile.h"
 #include "map/DibBuffer.h"
 
@@ -31,7 +32,7 @@ struct TjBuffer {
 
 GipsoError saveFailure(long code)
 {
-    return GipsoError(kJpegError, QStringLiteral("Failed to save to JPG %1").arg(code));
+    return GipsoError(kJpegError, formatMessage(messageText(msg::JpegSaveFailed), {qlonglong(code)}));
 }
 
 } // namespace
@@ -40,7 +41,7 @@ void saveJpeg(const DibBuffer &dib, const QString &path, int quality)
 {
     TjHandle tj;
     if (!tj.h)
-        throw GipsoError(kJpegError, QStringLiteral("Failed to initialise the IJL library: %1").arg(-1));
+        throw GipsoError(kJpegError, formatMessage(messageText(msg::JpegInitFailed), {-1}));
 
     // The replaced file's times and permissions go over to the new file.
     const QByteArray nativePath = QFile::encodeName(path);

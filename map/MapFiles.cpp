@@ -362,7 +362,7 @@ QString saveMapFile(const QImage &picture, const MapCalibration &c, const QStrin
         QString why;
         if (!writeFileAtomically(textPath, calibrationText(c), &why))
             throw saveError(path, why);
-        const QString archive = withoutContainerSuffix(path) + QStringLiteral(".Gipso");
+        const QString archive = path; // as named: "x.gipso" is not turned into "x.Gipso"
         ZipWriter zip;
         zip.addFile(imagePath, true); // JPEG data does not shrink
         zip.addFile(textPath);

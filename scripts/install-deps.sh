@@ -8,6 +8,8 @@ packages=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-serialport-dev libzip-dev libturbojpeg0-dev
   libgtest-dev libbenchmark-dev
+  # Qt's own buttons and dialogs in Italian (qtbase_it.qm)
+  qt6-translations-l10n
   # tests and test peers
   gpsbabel libxml2-utils poppler-utils xvfb xauth xdotool imagemagick socat unzip zip fonts-dejavu-core faketime tidy
 )

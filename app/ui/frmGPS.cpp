@@ -5,6 +5,7 @@
 #include "base/Clock.h"
 #include "base/Error.h"
 #include "base/Messages.h"
+#include "base/ui/QtTranslations.h"
 #include "edit/ui/frmWayPoint.h"
 #include "files/PointFiles.h"
 #include "map/MapFiles.h"
@@ -463,6 +464,7 @@ void frmGPS::chooseLanguageEntry(int k)
 
 void frmGPS::applyLanguage()
 {
+    applyQtTranslations(currentLanguage()); // Qt's own buttons and dialogs
     setWindowTitle(messageText(msg::ProgramName));
     for (auto it = menuCaptionIds_.cbegin(); it != menuCaptionIds_.cend(); ++it)
         if (it.value() > 0)

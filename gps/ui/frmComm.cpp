@@ -7,7 +7,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -23,16 +22,6 @@ namespace gipso {
 
 namespace {
 
-// Numbers of the port errors, as the serial control of the first platform gave them.
-constexpr int kPortInvalid = 8002;     // no such device
-constexpr int kPortUnavailable = 8010; // the device exists but cannot be opened
-
-// The device node of a port name ("ttyS0" is /dev/ttyS0; a path stays as it is).
-QString devicePath(const QString &device)
-{
-    return device.contains(QLatin1Char('/')) ? device : QStringLiteral("/dev/") + device;
-}
-
 // Port names in natural order, so that ttyS2 comes before ttyS10 and the numbers stay stable.
 bool portNameLess(const QString &a, const QString &b)
 {
@@ -45,13 +34,6 @@ bool portNameLess(const QString &a, const QString &b)
     return split(a) < split(b);
 }
 
-// Whether the last choice of a port in this session was a typed path.
-bool &typedPortIsCurrent()
-{
-    static bool current = false;
-    return current;
-}
-
 } // namespace
 
 std::function<QStringList()> &frmComm::portLister()
@@ -60,16 +42,10 @@ std::function<QStringList()> &frmComm::portLister()
     return lister;
 }
 
-QString &frmComm::sessionTypedPort()
+QStringList &frmComm::sessionTypedPorts()
 {
-    static QString path;
-    return path;
-}
-
-const QList<int> &frmComm::baudRates()
-{
-    static const QList<int> rates = {1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400, 56000};
-    return rates;
+    static QStringList paths;
+    return paths;
 }
 
 frmComm::frmComm(AppState &state, Dialogs &dialogs, CommMode mode, QWidget *parent)
@@ -103,7 +79,7 @@ void frmComm::buildControls()
     ComboCom->setInsertPolicy(QComboBox::NoInsert);
     ComboCom->setMinimumContentsLength(14);
     ComboBaud = static_cast<QComboBox *>(named(new QComboBox(this), "ComboBaud"));
-    for (int rate : baudRates())
+    for (int rate : kBaudRates)
         ComboBaud->addItem(QString::number(rate));
     ComboNMEA = static_cast<QComboBox *>(named(new QComboBox(this), "ComboNMEA"));
     ComboNMEA->addItems({nmeaSentenceName(NmeaSentence::GGA), nmeaSentenceName(NmeaSentence::RMC)});
@@ -142,11 +118,9 @@ void frmComm::buildControls()
     layout->addWidget(Label2);
     layout->addLayout(buttons);
 
-    connect(ComboCom, &QComboBox::activated, this, [this](int index) {
-        if (!(portOpen() && ComboCom->itemText(index) == port_.device()))
-            openChosenPort();
-    });
-    connect(ComboCom->lineEdit(), &QLineEdit::returnPressed, this, &frmComm::typedPortEntered);
+    connect(ComboCom, &QComboBox::activated, this, &frmComm::shownPortChosen);
+    // A path being typed (and left with Tab or a click elsewhere): Go opens it, and only it.
+    connect(ComboCom->lineEdit(), &QLineEdit::textEdited, this, [this] { cmdOK->setEnabled(!shownPort().isEmpty()); });
     connect(ComboBaud, &QComboBox::activated, this, &frmComm::applyChosenBaud);
     // The sentence and the interval go to the settings as they are chosen; an interval that
     // is no number is ignored.
@@ -179,9 +153,10 @@ void frmComm::fillPortList()
     QStringList ports = portLister() ? portLister()() : QStringList();
     std::sort(ports.begin(), ports.end(), portNameLess);
     systemPortCount_ = int(ports.size());
-    const QString typed = sessionTypedPort();
-    if (!typed.isEmpty() && !ports.contains(typed))
-        ports << typed;
+    // The paths typed in this session, and the one of the last run, after the system's ports.
+    for (const QString &typed : sessionTypedPorts() + QStringList{state_.settings.serialDevice})
+        if (!typed.isEmpty() && !ports.contains(typed))
+            ports << typed;
     ComboCom->clear();
     ComboCom->addItems(ports);
     ComboCom->setCurrentIndex(-1);
@@ -213,14 +188,14 @@ void frmComm::activate()
     applyChosenBaud();
 
     int pos = -1;
-    if (typedPortIsCurrent())
-        pos = ComboCom->findText(sessionTypedPort());
+    if (!state_.settings.serialDevice.isEmpty())
+        pos = ComboCom->findText(state_.settings.serialDevice);
     const int n = state_.settings.serialPort;
     if (pos < 0 && n >= 1 && n <= systemPortCount_)
         pos = n - 1;
     if (pos >= 0) {
         ComboCom->setCurrentIndex(pos);
-        openChosenPort();
+        openShownPort();
     }
     // Without a port to open, the user picks or types one; nothing to report yet.
 
@@ -236,50 +211,49 @@ void frmComm::activate()
     Label2->setText(messageText(msg::ConnectGps));
 }
 
-void frmComm::openChosenPort()
+QString frmComm::shownPort() const { return ComboCom->currentText().trimmed(); }
+
+bool frmComm::openShownPort()
 {
     cmdOK->setEnabled(false);
     port_.close();
-    const int pos = ComboCom->currentIndex();
-    const QString device = (pos >= 0 ? ComboCom->itemText(pos) : ComboCom->currentText()).trimmed();
+    const QString device = shownPort();
     if (device.isEmpty())
-        return;
+        return false;
     QString why;
     if (!port_.open(device, baudRate_, &why)) {
-        const int number = QFileInfo::exists(devicePath(device)) ? kPortUnavailable : kPortInvalid;
-        dialogs_.error(this, errorMessage(GipsoError(number, why), msg::CommErrorPrefix));
-        return;
+        dialogs_.error(this, errorMessage(portOpenError(device, why), msg::CommErrorPrefix));
+        return false;
     }
+    const int pos = ComboCom->findText(device);
     if (pos >= 0 && pos < systemPortCount_) {
         state_.settings.serialPort = static_cast<int16_t>(pos + 1);
-        typedPortIsCurrent() = false;
+        state_.settings.serialDevice.clear();
     } else {
-        sessionTypedPort() = device;
-        typedPortIsCurrent() = true;
+        state_.settings.serialDevice = device;
+        if (!sessionTypedPorts().contains(device))
+            sessionTypedPorts() << device;
+        if (pos < 0)
+            ComboCom->addItem(device);
+        ComboCom->setCurrentIndex(ComboCom->findText(device));
     }
     cmdOK->setEnabled(true);
+    return true;
 }
 
-void frmComm::typedPortEntered()
+// Chosen from the list, or typed and confirmed with Enter (which goes on to Go, the default button).
+void frmComm::shownPortChosen()
 {
-    const QString text = ComboCom->currentText().trimmed();
-    if (text.isEmpty() || (portOpen() && text == port_.device()))
-        return;
-    int index = ComboCom->findText(text);
-    if (index < 0) {
-        ComboCom->addItem(text);
-        index = ComboCom->count() - 1;
-    }
-    ComboCom->setCurrentIndex(index);
-    openChosenPort();
+    if (!(portOpen() && shownPort() == port_.device()))
+        openShownPort();
 }
 
 void frmComm::applyChosenBaud()
 {
     const int pos = ComboBaud->currentIndex();
-    if (pos < 0 || pos >= baudRates().size())
+    if (pos < 0 || pos >= int(kBaudRates.size()))
         return;
-    baudRate_ = baudRates()[pos];
+    baudRate_ = kBaudRates[size_t(pos)];
     if (portOpen())
         port_.setBaudRate(baudRate_);
 }
@@ -292,15 +266,17 @@ void frmComm::go()
         accept();
         return;
     }
-    if (mode_ == CommMode::NmeaAcquisition) {
-        if (nmeaRunning_) {
-            nmeaRunning_ = false; // the loop ends at its next turn
-            return;
-        }
-        startNmea();
+    if (mode_ == CommMode::NmeaAcquisition && nmeaRunning_) {
+        nmeaRunning_ = false; // the loop ends at its next turn
         return;
     }
-    runTransfer();
+    // The port the box shows, typed or chosen, is the one used.
+    if (!(portOpen() && shownPort() == port_.device()) && !openShownPort())
+        return;
+    if (mode_ == CommMode::NmeaAcquisition)
+        startNmea();
+    else
+        runTransfer();
 }
 
 void frmComm::setSettingsEnabled(bool on)

@@ -25,8 +25,9 @@ class GipsoError;
 //
 // Ports: ComboCom lists the system's serial ports, sorted by name; serialPort N is the N-th
 // of them. Any device path (a pseudo-terminal, a port the system does not list) can be typed
-// in; it joins the list and is remembered for the rest of the session, while serialPort keeps
-// naming a listed port.
+// in: once it opens it joins the list for the rest of the session and becomes serialDevice
+// (kept in Gipso.cfg), which is opened instead of serialPort until a listed port is chosen.
+// The port used is always the one the box shows: a typed path opens with Enter or with Go.
 class frmComm : public QDialog {
     Q_OBJECT
 
@@ -54,8 +55,8 @@ public:
 
     // The system's ports as ComboCom lists them (replaceable in tests).
     static std::function<QStringList()> &portLister();
-    // The device path typed in during this session, if any.
-    static QString &sessionTypedPort();
+    // The device paths typed in during this session and opened.
+    static QStringList &sessionTypedPorts();
 
     QComboBox *ComboCom = nullptr;
     QComboBox *ComboBaud = nullptr;
@@ -70,8 +71,6 @@ public:
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdAnnulla = nullptr;
 
-    static const QList<int> &baudRates();
-
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -81,8 +80,9 @@ private:
     void buildControls();
     void applyCaptions();
     void fillPortList();
-    void openChosenPort();
-    void typedPortEntered();
+    QString shownPort() const;
+    bool openShownPort();
+    void shownPortChosen();
     void applyChosenBaud();
     void go();
     void runTransfer();

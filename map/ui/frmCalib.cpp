@@ -70,7 +70,7 @@ void frmCalib::acceptIfValid()
         const std::optional<double> read = readRegionalNumber(txtCoord[i]->text());
         v[i] = read.value_or(0.0);
         if (!read) {
-            dialogs_.message(this, errorMessage(GipsoError(err::TypeMismatch, QStringLiteral("Type mismatch")), msg::ErrorPrefix),
+            dialogs_.message(this, errorMessage(GipsoError(err::TypeMismatch), msg::ErrorPrefix),
                              Dialogs::Icon::Critical);
             txtCoord[i]->setFocus();
             return;

@@ -65,11 +65,31 @@ TEST(Configuration, LanguageComesFromInstallSystemAndUser)
     EXPECT_EQ(nobody.language, 1040);
     EXPECT_EQ(f.settings.SymbolDim, 6);
     EXPECT_TRUE(nobody.userSection.isEmpty());
+}
 
-    EXPECT_EQ(languageIdForLocale("it_IT.UTF-8"), 1040);
-    EXPECT_EQ(languageIdForLocale("en_GB"), 2057);
-    EXPECT_EQ(languageIdForLocale("en_US.UTF-8"), 1033);
-    EXPECT_EQ(languageIdForLocale("C"), 0);
+TEST(Configuration, TheSystemLocaleCountsByItsPrimaryLanguage)
+{
+    const std::pair<const char *, int> locales[] = {
+        {"en_US", 2057}, {"en_AU.UTF-8", 2057}, {"en_GB", 2057}, {"en_IE@euro", 2057}, {"en", 2057},
+        {"it_IT.UTF-8", 1040}, {"it_CH", 1040}, {"C", 2057}, {"C.UTF-8", 2057}, {"POSIX", 2057},
+        {"de_DE.UTF-8", 0}, {"fr_CA", 0}, {"", 0}};
+    for (const auto &[name, id] : locales)
+        EXPECT_EQ(languageIdForLocale(name), id) << name;
+}
+
+TEST(Configuration, KeysOfThisRunOnlyAreNotWrittenBack)
+{
+    // No language list this run: Italian is shown, and the user's English stays in the file. A
+    // typed port path is read and written beside SerialPort, and only while there is one.
+    ConfigFixture f{QByteArray()};
+    const ConfigResult r = f.read("[User anna]\r\nLanguage=2057\r\nSerialPort=2\r\nSerialDevice=/dev/pts/7\r\n");
+    EXPECT_EQ(r.language, 1040);
+    EXPECT_EQ(f.settings.serialDevice, QStringLiteral("/dev/pts/7"));
+    ASSERT_TRUE(writeConfiguration(f.env, r.userSection, f.settings, 0));
+    EXPECT_TRUE(readAll(f.env.configFile).startsWith("[User anna]\r\nLanguage=2057\r\nSerialPort=2\r\nSerialDevice=/dev/pts/7\r\nWayPointColor=FF\r\n"));
+    f.settings.serialDevice.clear();
+    ASSERT_TRUE(writeConfiguration(f.env, r.userSection, f.settings, 1040));
+    EXPECT_TRUE(readAll(f.env.configFile).startsWith("[User anna]\r\nLanguage=1040\r\nSerialPort=2\r\nWayPointColor=FF\r\n"));
 }
 
 TEST(Configuration, ValuesAreWrittenBackInTheTablesOrderKeepingOtherUsers)

@@ -1,4 +1,5 @@
 #include "base/DateValue.h"
+#include "base/Error.h"
 #include "base/Messages.h"
 #include "base/TextCodec.h"
 
@@ -23,6 +24,26 @@ TEST(Messages, LookupAndFormat)
     EXPECT_EQ(messageText(631), QStringLiteral("Cancellare tutti i $0s?"));
     setLanguage(1031); // no tables for German
     EXPECT_EQ(messageText(160), QString());
+    setLanguage(kEnglish);
+}
+
+TEST(Messages, ErrorsShowTheTextOfTheLanguageInForce)
+{
+    // Raised in one language, shown in the other: the standard text follows the language.
+    setLanguage(kItalian);
+    const GipsoError raised(err::TypeMismatch);
+    setLanguage(kEnglish);
+    EXPECT_EQ(errorMessage(raised), QStringLiteral("ERROR N° 13 - Type mismatch"));
+    // Every number the logic raises has its text in both languages.
+    for (int number : {err::InvalidCall, err::Overflow, err::OutOfMemory, err::DivisionByZero, err::TypeMismatch,
+                       err::FileNotFound, err::FileIo, err::PathAccess})
+        for (int language : {kEnglish, kItalian}) {
+            setLanguage(language);
+            EXPECT_FALSE(GipsoError(number).description().isEmpty()) << number << " " << language;
+        }
+    // A description of its own is shown as it was given.
+    setLanguage(kItalian);
+    EXPECT_EQ(errorMessage(GipsoError(err::FileIo, QStringLiteral("disk full"))), QStringLiteral("ERRORE N° 57 - disk full"));
     setLanguage(kEnglish);
 }
 

@@ -49,6 +49,34 @@ TEST_F(CliFiles, ImportsWithTheUserOptionsAndConverts)
     EXPECT_TRUE(readAll(path("back.gpx")).startsWith("<?xml"));
 }
 
+TEST_F(CliFiles, HelpVersionAndArgumentMistakesBeforeTheUsage)
+{
+    CliRun r = run("--version");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "gipso-cli 2.6\n");
+    r = run("help nmea");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.startsWith("usage: gipso-cli nmea --port DEV [--baud N] ")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("\n  --baud N        1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400, 56000 (default 4800)\n"));
+
+    // What is wrong, then how the command is written; nothing else.
+    const QString download = "usage: gipso-cli download waypoints|route|tracks --port DEV [--baud N] [--timeout MS] [--verbose] -o FILE\n";
+    const std::pair<QString, QString> mistakes[] = {
+        {"download waypoints --x --port p -o f", "download: unknown option '--x'\n" + download},
+        {"download waypoints --port p", "download: missing -o FILE\n" + download},
+        {"download waypoints --port p --baud 123 -o f",
+         "download: --baud 123 is not a rate the dialog offers (1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400, 56000)\n" + download},
+        {"info a b", "info: unexpected argument 'b'\nusage: gipso-cli info FILE\n"},
+    };
+    for (const auto &[args, err] : mistakes) {
+        r = run(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "gipso-cli: " + err);
+    }
+    // Bad input is no argument mistake: no usage line.
+    EXPECT_FALSE(run("info @missing.gpx").err.contains("usage:"));
+}
+
 TEST_F(CliFiles, UsageArgumentRulesAndBadInput)
 {
     CliRun r = runCli({}, env);
@@ -60,13 +88,12 @@ TEST_F(CliFiles, UsageArgumentRulesAndBadInput)
     writeAll(path("empty.gpx"), "<gpx></gpx>\n");
     expectFailures({
         {"frobnicate", "unknown command 'frobnicate'"},
-        {"convert a", "convert: expected IN OUT"},
+        {"convert a", "convert: missing OUT"},
         {"convert --bogus a b", "convert: unknown option '--bogus'"},
         {"render m.cal -o", "render: -o needs a value"},
         {"render m.cal -o a.png -o b.png", "render: -o given more than once"},
         {"render m.cal -o a.png --zoom 0", "render: --zoom needs a number from 0.01 to 100 (1 = 100%)"},
         {"render m.cal -o a.png --size 10y10", "render: --size needs WxH, each a whole number from 1 to 16384"},
-        {"download waypoints --port x --baud 0 -o f", "download: --baud needs a whole number of at least 1"},
         {"convert @missing.gpx @o.txt", "@missing.gpx: "},
         {"info @empty.gpx", "@empty.gpx: Invalid points file!"},
         {"convert @in.gpx @o.kml", "@o.kml: unknown extension (use .txt or .gpx)"},

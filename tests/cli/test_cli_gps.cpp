@@ -113,8 +113,8 @@ TEST_F(CliGps, FailuresAreOneLineAndWriteNothing)
         {"nmea --port " + noFix.slavePath() + " --count 1 --timeout 300 -o @out.gpx",
          "nmea: " + noFix.slavePath() + ": error 20006 - No position fix within the time-out " + nothing},
         {"nmea --port @nope --count 1 -o @out.gpx", "nmea: cannot open @nope: "},
-        {"nmea --port /dev/null --count 1", "nmea: -o FILE is required"},
-        {"nmea --port /dev/null -o @out.gpx", "nmea: --duration S or --count N is required"},
+        {"nmea --port /dev/null --count 1", "nmea: missing -o FILE"},
+        {"nmea --port /dev/null -o @out.gpx", "nmea: missing --duration S or --count N"},
         {"nmea --port /dev/null --sentence GSV --count 1 -o @out.gpx", "nmea: --sentence needs GGA or RMC"},
         {"nmea --port /dev/null --count 0 -o @out.gpx", "nmea: --count needs a whole number of at least 1"},
     });

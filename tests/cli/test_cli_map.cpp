@@ -60,10 +60,12 @@ TEST_F(CliMap, ShowsSizeAndExactCalibrationAndSavesBothForms)
     const QString expected =
         "size 400 300\ncalibration 12.25 -7.5 180.75 -95.125 0.1 45.123456789012344 0.3333333333333333 -3e-06\n";
     EXPECT_EQ(run("map @awkward.cal").out, expected);
-    r = run("map @awkward.cal --save @c.Gipso");
+    // The container keeps the name as given, whatever the case of its extension.
+    r = run("map @awkward.cal --save @c.gipso");
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
-    ASSERT_EQ(run("map @c.Gipso --save @back.cal").status, 0);
+    EXPECT_EQ(QDir(dir.path()).entryList({"c.*"}, QDir::Files, QDir::Name), QStringList("c.gipso"));
+    ASSERT_EQ(run("map @c.gipso --save @back.cal").status, 0);
     EXPECT_EQ(run("map @back.cal").out, expected);
 }
 

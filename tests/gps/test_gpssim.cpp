@@ -218,3 +218,20 @@ TEST_F(GpsSim, GpsbabelNeitherAsksForADamagedPacketAgainNorResendsARefusedOne)
     const PointStore got = afterGpsbabel({"-w", "-i", "gpx", "-f", in, "-o", "garmin", "-F", sim.path()}, record);
     EXPECT_EQ(summary(got.wayPoints, Labels), summary(source.wayPoints, Labels).mid(1));
 }
+
+TEST_F(GpsSim, NmeaTimeAdvancesWithEachFix)
+{
+    // The track log's own times while they advance, then a second a fix (the stream repeats).
+    SimProcess sim({"--points", pointsFile, "--nmea", "rmc", "--nmea-interval", "0", "--nmea-repeat"});
+    ASSERT_TRUE(sim.ok()) << qPrintable(sim.errors());
+    Session s(sim.path());
+    ASSERT_TRUE(s.opened) << qPrintable(s.error);
+    GarminLink link = s.port.link();
+    QStringList times;
+    while (times.size() < 7) {
+        const QStringList f = link.receiveLine(5000).split(u',');
+        times << f.value(1) + u' ' + f.value(9);
+    }
+    EXPECT_EQ(times, QStringList({"000000.00 311289", "235959.00 311289", "000000.00 010190", "100000.00 051226",
+                                  "100001.00 051226", "100002.00 051226", "100003.00 051226"}));
+}

@@ -1,4 +1,5 @@
 #include "base/Error.h"
+#include "base/Messages.h"
 #include "map/DibBuffer.h"
 #include "map/JpegSave.h"
 #include "map/MapFiles.h"
@@ -99,12 +100,12 @@ TEST(MapFiles, SavedCalAndContainerReopenExactly)
     EXPECT_EQ(load.picture.convertToFormat(QImage::Format_RGB32), pic);
     EXPECT_TRUE(entries(f.temp).isEmpty());
 
-    // .Gipso: read by unzip; the extension is written as the program spells it, the JPEG stays
-    // as the map's backing, the text member is not left behind.
+    // .Gipso: read by unzip; the name is kept as given (any case), the JPEG stays as the map's
+    // backing, the text member is not left behind.
     c.lon1 = 9.123456789012345; // needs all digits to come back
     computeCalibration(c);
     const QString written = saveMapFile(pic, c, f.work + "Valle.GIPSO", f.temp, backing);
-    EXPECT_EQ(written, f.work + "Valle.Gipso");
+    EXPECT_EQ(written, f.work + "Valle.GIPSO");
     EXPECT_EQ(backing, f.temp + "Valle.jpg");
     EXPECT_EQ(entries(f.temp), QStringList({"Valle.jpg"}));
     EXPECT_EQ(runProgram("unzip", {"-t", written}).status, 0);
@@ -344,7 +345,7 @@ TEST(JpegSave, RightSideUpKeepingTheReplacedFilesTimesElseError26001)
         FAIL() << "no error";
     } catch (const GipsoError &e) {
         EXPECT_EQ(e.number(), 26001);
-        EXPECT_TRUE(e.description().startsWith("Failed to save to JPG ")) << e.description().toStdString();
+        EXPECT_TRUE(e.description().startsWith(formatMessage(messageText(msg::JpegSaveFailed), {QString()})));
     }
     EXPECT_FALSE(DibBuffer().copyFrom(QImage()));
     EXPECT_THROW(saveJpeg(DibBuffer(), dir.path() + "/empty.jpg", 95), GipsoError);

@@ -7,6 +7,7 @@
 #include "support/PtyFeeder.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -36,6 +37,13 @@ QString controls(const frmComm &c)
     return c.Label2->text() + " | " + button(c.cmdOK) + " " + button(c.cmdAnnulla);
 }
 
+// The answers of a receiver to a download of two WayPoints of this name.
+QByteArray twoWayPoints(const char *name)
+{
+    const QByteArray point = framePacket({pid::WaypointData, encodeWaypoint(makePoint(PointKind::Way, name, 1, 2))});
+    return QByteArray::fromHex("1006020A00EE1003" "101B020200E11003") + point + point + QByteArray::fromHex("100C020700EB1003");
+}
+
 // The system's serial ports are the pty alone, unless a test lists others; no port is typed yet.
 class Comm : public ::testing::Test {
 protected:
@@ -52,7 +60,7 @@ protected:
     static void listPorts(const QStringList &ports)
     {
         frmComm::portLister() = [ports] { return ports; };
-        frmComm::sessionTypedPort().clear();
+        frmComm::sessionTypedPorts().clear();
     }
 };
 
@@ -126,23 +134,52 @@ TEST_F(Comm, PortsSettingsAndErrors)
             c.Texttime->setText(text);
         EXPECT_EQ(state.settings.nmeaTime, 7);
     }
-    // No listed port: nothing is opened and nothing reported; a typed path (a pty) opens,
-    // leaves serialPort alone and is offered again for the rest of the session.
+    // No listed port and no typed one: nothing is opened and nothing reported.
     listPorts({});
     dialogs.shown.clear();
-    for (bool typed : {true, false}) {
-        frmComm c(state, dialogs, CommMode::DownloadWayPoints);
-        c.activate();
-        if (typed) {
-            EXPECT_FALSE(c.cmdOK->isEnabled());
-            c.ComboCom->setEditText(pty.slavePath());
-            QTest::keyClick(c.ComboCom, Qt::Key_Return);
-        }
-        EXPECT_EQ(c.openDevice(), pty.slavePath());
-        EXPECT_TRUE(c.cmdOK->isEnabled());
-    }
-    EXPECT_EQ(state.settings.serialPort, 1);
+    frmComm c(state, dialogs, CommMode::DownloadWayPoints);
+    c.activate();
+    EXPECT_FALSE(c.portOpen() || c.cmdOK->isEnabled());
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Comm, GoUsesThePortTheBoxShowsAndTypedPathsAreKept)
+{
+    // The listed port (the fixture's pty) is open; another receiver is typed in by its path and
+    // left with Tab, then a third one with Go pressed at once.
+    PtyFeeder second, third;
+    ASSERT_TRUE(second.ok() && third.ok());
+    for (PtyFeeder *typed : {&second, &third}) {
+        SCOPED_TRACE(typed->slavePath().toStdString());
+        state = AppState();
+        frmComm c(state, dialogs, CommMode::DownloadWayPoints);
+        c.show();
+        c.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&c));
+        c.activate();
+        pty.feed(twoWayPoints("OLD"));
+        typed->feed(twoWayPoints("NEW"));
+        QLineEdit *box = c.ComboCom->lineEdit();
+        box->setFocus();
+        box->clear();
+        QTest::keyClicks(box, typed->slavePath());
+        if (typed == &second)
+            QTest::keyClick(box, Qt::Key_Tab);
+        c.cmdOK->click();
+        EXPECT_EQ(state.store.wayPoints[1].name + " " + c.openDevice(), "NEW " + typed->slavePath());
+        EXPECT_EQ(state.settings.serialDevice, typed->slavePath()); // for Gipso.cfg
+        pty.stop();
+    }
+    // A new dialog lists the typed paths after the listed port and opens the last. A path that
+    // does not open says which and why; Go runs nothing.
+    frmComm c(state, dialogs, CommMode::DownloadWayPoints);
+    c.activate();
+    EXPECT_EQ(QStringList({c.ComboCom->itemText(1), c.ComboCom->itemText(2), c.openDevice()}),
+              QStringList({second.slavePath(), third.slavePath(), third.slavePath()}));
+    c.ComboCom->setEditText("/dev/gipso-none");
+    c.cmdOK->click();
+    EXPECT_FALSE(c.finished() || c.portOpen());
+    EXPECT_EQ(dialogs.lastText(), "ERROR N° 8002 - Port /dev/gipso-none cannot be opened: no such device");
 }
 
 TEST_F(Comm, TransferRefusesToCloseAndTrapsTheTimeOut)

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <thread>
@@ -36,11 +37,34 @@ QString nmeaAngle(double value, int degreeDigits, char positive, char negative)
         .arg(QLatin1Char(value < 0 ? negative : positive));
 }
 
-QStringList fixSentences(const GpsPoint &p, const QString &which)
+// The time of each fix, as a receiver gives it: the point's own when it is later than the fix
+// before, else one step on, so that the stream's time always advances (across a repeat of the
+// stream too). The first fix of points without a date is now.
+class FixClock {
+public:
+    explicit FixClock(int stepMs) : stepMs_(std::max(stepMs, 1000)) {}
+    QDateTime next(const GpsPoint &p)
+    {
+        const QDateTime own = p.date != 0.0 ? QDateTime(dateOfValue(p.date), timeOfValue(p.time), Qt::UTC)
+                                            : QDateTime();
+        if (!last_.isValid())
+            last_ = own.isValid() ? own : QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), Qt::UTC);
+        else if (own.isValid() && own > last_)
+            last_ = own;
+        else
+            last_ = last_.addMSecs(stepMs_);
+        return last_;
+    }
+
+private:
+    qint64 stepMs_;
+    QDateTime last_;
+};
+
+QStringList fixSentences(const GpsPoint &p, const QDateTime &when, const QString &which)
 {
-    const QTime t = timeOfValue(p.time);
-    const QDate d = dateOfValue(p.date);
-    const QString hms = t.toString(QStringLiteral("HHmmss")) + QStringLiteral(".00");
+    const QDate d = when.date();
+    const QString hms = when.time().toString(QStringLiteral("HHmmss")) + QStringLiteral(".00");
     const QString lat = nmeaAngle(p.latitude, 2, 'N', 'S');
     const QString lon = nmeaAngle(p.longitude, 3, 'E', 'W');
     QStringList out;
@@ -86,26 +110,29 @@ QList<QStringList> logGroups(const QString &path)
 
 void streamNmea(const Options &o, PtyLine &line, const PointStore &store)
 {
-    QList<QStringList> groups;
-    if (!o.nmeaLog.isEmpty()) {
-        groups = logGroups(o.nmeaLog);
-    } else {
-        for (const GpsPoint &p : store.trackPoints)
-            groups << fixSentences(p, o.nmea);
-    }
-    do {
-        for (const QStringList &group : groups) {
-            if (!line.hostPresent()) {
-                while (!line.hostPresent()) // the stream starts when a host listens
-                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                line.restart();
-            }
-            for (const QString &l : group)
-                line.write(l.toLatin1());
-            if (o.nmeaInterval > 0)
-                line.pause(o.nmeaInterval);
+    const QList<QStringList> logged = o.nmeaLog.isEmpty() ? QList<QStringList>() : logGroups(o.nmeaLog);
+    const bool empty = o.nmeaLog.isEmpty() ? store.trackPoints.isEmpty() : logged.isEmpty();
+    FixClock clock(o.nmeaInterval);
+    auto send = [&](const QStringList &group) {
+        if (!line.hostPresent()) {
+            while (!line.hostPresent()) // the stream starts when a host listens
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            line.restart();
         }
-    } while (o.nmeaRepeat && !groups.isEmpty());
+        for (const QString &l : group)
+            line.write(l.toLatin1());
+        if (o.nmeaInterval > 0)
+            line.pause(o.nmeaInterval);
+    };
+    do {
+        if (o.nmeaLog.isEmpty()) {
+            for (const GpsPoint &p : store.trackPoints)
+                send(fixSentences(p, clock.next(p), o.nmea));
+        } else {
+            for (const QStringList &group : logged) // a recorded log keeps its own times
+                send(group);
+        }
+    } while (o.nmeaRepeat && !empty);
     if (o.hangupAtEnd) {
         // Closing the master drops what the host has not read yet: give it time to read.
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
