@@ -16,6 +16,7 @@ namespace gipso {
 namespace {
 const QString kInstall = QStringLiteral("Install");
 const QString kLanguages = QStringLiteral("Languages");
+const QString kPointFileFilter = QStringLiteral("PointFileFilter");
 
 std::optional<QString> systemLoginName()
 {
@@ -199,6 +200,7 @@ ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings)
     if (listed(language))
         result.language = language;
     settings.Language = result.language;
+    result.windowStored = cfg.integer(section, QStringLiteral("WindowWidth"), -1) > 0;
 
     for (const IntKey &k : intKeys(settings)) {
         const QString key = QLatin1String(k.key);
@@ -231,6 +233,7 @@ ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings)
         if (!t.isEmpty())
             *field = t;
     }
+    settings.PointFileFilter = toI16(cfg.integer(section, kPointFileFilter, settings.PointFileFilter));
     return result;
 }
 
@@ -273,6 +276,9 @@ bool writeConfiguration(const ConfigEnvironment &env, const QString &userSection
     }
     for (auto &[key, field] : stringKeys(settings))
         cfg.setValue(section, QLatin1String(key), *field);
+    // A key of ours, after those of the table.
+    cfg.removeKey(section, kPointFileFilter);
+    cfg.setValue(section, kPointFileFilter, QString::number(settings.PointFileFilter));
     QDir().mkpath(QFileInfo(env.configFile).absolutePath());
     return cfg.save(env.configFile, error);
 }

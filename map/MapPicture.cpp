@@ -29,11 +29,14 @@ QString cutShortText(const char *format, qint64 fileSize)
 }
 QString damagedText(const QString &format) { return formatMessage(messageText(msg::PictureDamaged), {format}); }
 
-// The decoder's own texts are English; what they mean is said in the user's language.
-QString jpegError(tjhandle tj, qint64 size)
+// The decoder's own texts are English; what they mean is said in the user's language. Data
+// without an end marker (FF D9: nowhere else in a JPEG but in an embedded thumbnail) was cut
+// short, whatever part of it the decoder stumbled on.
+QString jpegError(tjhandle tj, const QByteArray &data)
 {
-    const QByteArray why = tjGetErrorStr2(tj);
-    return why.contains("Premature end") ? cutShortText("JPEG", size) : damagedText(QStringLiteral("JPEG"));
+    if (QByteArray(tjGetErrorStr2(tj)).contains("Premature end") || !data.contains("\xFF\xD9"))
+        return cutShortText("JPEG", data.size());
+    return damagedText(QStringLiteral("JPEG"));
 }
 
 // Strict JPEG decoding: a warning (data ending early, damaged segments) is an error here.
@@ -51,7 +54,7 @@ QImage decodeJpeg(const QByteArray &data, bool &handled, QString &error)
     int width = 0, height = 0, subsamp = 0, colorspace = 0;
     QImage img;
     if (tjDecompressHeader3(tj, src, (unsigned long)data.size(), &width, &height, &subsamp, &colorspace) != 0) {
-        error = jpegError(tj, data.size());
+        error = jpegError(tj, data);
     } else if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
         handled = false;
     } else if (tooLarge(width, height)) {
@@ -63,7 +66,7 @@ QImage decodeJpeg(const QByteArray &data, bool &handled, QString &error)
         } else if (tjDecompress2(tj, src, (unsigned long)data.size(), img.bits(), width, int(img.bytesPerLine()),
                                  height, TJPF_BGRA, TJFLAG_STOPONWARNING) != 0) {
             // BGRA in memory is QImage's 32-bit layout on little-endian machines; alpha is 0xFF.
-            error = jpegError(tj, data.size());
+            error = jpegError(tj, data);
             img = QImage();
         }
     }
