@@ -18,6 +18,7 @@ const QString kInstall = QStringLiteral("Install");
 const QString kLanguages = QStringLiteral("Languages");
 // Ours, beside SerialPort, written only while a typed device path is the port in use.
 const QString kSerialDevice = QStringLiteral("SerialDevice");
+const QString kPointFileFilter = QStringLiteral("PointFileFilter");
 
 std::optional<QString> systemLoginName()
 {
@@ -193,6 +194,7 @@ ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings)
     if (listed(language))
         result.language = language;
     settings.Language = result.language;
+    result.windowStored = cfg.integer(section, QStringLiteral("WindowWidth"), -1) > 0;
 
     for (const IntKey &k : intKeys(settings)) {
         const QString key = QLatin1String(k.key);
@@ -226,6 +228,7 @@ ConfigResult readConfiguration(const ConfigEnvironment &env, Settings &settings)
         if (!t.isEmpty())
             *field = t;
     }
+    settings.PointFileFilter = toI16(cfg.integer(section, kPointFileFilter, settings.PointFileFilter));
     return result;
 }
 
@@ -275,6 +278,9 @@ bool writeConfiguration(const ConfigEnvironment &env, const QString &userSection
     }
     for (auto &[key, field] : stringKeys(settings))
         cfg.setValue(section, QLatin1String(key), *field);
+    // A key of ours, after those of the table.
+    cfg.removeKey(section, kPointFileFilter);
+    cfg.setValue(section, kPointFileFilter, QString::number(settings.PointFileFilter));
     QDir().mkpath(QFileInfo(env.configFile).absolutePath());
     return cfg.save(env.configFile, error);
 }

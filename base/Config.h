@@ -39,6 +39,7 @@ struct ConfigResult {
     int language = 1040;              // the language to show: the caller applies it (setLanguage)
     QString userSection;              // empty when the login name was not available
     QStringList warnings;             // files or lines left out, for stderr
+    bool windowStored = false;        // the user's section holds the window's size
 };
 
 // Defaults first, then the file's values; the language is chosen, not applied.

@@ -582,3 +582,83 @@ GIPSO_MESSAGE(JpegSaveFailed, 1261, u"Failed to save to JPG $0",
     u"Salvataggio in JPG non riuscito $0")
 GIPSO_MESSAGE(JpegInitFailed, 1262, u"Failed to initialise the IJL library: $0",
     u"Impossibile inizializzare la libreria IJL: $0")
+GIPSO_MESSAGE(ProblemAtLine, 1200, u"line $0: $1",
+    u"riga $0: $1")
+GIPSO_MESSAGE(LatitudeNotNumber, 1201, u"latitude is not a number",
+    u"la latitudine non è un numero")
+GIPSO_MESSAGE(LongitudeNotNumber, 1202, u"longitude is not a number",
+    u"la longitudine non è un numero")
+GIPSO_MESSAGE(AltitudeNotNumber, 1203, u"altitude is not a number",
+    u"l'altitudine non è un numero")
+GIPSO_MESSAGE(DateNotReadable, 1204, u"date is not dd/mm/yyyy",
+    u"la data non è gg/mm/aaaa")
+GIPSO_MESSAGE(TimeNotReadable, 1205, u"time is not hh:nn:ss",
+    u"l'ora non è hh:mm:ss")
+GIPSO_MESSAGE(RecordTypeUnknown, 1206, u"record type is not WP, RP or TP",
+    u"il tipo di record non è WP, RP o TP")
+GIPSO_MESSAGE(GpxNoLatitude, 1207, u"$0 has no readable lat=\"...\"",
+    u"$0 non ha un lat=\"...\" leggibile")
+GIPSO_MESSAGE(GpxNoLongitude, 1208, u"$0 has no readable lon=\"...\"",
+    u"$0 non ha un lon=\"...\" leggibile")
+GIPSO_MESSAGE(GpxNameUnclosed, 1209, u"$0 has a name without </name>",
+    u"$0 ha un nome senza </name>")
+GIPSO_MESSAGE(GpxElevationUnclosed, 1210, u"$0 has an elevation without </ele>",
+    u"$0 ha una quota senza </ele>")
+GIPSO_MESSAGE(GpxElevationNotNumber, 1211, u"$0 has an elevation that is not a number",
+    u"$0 ha una quota che non è un numero")
+GIPSO_MESSAGE(GpxDescriptionUnclosed, 1212, u"$0 has a description without </desc>",
+    u"$0 ha una descrizione senza </desc>")
+GIPSO_MESSAGE(GpxTimeUnclosed, 1213, u"$0 has a time without </time>",
+    u"$0 ha un'ora senza </time>")
+GIPSO_MESSAGE(GpxTimeNotReadable, 1214, u"$0 has a time that is not yyyy-mm-ddThh:mm:ss",
+    u"$0 ha un'ora che non è aaaa-mm-ggThh:mm:ss")
+GIPSO_MESSAGE(GpxElementCutOff, 1215, u"$0 does not end before the end of the file",
+    u"$0 non termina prima della fine del file")
+GIPSO_MESSAGE(GpxElementTooLong, 1216, u"$0 is too long",
+    u"$0 è troppo lungo")
+GIPSO_MESSAGE(GpxDocumentCutOff, 1217, u"the file ends before </gpx>: it may be cut off",
+    u"il file termina prima di </gpx>: potrebbe essere troncato")
+GIPSO_MESSAGE(NoPointsFound, 1218, u"no WayPoint, RoutePoint or TrackPoint found",
+    u"nessun WayPoint, RoutePoint o TrackPoint trovato")
+GIPSO_MESSAGE(NoSuchFile, 1220, u"no such file",
+    u"file inesistente")
+GIPSO_MESSAGE(NotAPicture, 1221, u"not a picture",
+    u"non è un'immagine")
+GIPSO_MESSAGE(PictureCutShort, 1222, u"$0 data cut short at byte $1",
+    u"dati $0 troncati al byte $1")
+GIPSO_MESSAGE(PictureDamaged, 1223, u"$0 data damaged",
+    u"dati $0 danneggiati")
+GIPSO_MESSAGE(PictureTooLarge, 1224, u"picture of $0 x $1 pixels is too large",
+    u"immagine di $0 x $1 pixel troppo grande")
+GIPSO_MESSAGE(PictureNoMemory, 1225, u"not enough memory for $0 x $1 pixels",
+    u"memoria insufficiente per $0 x $1 pixel")
+GIPSO_MESSAGE(CalibrationOutOfRange, 1226, u"calibration values out of range or degenerate",
+    u"valori di calibrazione fuori dai limiti o degeneri")
+GIPSO_MESSAGE(CalibrationMissing, 1227, u"shorter than its calibration trailer",
+    u"più corto della sua calibrazione finale")
+GIPSO_MESSAGE(CalibrationUnreadable, 1228, u"unreadable calibration",
+    u"calibrazione illeggibile")
+GIPSO_MESSAGE(ContainerNoMember, 1229, u"no $0 member in the container",
+    u"nessun membro $0 nel contenitore")
+GIPSO_MESSAGE(ContainerUnsafeName, 1230, u"unsafe member name '$0'",
+    u"nome di membro non sicuro '$0'")
+GIPSO_MESSAGE(NoTempFolderToWork, 1231, u"no private temporary folder to work in",
+    u"nessuna cartella temporanea privata in cui lavorare")
+GIPSO_MESSAGE(ExtractedImageNotKept, 1232, u"$0: cannot keep the extracted image",
+    u"$0: impossibile conservare l'immagine estratta")
+GIPSO_MESSAGE(NotAMapFile, 1233, u"not a map file",
+    u"non è un file di mappa")
+GIPSO_MESSAGE(LinesSkipped, 1240, u"Lines or elements skipped in $0: $1; the first: $2",
+    u"Righe o elementi saltati in $0: $1; il primo: $2")
+GIPSO_MESSAGE(PointsImported, 1241, u"$0 WayPoints, $1 RoutePoints and $2 TrackPoints imported from $3",
+    u"$0 WayPoints, $1 RoutePoints e $2 TrackPoints importati da $3")
+GIPSO_MESSAGE(PointsExported, 1242, u"$0 WayPoints, $1 RoutePoints and $2 TrackPoints exported to $3",
+    u"$0 WayPoints, $1 RoutePoints e $2 TrackPoints esportati su $3")
+GIPSO_MESSAGE(MapSaved, 1243, u"Calibrated map saved as $0",
+    u"Mappa calibrata salvata come $0")
+GIPSO_MESSAGE(TrackPointsAcquired, 1244, u"$0 TrackPoints acquired",
+    u"$0 TrackPoints acquisiti")
+GIPSO_MESSAGE(AllMapsFilter, 1245, u"All maps (*.Gipso;*.cal;*.bmp;*.gif;*.jpg;*.jpeg)|*.Gipso;*.cal;*.bmp;*.gif;*.jpg;*.jpeg|",
+    u"Tutte le mappe (*.Gipso;*.cal;*.bmp;*.gif;*.jpg;*.jpeg)|*.Gipso;*.cal;*.bmp;*.gif;*.jpg;*.jpeg|")
+GIPSO_MESSAGE(AllPointFilesFilter, 1246, u"All point files (*.gpx;*.txt)|*.gpx;*.txt|",
+    u"Tutti i files di punti (*.gpx;*.txt)|*.gpx;*.txt|")

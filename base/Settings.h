@@ -42,6 +42,7 @@ struct Settings {
     QString LastMap1;
     QString LastMap2;
     QString LastMap3;
+    int16_t PointFileFilter = 1;     // the filter last chosen in the point file dialogs (1-based)
 
     bool unitsMetric() const { return Units != 0; }
 };

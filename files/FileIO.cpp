@@ -252,6 +252,15 @@ void ImportSink::skip(const QString &reason)
         result_.firstProblem = reason;
 }
 
+void ImportSink::skip(int64_t line, int reasonId, const char *element)
+{
+    if (result_.skipped == 0)
+        skip(formatMessage(messageText(msg::ProblemAtLine),
+                           {qlonglong(line), formatMessage(messageText(reasonId), {QString::fromLatin1(element)})}));
+    else
+        ++result_.skipped;
+}
+
 void ImportSink::finish()
 {
     if (in_.utf8())

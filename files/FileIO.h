@@ -132,6 +132,9 @@ public:
     // Remembers that a field of the point just appended came from non-ASCII bytes.
     void keepRaw(PointList &list, Field field, std::string_view raw, Recode recode);
     void skip(const QString &reason);
+    // The same for line (a message id for the reason, with element for its $0), as "line N:
+    // reason"; the text is made for the first only.
+    void skip(int64_t line, int reasonId, const char *element = "");
     // At the end of the file: re-decodes the kept fields when the file was not UTF-8.
     void finish();
     // Calls the progress function every few megabytes; false when it asks to stop.

@@ -197,10 +197,7 @@ public:
     }
 
 private:
-    QString problem(int64_t line, PointKind kind, const char *what) const
-    {
-        return QStringLiteral("line %1: %2 %3").arg(line).arg(QLatin1String(kKinds[kindIndex(kind)].name), QLatin1String(what));
-    }
+    void skip(int64_t line, PointKind kind, int reasonId) { sink_.skip(line, reasonId, kKinds[kindIndex(kind)].name); }
     const QString &autoName()
     {
         // Elements without a name are called by the number of WayPoints plus one.
@@ -305,26 +302,26 @@ void GpxReader::convert(std::string_view t, PointKind kind, int64_t line, qint64
     GpsPoint p;
     const auto latitude = tag.lat ? gpxNumber(*tag.lat) : std::nullopt;
     if (!latitude)
-        return sink_.skip(problem(line, kind, "has no readable lat=\"...\""));
+        return skip(line, kind, msg::GpxNoLatitude);
     const auto longitude = tag.lon ? gpxNumber(*tag.lon) : std::nullopt;
     if (!longitude)
-        return sink_.skip(problem(line, kind, "has no readable lon=\"...\""));
+        return skip(line, kind, msg::GpxNoLongitude);
     p.latitude = *latitude;
     p.longitude = *longitude;
 
     std::string_view rawName, rawDesc, text;
     if (name != npos && !childText(t, name, 6, "</name>", rawName))
-        return sink_.skip(problem(line, kind, "has a name without </name>"));
+        return skip(line, kind, msg::GpxNameUnclosed);
     if (ele != npos) {
         if (!childText(t, ele, 5, "</ele>", text))
-            return sink_.skip(problem(line, kind, "has an elevation without </ele>"));
+            return skip(line, kind, msg::GpxElevationUnclosed);
         const auto altitude = gpxNumber(text);
         if (!altitude || !std::isfinite(static_cast<float>(*altitude)))
-            return sink_.skip(problem(line, kind, "has an elevation that is not a number"));
+            return skip(line, kind, msg::GpxElevationNotNumber);
         p.altitude = static_cast<float>(*altitude);
     }
     if (desc != npos && !childText(t, desc, 6, "</desc>", rawDesc))
-        return sink_.skip(problem(line, kind, "has a description without </desc>"));
+        return skip(line, kind, msg::GpxDescriptionUnclosed);
     // The first point of a track carries its name: its own description when kept, else the
     // <trk>'s name, else "Track N". Ignoring descriptions empties only the other points'.
     bool startsTrack = false;
@@ -339,9 +336,9 @@ void GpxReader::convert(std::string_view t, PointKind kind, int64_t line, qint64
     }
     if (time != npos) {
         if (!childText(t, time, 6, "</time>", text))
-            return sink_.skip(problem(line, kind, "has a time without </time>"));
+            return skip(line, kind, msg::GpxTimeUnclosed);
         if (!readTime(text, p.date, p.time))
-            return sink_.skip(problem(line, kind, "has a time that is not yyyy-mm-ddThh:mm:ss"));
+            return skip(line, kind, msg::GpxTimeNotReadable);
     } else {
         p.date = p.time = now();
     }
@@ -446,13 +443,14 @@ size_t nextPointStart(std::string_view line, size_t from, int &kind)
     return npos;
 }
 
-// The track markup on a line at or after from: "<trk" and "<trkseg" start tags (any case, ended
-// by a blank, '>' or the line's end), and "<name>" when the track's name is wanted. Returns the
-// position (npos: none) and which: 1 trk, 2 trkseg, 3 name.
+// The markup between points on a line at or after from: "<trk", "<trkseg", "<gpx" and "</gpx"
+// tags (any case, ended by a blank, '>' or the line's end), and "<name>" when the track's name
+// is wanted. Returns the position (npos: none) and which: 1 trk, 2 trkseg, 3 name, 4 gpx, 5 /gpx.
 size_t nextTrackMarkup(std::string_view line, size_t from, size_t until, bool wantName, int &which)
 {
     for (size_t i = findByte(line, from, '<'); i != npos && i < until; i = findByte(line, i + 1, '<')) {
-        for (auto [tag, w] : {std::pair{std::string_view("<trkseg"), 2}, {std::string_view("<trk"), 1}}) {
+        for (auto [tag, w] : {std::pair{std::string_view("<trkseg"), 2}, {std::string_view("<trk"), 1},
+                              {std::string_view("<gpx"), 4}, {std::string_view("</gpx"), 5}}) {
             const size_t after = i + tag.size();
             if (startsWithNoCase(line, i, tag) && (after == line.size() || blank(line[after]) || line[after] == '>')) {
                 which = w;
@@ -515,6 +513,8 @@ ImportResult readGpx(const QString &path, PointStore &store, bool ignoreGpxDescr
         GpxReader reader(store, sink, ignoreGpxDescription);
         std::string joined;
         std::string_view line;
+        // A document that opens <gpx> and never closes it was cut off between two points.
+        bool opened = false, closed = false, stopped = false;
         while (in.next(line)) {
             // Every element that starts on the line; one that goes on takes the lines it needs,
             // and the scan goes on where it ends.
@@ -525,7 +525,10 @@ ImportResult readGpx(const QString &path, PointStore &store, bool ignoreGpxDescr
                 int which = 0;
                 const size_t markup = nextTrackMarkup(line, pos, start, reader.wantsTrackName(), which);
                 if (markup != npos) {
-                    if (which == 1) {
+                    if (which >= 4) {
+                        (which == 4 ? opened : closed) = true;
+                        pos = markup + 4;
+                    } else if (which == 1) {
                         reader.startTrack();
                         pos = markup + 4;
                     } else if (which == 2) {
@@ -565,21 +568,23 @@ ImportResult readGpx(const QString &path, PointStore &store, bool ignoreGpxDescr
                         joined.append(line.substr(0, take));
                 }
                 if (close == npos) {
-                    sink.skip(QStringLiteral("line %1: %2 does not end before the end of the file")
-                                  .arg(startLine)
-                                  .arg(QLatin1String(ek.name)));
+                    sink.skip(startLine, msg::GpxElementCutOff, ek.name);
                     sink.finish();
                     return result;
                 }
                 if (tooLong)
-                    sink.skip(QStringLiteral("line %1: %2 is too long").arg(startLine).arg(QLatin1String(ek.name)));
+                    sink.skip(startLine, msg::GpxElementTooLong, ek.name);
                 else
                     reader.convert(joined, allPointKinds[kind], startLine, at);
                 pos = close;
             }
-            if (!sink.progress(progress))
+            if (!sink.progress(progress)) {
+                stopped = true;
                 break;
+            }
         }
+        if (opened && !closed && !stopped)
+            sink.skip(in.lineNumber(), msg::GpxDocumentCutOff);
         sink.finish();
         return result;
     });

@@ -42,11 +42,6 @@ std::optional<double> parseField(std::string_view field, Parse parse)
     return parse(QStringView(wide, static_cast<qsizetype>(field.size())));
 }
 
-QString problem(int64_t line, const char *what)
-{
-    return QStringLiteral("line %1: %2").arg(line).arg(QLatin1String(what));
-}
-
 // One line: a point line that cannot be converted is counted as skipped and nothing of it is kept.
 void readLine(std::string_view line, int64_t number, qint64 at, PointStore &store, ImportResult &result, ImportSink &sink,
               bool ignoreTxtDescription)
@@ -79,24 +74,24 @@ void readLine(std::string_view line, int64_t number, qint64 at, PointStore &stor
 
     const auto lat = parseNumber(f[2]);
     if (!lat)
-        return sink.skip(problem(number, "latitude is not a number"));
+        return sink.skip(number, msg::LatitudeNotNumber);
     const auto lon = parseNumber(f[3]);
     if (!lon)
-        return sink.skip(problem(number, "longitude is not a number"));
+        return sink.skip(number, msg::LongitudeNotNumber);
     const auto alt = parseNumber(f[4]);
     if (!alt || !std::isfinite(static_cast<float>(*alt)))
-        return sink.skip(problem(number, "altitude is not a number"));
+        return sink.skip(number, msg::AltitudeNotNumber);
     const auto date = parseField(f[5], parseDateText);
     if (!date || !isWritableDateValue(*date))
-        return sink.skip(problem(number, "date is not dd/mm/yyyy"));
+        return sink.skip(number, msg::DateNotReadable);
     const auto time = parseField(f[6], parseTimeText);
     if (!time)
-        return sink.skip(problem(number, "time is not hh:nn:ss"));
+        return sink.skip(number, msg::TimeNotReadable);
 
     result.readable = true;
     const std::optional<PointKind> kind = kindFromTag(f[0]);
     if (!kind)
-        return sink.skip(problem(number, "record type is not WP, RP or TP"));
+        return sink.skip(number, msg::RecordTypeUnknown);
     PointList *list = &store.list(*kind);
 
     GpsPoint p;

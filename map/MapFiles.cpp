@@ -2,6 +2,7 @@
 
 #include "state/AppState.h"
 #include "base/Error.h"
+#include "base/Messages.h"
 #include "base/TextCodec.h"
 #include "base/SafeFile.h"
 #include "map/JpegSave.h"
@@ -70,7 +71,7 @@ bool readCalibrationTrailer(const QByteArray &trailer, MapCalibration &c)
 bool takeCalibration(const MapCalibration &read, MapLoad &load)
 {
     if (!calibrationUsable(read)) {
-        load.error = QStringLiteral("calibration values out of range or degenerate");
+        load.error = messageText(msg::CalibrationOutOfRange);
         return false;
     }
     MapCalibration c = read;
@@ -87,7 +88,7 @@ void loadCal(const QString &path, MapLoad &load)
         return;
     }
     if (f.size() < kCalTrailerSize) {
-        load.error = QStringLiteral("shorter than its calibration trailer");
+        load.error = messageText(msg::CalibrationMissing);
         return;
     }
     QByteArray trailer;
@@ -99,20 +100,18 @@ void loadCal(const QString &path, MapLoad &load)
         return;
     MapCalibration c;
     if (!readCalibrationTrailer(trailer, c)) {
-        load.error = QStringLiteral("unreadable calibration trailer");
+        load.error = messageText(msg::CalibrationUnreadable);
         load.status = MapLoad::CalibrationRejected;
         return;
     }
     load.status = takeCalibration(c, load) ? MapLoad::Loaded : MapLoad::CalibrationRejected;
 }
 
-// Why a container cannot be extracted into or written through tempDir.
-const QString kNoTempFolder = QStringLiteral("no private temporary folder to work in");
 
 void loadContainer(const QString &path, const QString &tempDir, MapLoad &load)
 {
     if (!usableTempDir(tempDir)) {
-        load.error = kNoTempFolder;
+        load.error = messageText(msg::NoTempFolderToWork);
         return;
     }
     ZipReader unzip;
@@ -128,12 +127,12 @@ void loadContainer(const QString &path, const QString &tempDir, MapLoad &load)
             text = &m;
     }
     if (!image) {
-        load.error = QStringLiteral("no .jpg member");
+        load.error = formatMessage(messageText(msg::ContainerNoMember), {QStringLiteral(".jpg")});
         return;
     }
     const QString imageBase = ZipReader::safeBaseName(image->name);
     if (imageBase.isEmpty()) {
-        load.error = QStringLiteral("unsafe member name '%1'").arg(image->name);
+        load.error = formatMessage(messageText(msg::ContainerUnsafeName), {image->name});
         return;
     }
 
@@ -169,13 +168,13 @@ void loadContainer(const QString &path, const QString &tempDir, MapLoad &load)
     QByteArray bytes;
     MapCalibration c;
     if (!text)
-        load.error = QStringLiteral("no .txt member");
+        load.error = formatMessage(messageText(msg::ContainerNoMember), {QStringLiteral(".txt")});
     else if (textBase.isEmpty())
-        load.error = QStringLiteral("unsafe member name '%1'").arg(text->name);
+        load.error = formatMessage(messageText(msg::ContainerUnsafeName), {text->name});
     else if (!unzip.read(*text, kMaxTextMemberBytes, bytes, &load.error))
         ;
     else if (!parseCalibrationText(bytes, c))
-        load.error = QStringLiteral("unreadable calibration text");
+        load.error = messageText(msg::CalibrationUnreadable);
     else if (takeCalibration(c, load))
         load.status = MapLoad::Loaded;
     if (load.status != MapLoad::Loaded)
@@ -185,7 +184,7 @@ void loadContainer(const QString &path, const QString &tempDir, MapLoad &load)
     if (QFileInfo::exists(load.imagePath))
         QFile::remove(load.imagePath);
     if (!QFile::rename(partial, load.imagePath)) {
-        load.error = QStringLiteral("%1: cannot keep the extracted image").arg(load.imagePath);
+        load.error = formatMessage(messageText(msg::ExtractedImageNotKept), {load.imagePath});
         load.status = MapLoad::Failed;
         load.picture = QImage();
         load.calibration.reset();
@@ -272,7 +271,7 @@ MapLoad loadMapFile(const QString &path, const QString &tempDir)
     MapLoad load;
     // A pipe or a device would block or never end.
     if (!QFileInfo(path).isFile()) {
-        load.error = QFileInfo::exists(path) ? QStringLiteral("not a regular file") : QStringLiteral("no such file");
+        load.error = messageText(QFileInfo::exists(path) ? msg::NotAFileToRead : msg::NoSuchFile);
         return load;
     }
     switch (mapFileKind(path)) {
@@ -291,7 +290,7 @@ MapLoad loadMapFile(const QString &path, const QString &tempDir)
     if (load.status == MapLoad::Failed)
         load.picture = QImage();
     if (load.status != MapLoad::Loaded && load.error.isEmpty())
-        load.error = QStringLiteral("not a map file");
+        load.error = messageText(msg::NotAMapFile);
     return load;
 }
 
@@ -343,14 +342,14 @@ QString saveMapFile(const QImage &picture, const MapCalibration &c, const QStrin
     }
     case MapFileKind::Container: {
         if (!usableTempDir(tempDir))
-            throw saveError(path, kNoTempFolder);
+            throw saveError(path, messageText(msg::NoTempFolderToWork));
         const QString base = withoutContainerSuffix(QFileInfo(path).fileName());
         const QString imagePath = tempDir + base + QStringLiteral(".jpg");
         const QString textPath = tempDir + base + QStringLiteral(".txt");
         if (backingJpeg.isEmpty() || !QFileInfo::exists(backingJpeg)) {
             DibBuffer dib;
             if (!dib.copyFrom(picture))
-                throw saveError(path, QStringLiteral("not enough memory for the picture"));
+                throw saveError(path, formatMessage(messageText(msg::PictureNoMemory), {picture.width(), picture.height()}));
             saveJpeg(dib, imagePath, kJpegQuality);
         } else if (backingJpeg != imagePath) {
             // The picture is already encoded: move its JPEG, never encode it twice.
@@ -378,17 +377,19 @@ QString saveMapFile(const QImage &picture, const MapCalibration &c, const QStrin
     throw saveError(path, QStringLiteral("not a .cal or .Gipso name"));
 }
 
-void saveCalibratedMapFile(AppState &st, const QString &path)
+QString saveCalibratedMapFile(AppState &st, const QString &path)
 {
     QString backing = st.tempMapFile;
+    QString written;
     try {
-        saveMapFile(st.mapPicture, st.calibration, path, st.tempDir, backing);
+        written = saveMapFile(st.mapPicture, st.calibration, path, st.tempDir, backing);
     } catch (...) {
         st.tempMapFile = backing; // it may have moved before the failure
         throw;
     }
     st.tempMapFile = backing;
     st.store.mapModified = false;
+    return written;
 }
 
 } // namespace gipso

@@ -72,7 +72,7 @@ QString recentMap(const Settings &settings, int k);
 QString saveMapFile(const QImage &picture, const MapCalibration &c, const QString &path, const QString &tempDir,
                     QString &backingJpeg);
 
-// Save Calibrated Map on the program state (tempMapFile, mapModified).
-void saveCalibratedMapFile(AppState &state, const QString &path);
+// Save Calibrated Map on the program state (tempMapFile, mapModified). Returns the path written.
+QString saveCalibratedMapFile(AppState &state, const QString &path);
 
 } // namespace gipso

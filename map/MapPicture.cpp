@@ -1,5 +1,7 @@
 #include "map/MapPicture.h"
 
+#include "base/Messages.h"
+
 #include <QFile>
 #include <QImageReader>
 #include <QtEndian>
@@ -13,6 +15,28 @@ namespace {
 bool tooLarge(qint64 width, qint64 height)
 {
     return width <= 0 || height <= 0 || width > kMaxPictureMegabytes * 1024 * 1024 / 4 / height;
+}
+
+QString tooLargeText(qint64 width, qint64 height)
+{
+    return formatMessage(messageText(msg::PictureTooLarge), {width, height});
+}
+
+// Why a picture did not decode: its data ends early (at the file's last byte), or is damaged.
+QString cutShortText(const char *format, qint64 fileSize)
+{
+    return formatMessage(messageText(msg::PictureCutShort), {QLatin1String(format), fileSize});
+}
+QString damagedText(const QString &format) { return formatMessage(messageText(msg::PictureDamaged), {format}); }
+
+// The decoder's own texts are English; what they mean is said in the user's language. Data
+// without an end marker (FF D9: nowhere else in a JPEG but in an embedded thumbnail) was cut
+// short, whatever part of it the decoder stumbled on.
+QString jpegError(tjhandle tj, const QByteArray &data)
+{
+    if (QByteArray(tjGetErrorStr2(tj)).contains("Premature end") || !data.contains("\xFF\xD9"))
+        return cutShortText("JPEG", data.size());
+    return damagedText(QStringLiteral("JPEG"));
 }
 
 // Strict JPEG decoding: a warning (data ending early, damaged segments) is an error here.
@@ -30,19 +54,19 @@ QImage decodeJpeg(const QByteArray &data, bool &handled, QString &error)
     int width = 0, height = 0, subsamp = 0, colorspace = 0;
     QImage img;
     if (tjDecompressHeader3(tj, src, (unsigned long)data.size(), &width, &height, &subsamp, &colorspace) != 0) {
-        error = QString::fromLocal8Bit(tjGetErrorStr2(tj));
+        error = jpegError(tj, data);
     } else if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
         handled = false;
     } else if (tooLarge(width, height)) {
-        error = QStringLiteral("picture of %1 x %2 pixels is too large").arg(width).arg(height);
+        error = tooLargeText(width, height);
     } else {
         img = QImage(width, height, QImage::Format_RGB32);
         if (img.isNull()) {
-            error = QStringLiteral("not enough memory for %1 x %2 pixels").arg(width).arg(height);
+            error = formatMessage(messageText(msg::PictureNoMemory), {width, height});
         } else if (tjDecompress2(tj, src, (unsigned long)data.size(), img.bits(), width, int(img.bytesPerLine()),
                                  height, TJPF_BGRA, TJFLAG_STOPONWARNING) != 0) {
             // BGRA in memory is QImage's 32-bit layout on little-endian machines; alpha is 0xFF.
-            error = QString::fromLocal8Bit(tjGetErrorStr2(tj));
+            error = jpegError(tj, data);
             img = QImage();
         }
     }
@@ -56,7 +80,7 @@ bool bmpComplete(QFile &f, QString &error)
     f.seek(0);
     const QByteArray h = f.read(54);
     if (h.size() < 54)
-        return error = QStringLiteral("BMP header cut short"), false;
+        return error = cutShortText("BMP", f.size()), false;
     const quint32 offBits = qFromLittleEndian<quint32>(h.constData() + 10);
     const quint32 headerSize = qFromLittleEndian<quint32>(h.constData() + 14);
     if (headerSize < 40)
@@ -66,12 +90,12 @@ bool bmpComplete(QFile &f, QString &error)
     const quint16 bpp = qFromLittleEndian<quint16>(h.constData() + 28);
     const quint32 compression = qFromLittleEndian<quint32>(h.constData() + 30);
     if (tooLarge(width, height))
-        return error = QStringLiteral("BMP of %1 x %2 pixels refused").arg(width).arg(height), false;
+        return error = tooLargeText(width, height), false;
     if (compression != 0 && compression != 3)
         return true; // run-length data has no fixed size
     const qint64 rowBytes = (width * bpp + 31) / 32 * 4;
     if (qint64(offBits) + rowBytes * height > f.size())
-        return error = QStringLiteral("BMP pixel data cut short"), false;
+        return error = cutShortText("BMP", f.size()), false;
     return true;
 }
 
@@ -90,11 +114,11 @@ bool gifComplete(const QByteArray &d, QString &error)
         return false;
     };
     if (n < 13)
-        return error = QStringLiteral("GIF header cut short"), false;
+        return error = cutShortText("GIF", n), false;
     const qint64 width = qFromLittleEndian<quint16>(d.constData() + 6);
     const qint64 height = qFromLittleEndian<quint16>(d.constData() + 8);
     if (tooLarge(width, height))
-        return error = QStringLiteral("GIF of %1 x %2 pixels refused").arg(width).arg(height), false;
+        return error = tooLargeText(width, height), false;
     qint64 i = 13;
     if (byte(10) & 0x80)
         i += 3 * (qint64(1) << ((byte(10) & 7) + 1));
@@ -117,10 +141,10 @@ bool gifComplete(const QByteArray &d, QString &error)
             if (!skipSubBlocks(i))
                 break;
         } else {
-            return error = QStringLiteral("GIF data damaged"), false;
+            return error = damagedText(QStringLiteral("GIF")), false;
         }
     }
-    return error = QStringLiteral("GIF data cut short"), false;
+    return error = cutShortText("GIF", n), false;
 }
 
 } // namespace
@@ -138,7 +162,7 @@ QImage loadMapPicture(const QString &path, QString *error)
         bool checked = true;
         if ((jpeg || gif) && f.size() > kMaxPictureFileBytes) {
             // Both are read whole into memory.
-            why = QStringLiteral("file of %1 bytes is too large").arg(f.size());
+            why = formatMessage(messageText(msg::LargerThan), {kMaxPictureFileBytes});
             checked = false;
         } else if (jpeg) {
             bool handled = false;
@@ -160,12 +184,14 @@ QImage loadMapPicture(const QString &path, QString *error)
             QImageReader reader(path);
             reader.setDecideFormatFromContent(true);
             img = reader.read();
-            if (img.isNull())
+            if (img.isNull() && reader.error() == QImageReader::InvalidDataError && !reader.format().isEmpty())
+                why = damagedText(QString::fromLatin1(reader.format().toUpper()));
+            else if (img.isNull() && reader.error() == QImageReader::DeviceError)
                 why = reader.errorString();
         }
     }
     if (img.isNull() && error)
-        *error = why.isEmpty() ? QStringLiteral("not a picture") : why;
+        *error = why.isEmpty() ? messageText(msg::NotAPicture) : why;
     return img;
 }
 

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -35,6 +36,7 @@ namespace gipso {
 namespace {
 constexpr int kMinWidthTwips = 9225;
 constexpr int kMinHeightTwips = 5115;
+constexpr int kStatusMs = 5000; // how long the status bar says what a command did
 
 const char *const kModeEntries[] = {"mnuCreaWayP", "mnuCreaR", "mnuEditW", "mnuEditR", "mnuEditT"};
 
@@ -325,7 +327,7 @@ void frmGPS::start(const QStringList &files)
     state_.store.mapModified = false;
     state_.store.pointsModified = false;
 
-    restoreGeometry();
+    restoreGeometry(config.windowStored);
     setupMapView();
 
     refreshMenus();
@@ -346,7 +348,7 @@ void frmGPS::start(const QStringList &files)
         openFiles(files);
 }
 
-void frmGPS::restoreGeometry()
+void frmGPS::restoreGeometry(bool stored)
 {
     Settings &s = state_.settings;
     int32_t w = s.WindowWidth, h = s.WindowHeight;
@@ -354,6 +356,13 @@ void frmGPS::restoreGeometry()
     applyMinimumSize(w, h);
     // Keep the window on a screen even when the stored position came from a larger desktop.
     QRect avail = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect();
+    if (!stored && avail.isValid()) {
+        // A first start: three quarters of the screen, in its middle.
+        const QSize size = (avail.size() * 3 / 4).expandedTo(minimumSize());
+        resize(size);
+        move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
+        return;
+    }
     const TwipsPerPixel tpp = twipsPerPixel(*this);
     int left = static_cast<int>(s.WindowLeft / tpp.x);
     int top = static_cast<int>(s.WindowTop / tpp.y);
@@ -465,7 +474,7 @@ void frmGPS::chooseLanguageEntry(int k)
 void frmGPS::applyLanguage()
 {
     applyQtTranslations(currentLanguage()); // Qt's own buttons and dialogs
-    setWindowTitle(messageText(msg::ProgramName));
+    updateTitle();
     for (auto it = menuCaptionIds_.cbegin(); it != menuCaptionIds_.cend(); ++it)
         if (it.value() > 0)
             it.key()->setTitle(messageText(it.value()));
@@ -520,6 +529,7 @@ void frmGPS::refreshMenus()
                 recentSeparator_->setVisible(true);
         }
     }
+    updateTitle();
 }
 
 void frmGPS::updateMenuForCounts(const QString &menuName)
@@ -551,11 +561,47 @@ void frmGPS::repaintMap()
 {
     if (QWidget *view = mapView())
         view->update();
+    updateTitle(); // the points may have changed
 }
 
 void frmGPS::showError(const GipsoError &e, int prefixId)
 {
     dialogs_.message(this, errorMessage(e, prefixId), Dialogs::Icon::Critical);
+}
+
+void frmGPS::showFileProblem(int messageId, const QString &path, const QString &reason)
+{
+    QString where = QDir::toNativeSeparators(path);
+    if (!reason.isEmpty())
+        where += QStringLiteral(": ") + reason;
+    dialogs_.message(this, messageText(messageId) + QStringLiteral("\n\n") + where, Dialogs::Icon::Critical);
+}
+
+void frmGPS::showStatus(const QString &text) { statusBar()->showMessage(text, kStatusMs); }
+
+void frmGPS::updateTitle()
+{
+    const PointStore &s = state_.store;
+    const QString mark = s.mapModified || (s.pointsModified && !s.allEmpty()) ? QStringLiteral("*") : QString();
+    const QString title = mapFileName_.isEmpty() ? messageText(msg::ProgramName) + mark
+                                                 : QFileInfo(mapFileName_).fileName() + mark + QStringLiteral(" - ") + messageText(msg::ProgramName);
+    if (title != windowTitle())
+        setWindowTitle(title);
+}
+
+void frmGPS::setMapFileName(const QString &path)
+{
+    mapFileName_ = path;
+    updateTitle();
+}
+
+QString frmGPS::dialogFolder() const
+{
+    // Never the program's own folder, the default of CurrentDir: the home folder instead.
+    const QString &dir = state_.settings.CurrentDir;
+    if (!dir.isEmpty() && QFileInfo(dir).isDir() && QDir(dir) != QDir(env_.programDir))
+        return dir;
+    return QDir::homePath();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -606,6 +652,7 @@ void frmGPS::deleteLast(PointKind kind)
         actions_.value(QLatin1String(editEntry(kind)))->setChecked(false);
         refreshMenus();
     }
+    updateTitle();
 }
 
 void frmGPS::reverse(PointKind kind)
@@ -716,13 +763,19 @@ void frmGPS::insertPoints(PointKind kind)
 // ---------------------------------------------------------------------------------------------
 // Point files
 
+namespace {
+// Both point file formats first, then the dialog's own filters.
+QString pointFilesFilter(int filterId) { return messageText(msg::AllPointFilesFilter) + messageText(filterId); }
+} // namespace
+
 bool frmGPS::exportPoints()
 {
-    const QString path = dialogs_.saveFile(this, messageText(msg::ExportPointsTitle), messageText(msg::ExportPointsFilter),
-                                           messageText(msg::ExportPointsDefaultExtension),
-                                           state_.settings.CurrentDir);
+    int filter = state_.settings.PointFileFilter;
+    const QString path = dialogs_.chooseFile(this, true, messageText(msg::ExportPointsTitle), pointFilesFilter(msg::ExportPointsFilter),
+                                             messageText(msg::ExportPointsDefaultExtension), dialogFolder(), filter);
     if (path.isEmpty())
         return false;
+    state_.settings.PointFileFilter = static_cast<int16_t>(filter);
     state_.settings.CurrentDir = QFileInfo(path).absolutePath();
     state_.currentPointFile = path;
     const bool ok = exportPointFile(path);
@@ -737,6 +790,9 @@ bool frmGPS::exportPointFile(const QString &path)
         writePointFile(path, state_.store, progress.function());
         state_.history.markSaved();
         refreshMenus();
+        const PointStore &s = state_.store;
+        showStatus(formatMessage(messageText(msg::PointsExported), {s.wayPoints.count(), s.routePoints.count(),
+                                                                    s.trackPoints.count(), QFileInfo(path).fileName()}));
         return true;
     } catch (const GipsoError &e) {
         showError(e);
@@ -746,11 +802,12 @@ bool frmGPS::exportPointFile(const QString &path)
 
 bool frmGPS::importPoints()
 {
-    const QString path = dialogs_.openFile(this, messageText(msg::ImportPointsTitle), messageText(msg::ImportPointsFilter),
-                                           messageText(msg::ImportPointsDefaultExtension),
-                                           state_.settings.CurrentDir);
+    int filter = state_.settings.PointFileFilter;
+    const QString path = dialogs_.chooseFile(this, false, messageText(msg::ImportPointsTitle), pointFilesFilter(msg::ImportPointsFilter),
+                                             messageText(msg::ImportPointsDefaultExtension), dialogFolder(), filter);
     if (path.isEmpty())
         return false;
+    state_.settings.PointFileFilter = static_cast<int16_t>(filter);
     state_.settings.CurrentDir = QFileInfo(path).absolutePath();
     const bool ok = importPointFile(path);
     repaintMap();
@@ -778,13 +835,19 @@ bool frmGPS::importPointFile(const QString &path)
             state_.history.markSaved();
         refreshMenus();
         if (!r.readable) {
-            dialogs_.message(this, messageText(msg::InvalidPointsFile), Dialogs::Icon::Critical);
+            showFileProblem(msg::InvalidPointsFile, path, r.skipped > 0 ? r.firstProblem : messageText(msg::NoPointsFound));
             return false;
         }
+        const PointCounts after = pointCounts(state_.store);
+        if (r.skipped > 0)
+            dialogs_.message(this, formatMessage(messageText(msg::LinesSkipped), {QDir::toNativeSeparators(path), r.skipped, r.firstProblem}),
+                             Dialogs::Icon::Warning);
+        showStatus(formatMessage(messageText(msg::PointsImported), {after.way - before.way, after.route - before.route,
+                                                                    after.track - before.track, QFileInfo(path).fileName()}));
         repaintMap();
         return true;
     } catch (const GipsoError &e) {
-        showError(e);
+        showError(GipsoError(e.number(), QDir::toNativeSeparators(path) + QStringLiteral(": ") + e.description()));
         return false;
     }
 }

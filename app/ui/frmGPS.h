@@ -61,6 +61,18 @@ public:
     void repaintMap() override;
     // Shows a GipsoError as "ERROR N° n - description" with the critical icon.
     void showError(const class GipsoError &e, int prefixId = msg::ErrorPrefix);
+    // A message about a file (222, 223, 224 ...) with the file's path and, when known, the reason.
+    void showFileProblem(int messageId, const QString &path, const QString &reason = QString());
+    // What a command did, in the status bar for a few seconds (the panels 1 and 2 make room).
+    void showStatus(const QString &text);
+    // The title: the map's file name, "*" while closing would ask to save the calibration or
+    // the points, and the program's name.
+    void updateTitle();
+    // The map file shown (empty: none); the title names it.
+    const QString &mapFileName() const { return mapFileName_; }
+    void setMapFileName(const QString &path);
+    // Start folder of the file dialogs: the one last used, else the home folder.
+    QString dialogFolder() const;
 
     // List commands (with their confirmations).
     void deleteAll(PointKind kind);
@@ -137,7 +149,7 @@ private:
     void rebuildLanguageMenu();
     void syncLanguageChecks();
     void storeGeometry();
-    void restoreGeometry();
+    void restoreGeometry(bool stored);
     void finishClose();
     void uncheckEmptyEditModes();
     void setupMapView();   // frmGPS_view.cpp
@@ -160,6 +172,7 @@ private:
     bool started_ = false;
     bool closing_ = false;
     QPointer<picMap> mapView_;
+    QString mapFileName_;
 };
 
 // Caption of recent-map entry k for a path: "&k " + the path, or its first 3 characters,

@@ -77,7 +77,10 @@ void openMapCommand(frmGPS &w, QString path)
     if (!w.saveChangedMapFirst())
         return;
     if (path.isEmpty()) {
-        path = dlg.openFile(&w, messageText(msg::OpenMapTitle), messageText(msg::OpenMapFilter), QString(), st.settings.CurrentDir);
+        // Every kind that opens first, then each kind apart.
+        int filter = 1;
+        path = dlg.chooseFile(&w, false, messageText(msg::OpenMapTitle), messageText(msg::AllMapsFilter) + messageText(msg::OpenMapFilter),
+                              QString(), w.dialogFolder(), filter);
         if (path.isEmpty())
             return;
         st.settings.CurrentDir = folderOf(path);
@@ -93,13 +96,14 @@ void openMapCommand(frmGPS &w, QString path)
             for (int i = 1; i <= 3; ++i)
                 if (QLabel *p = w.panel(i))
                     p->clear();
+            w.setMapFileName(path);
             w.mapLoaded();
         }
         w.refreshMenus();
         w.repaintMap();
     }
     if (load.status != MapLoad::Loaded)
-        dlg.message(&w, messageText(msg::InvalidMapFile), Dialogs::Icon::Critical);
+        w.showFileProblem(msg::InvalidMapFile, path, load.error);
 }
 
 // One step of the calibration command, from the menu or from a click at map pixel (x, y).
@@ -189,7 +193,9 @@ bool frmGPS::saveChangedMapFirst()
 bool frmGPS::saveCalibratedMap()
 {
     AppState &st = state();
-    const QString path = dialogs().saveFile(this, messageText(msg::SaveMapTitle), messageText(msg::SaveMapFilter), messageText(msg::SaveMapDefaultExtension), st.settings.CurrentDir);
+    int filter = 1;
+    const QString path = dialogs().chooseFile(this, true, messageText(msg::SaveMapTitle), messageText(msg::SaveMapFilter),
+                                              messageText(msg::SaveMapDefaultExtension), dialogFolder(), filter);
     if (path.isEmpty())
         return false;
     st.settings.CurrentDir = folderOf(path);
@@ -200,13 +206,16 @@ bool frmGPS::saveCalibratedMap()
     }
     if (!containerUsable(path))
         return false;
+    QString written;
     try {
         BusyCursor busy;
-        saveCalibratedMapFile(st, path);
+        written = saveCalibratedMapFile(st, path);
     } catch (const GipsoError &e) {
         showError(e);
         return false;
     }
+    setMapFileName(written);
+    showStatus(formatMessage(messageText(msg::MapSaved), {QFileInfo(written).fileName()}));
     return true;
 }
 
@@ -238,28 +247,28 @@ void frmGPS::calibrationClick(double x, double y)
         calibrateCommand(*this, x, y);
 }
 
-// The files named on the command line: one map first, then the point files.
+// Files named on the command line or dropped, each opened by its kind: the map first (one
+// at most), then the point files in their order, whatever map is shown or none.
 void frmGPS::openFiles(const QStringList &files)
 {
     QStringList maps, points;
     for (const QString &f : files) {
+        const QString path = QFileInfo(f).absoluteFilePath();
         if (isMapFileName(f))
-            maps << f;
+            maps << path;
         else if (isPointFileName(f))
-            points << f;
+            points << path;
         else
-            dialogs().message(this, messageText(msg::InvalidFileExtension), Dialogs::Icon::Critical);
+            showFileProblem(msg::InvalidFileExtension, path);
     }
-    if (maps.size() > 1)
+    if (maps.size() > 1) {
         dialogs().message(this, messageText(msg::DropOneMapOnly), Dialogs::Icon::Critical);
-    else if (maps.size() == 1)
-        openMapCommand(*this, QFileInfo(maps.first()).absoluteFilePath());
-    for (const QString &f : points) {
-        if (state().mapMode == MapMode::Calibrated)
-            importPointFile(QFileInfo(f).absoluteFilePath());
-        else
-            dialogs().message(this, messageText(msg::InvalidFileExtension), Dialogs::Icon::Critical);
+        return;
     }
+    if (maps.size() == 1)
+        openMapCommand(*this, maps.first());
+    for (const QString &f : points)
+        importPointFile(f);
     repaintMap();
 }
 
@@ -275,7 +284,8 @@ void frmGPS::dragEnterEvent(QDragEnterEvent *event)
 
 void frmGPS::dropEvent(QDropEvent *event)
 {
-    if (!event->mimeData()->hasUrls()) {
+    // Not while a calibration waits for its clicks (the File menu is off then too).
+    if (!event->mimeData()->hasUrls() || calibrating(state().mapMode)) {
         event->ignore();
         return;
     }
@@ -285,31 +295,10 @@ void frmGPS::dropEvent(QDropEvent *event)
     for (const QUrl &u : event->mimeData()->urls())
         if (u.isLocalFile())
             dropped << u.toLocalFile();
-
-    bool anyMap = false, anyPoints = false;
-    for (const QString &f : dropped) {
-        if (isMapFileName(f))
-            anyMap = true;
-        else if (isPointFileName(f))
-            anyPoints = true;
-    }
-    if (anyMap) {
-        if (dropped.size() > 1) {
-            dialogs().message(this, messageText(msg::DropOneMapOnly), Dialogs::Icon::Critical);
-            return;
-        }
-        openMapCommand(*this, dropped.first());
-    } else if (anyPoints) {
-        for (const QString &f : dropped) {
-            if (state().mapMode == MapMode::Calibrated && isPointFileName(f))
-                importPointFile(f);
-            else
-                dialogs().message(this, messageText(msg::InvalidFileExtension), Dialogs::Icon::Critical);
-        }
-    } else {
+    if (dropped.isEmpty())
         dialogs().message(this, messageText(msg::InvalidFileExtension), Dialogs::Icon::Critical);
-    }
-    repaintMap();
+    else
+        openFiles(dropped);
 }
 
 } // namespace gipso

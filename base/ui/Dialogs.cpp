@@ -14,36 +14,49 @@ namespace gipso {
 
 namespace {
 
-// Converts "desc|pattern;pattern|desc|pattern|" into the toolkit's "desc (pattern pattern);;..." form.
-QString toQtFilter(const QString &filter)
+// Converts "desc|pattern;pattern|desc|pattern|" into the toolkit's "desc (pattern pattern)"
+// filters; patterns gets each filter's patterns.
+QStringList toQtFilters(const QString &filter, QStringList *patterns = nullptr)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString desc = parts[i].trimmed();
-        const QString patterns = parts[i + 1].trimmed();
-        if (desc.isEmpty() && patterns.isEmpty())
+        const QString list = parts[i + 1].trimmed();
+        if (desc.isEmpty() && list.isEmpty())
             continue;
         // The description already names its patterns in brackets; the toolkit reads the
         // patterns from the last bracket, separated by blanks.
         desc.remove(QRegularExpression(QStringLiteral("\\s*\\([^()]*\\)\\s*$")));
-        QString list = patterns;
-        list.replace(QLatin1Char(';'), QLatin1Char(' '));
-        out << desc + QStringLiteral(" (") + list + QLatin1Char(')');
+        out << desc + QStringLiteral(" (") + QString(list).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
+        if (patterns)
+            *patterns << list;
     }
-    return out.join(QStringLiteral(";;"));
+    return out;
 }
 
 QString runFileDialog(QWidget *parent, const QString &title, const QString &filter, const QString &defaultExt,
-                      const QString &startDir, QFileDialog::AcceptMode mode)
+                      const QString &startDir, QFileDialog::AcceptMode mode, int &filterIndex)
 {
-    QFileDialog dlg(parent, title, startDir, toQtFilter(filter));
+    QStringList patterns;
+    const QStringList filters = toQtFilters(filter, &patterns);
+    QFileDialog dlg(parent, title, startDir, filters.join(QStringLiteral(";;")));
     dlg.setAcceptMode(mode);
     dlg.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    QString ext = defaultExt;
-    dlg.setDefaultSuffix(ext.remove(0, ext.startsWith(QLatin1Char('.')) ? 1 : 0));
+    // A name typed without extension gets the one of the filter in force, when it has one only.
+    const auto suffixFor = [&](const QString &chosen) {
+        const QString list = patterns.value(filters.indexOf(chosen));
+        QString ext = list.startsWith(QLatin1String("*.")) && !list.contains(QLatin1Char(';')) && list.count(QLatin1Char('*')) == 1
+                          ? list.mid(1) : defaultExt;
+        return ext.remove(0, ext.startsWith(QLatin1Char('.')) ? 1 : 0);
+    };
+    if (filterIndex >= 1 && filterIndex <= filters.size())
+        dlg.selectNameFilter(filters[filterIndex - 1]);
+    dlg.setDefaultSuffix(suffixFor(dlg.selectedNameFilter()));
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&](const QString &chosen) { dlg.setDefaultSuffix(suffixFor(chosen)); });
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
+    filterIndex = int(filters.indexOf(dlg.selectedNameFilter())) + 1;
     return dlg.selectedFiles().first();
 }
 
@@ -89,13 +102,22 @@ Dialogs::Answer QtDialogs::ask(QWidget *parent, const QString &text, Buttons but
 QString QtDialogs::openFile(QWidget *parent, const QString &title, const QString &filter, const QString &defaultExt,
                             const QString &startDir)
 {
-    return runFileDialog(parent, title, filter, defaultExt, startDir, QFileDialog::AcceptOpen);
+    int first = 1;
+    return runFileDialog(parent, title, filter, defaultExt, startDir, QFileDialog::AcceptOpen, first);
 }
 
 QString QtDialogs::saveFile(QWidget *parent, const QString &title, const QString &filter, const QString &defaultExt,
                             const QString &startDir)
 {
-    return runFileDialog(parent, title, filter, defaultExt, startDir, QFileDialog::AcceptSave);
+    int first = 1;
+    return runFileDialog(parent, title, filter, defaultExt, startDir, QFileDialog::AcceptSave, first);
+}
+
+QString QtDialogs::chooseFile(QWidget *parent, bool save, const QString &title, const QString &filter,
+                              const QString &defaultExt, const QString &startDir, int &filterIndex)
+{
+    return runFileDialog(parent, title, filter, defaultExt, startDir, save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen,
+                         filterIndex);
 }
 
 std::optional<QColor> QtDialogs::chooseColor(QWidget *parent, const QColor &initial)

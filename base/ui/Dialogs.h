@@ -35,6 +35,13 @@ public:
                              const QString &startDir) = 0;
     virtual QString saveFile(QWidget *parent, const QString &title, const QString &filter, const QString &defaultExt,
                              const QString &startDir) = 0;
+    // Either file dialog with a choice of filters: filterIndex (1-based) is the filter shown
+    // first and, when a file is chosen, the one it was chosen with.
+    virtual QString chooseFile(QWidget *parent, bool save, const QString &title, const QString &filter,
+                               const QString &defaultExt, const QString &startDir, int &filterIndex)
+    {
+        return save ? saveFile(parent, title, filter, defaultExt, startDir) : openFile(parent, title, filter, defaultExt, startDir);
+    }
     virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
     // The print setup; false when cancelled.
     virtual bool printSetup(QWidget *parent, QPrinter &printer) = 0;
@@ -51,6 +58,8 @@ public:
                      const QString &startDir) override;
     QString saveFile(QWidget *parent, const QString &title, const QString &filter, const QString &defaultExt,
                      const QString &startDir) override;
+    QString chooseFile(QWidget *parent, bool save, const QString &title, const QString &filter, const QString &defaultExt,
+                       const QString &startDir, int &filterIndex) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
     bool printSetup(QWidget *parent, QPrinter &printer) override;
     int exec(QDialog &dialog) override;

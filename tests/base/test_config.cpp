@@ -114,7 +114,8 @@ TEST(Configuration, ValuesAreWrittenBackInTheTablesOrderKeepingOtherUsers)
               "RoutePointSymbol=1\r\nRoutePointName=1\r\nRouteHeadings=1\r\nRouteLengths=0\r\nTrackPointSymbol=1\r\n"
               "TrackPointName=1\r\nAutoTrackPointColor=1\r\nIgnoreTxTDescription=1\r\nIgnoreGPXDescription=1\r\n"
               "Units=0\r\nNMEASentence=1\r\nNMEATime=20\r\nWindowLeft=105\r\nWindowTop=105\r\nWindowWidth=9225\r\n"
-              "WindowHeight=5115\r\nWindowMax=1\r\nCurrentDir=/home/anna/maps\r\nLastMap1=/x.cal\r\nLastMap2=\r\nLastMap3=\r\n");
+              "WindowHeight=5115\r\nWindowMax=1\r\nCurrentDir=/home/anna/maps\r\nLastMap1=/x.cal\r\nLastMap2=\r\nLastMap3=\r\n"
+              "PointFileFilter=1\r\n");
     f.env.loginName = QStringLiteral("bruno"); // Bruno's own run reads his values, not Anna's
     f.read(readAll(f.env.configFile));
     EXPECT_EQ(f.settings.SymbolDim, 3);

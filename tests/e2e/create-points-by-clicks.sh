@@ -67,7 +67,7 @@ xdo mousemove 1 1 # the pointer stays off the map until the clicks: the cross-ha
 cd "$work"
 "$gipso" "$work/map.cal" >"$work/gipso.log" 2>&1 &
 gipso_pid=$!
-main=$(window Gipso)
+main=$(window "map.cal - Gipso") # the title names the map
 xdo windowmove "$main" 40 30 windowsize "$main" 720 560
 
 # Where the map's pixel (0,0) is on the screen: from the markers, which must lie 391 x 287

@@ -166,6 +166,7 @@ TEST_F(Gpx, ElementsClosedInTheirStartTagAndSharingLines)
 
 TEST_F(Gpx, ElementsThatCannotBeConvertedAreSkippedWhole)
 {
+    setLanguage(kEnglish);
     PointStore s;
     ImportResult r = importBytes(R"(<gpx>
 <wpt lat=1 lon=2><name>no quotes</name></wpt>
@@ -190,4 +191,18 @@ TEST_F(Gpx, ElementsThatCannotBeConvertedAreSkippedWhole)
     PointStore e;
     EXPECT_FALSE(importBytes("<gpx><trk><name>no points</name></trk></gpx>", true, e).readable);
     EXPECT_TRUE(e.allEmpty());
+
+    // A document cut off between two points says so; one that ends whole, or a bare list of
+    // points, does not.
+    for (const auto &[text, problem] : std::vector<std::pair<const char *, QString>>{
+             {"<gpx version=\"1.0\">\r\n<wpt lat=\"1\" lon=\"2\"></wpt>\r\n<wpt lat=\"3\" lon=\"4\"/>\r\n",
+              "line 3: the file ends before </gpx>: it may be cut off"},
+             {"<GPX>\n<wpt lat=\"1\" lon=\"2\"></wpt><wpt lat=\"3\" lon=\"4\"/></GPX >\n", ""},
+             {"<wpt lat=\"1\" lon=\"2\"></wpt><wpt lat=\"3\" lon=\"4\"/>", ""}}) {
+        PointStore c;
+        r = importBytes(text, true, c);
+        EXPECT_EQ(c.wayPoints.count(), 2) << text;
+        EXPECT_EQ(r.skipped, problem.isEmpty() ? 0 : 1) << text;
+        EXPECT_EQ(r.firstProblem, problem);
+    }
 }

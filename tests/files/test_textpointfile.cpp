@@ -1,3 +1,4 @@
+#include "base/Messages.h"
 #include "PointFileTest.h"
 
 #include <QDir>
@@ -44,6 +45,7 @@ TEST_F(TextPointFile, ExportWritesTheFixedLayout)
 
 TEST_F(TextPointFile, ImportReadsTheDocumentedLines)
 {
+    setLanguage(kEnglish);
     const QByteArray text = "Gipso 2.6 - somewhere           05/12/2026  17:44:27\r\n\r\n\r\n"
                             "WP, CASA  ,   45.4640000000,    9.1900000000,   122.00, 05/12/2026, 17:44:27, home\r\n"
                             "WP, BAD   ,   north,    9.19,   122.00, 05/12/2026, 17:44:27, skipped\r\n"

@@ -138,6 +138,7 @@ TEST(MapFiles, HandMadeContainerWithAnyNamesOpens)
 
 TEST(MapFiles, ContainersAreWorkedOnOnlyInsideTheirPrivateTemporaryFolder)
 {
+    setLanguage(kEnglish);
     Folders f;
     const QByteArray jpg = encoded();
     const QString sub = f.temp + "inner/"; // the temporary folder, one level down
@@ -178,6 +179,7 @@ TEST(MapFiles, ContainersAreWorkedOnOnlyInsideTheirPrivateTemporaryFolder)
 
 TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
 {
+    setLanguage(kEnglish);
     Folders f;
     const QString w = f.work;
     const QByteArray jpg = encoded(), bmp = encoded(testPicture(), "BMP");
@@ -211,7 +213,7 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
     ASSERT_TRUE(QFile(w + "sparse.jpg").resize((qint64(1) << 30) + 1)); // a hole: no disk is used
     ASSERT_EQ(mkfifo(QFile::encodeName(w + "pipe.jpg").constData(), 0600), 0);
 
-    // Files without data here are made above. Where the reason matters it is given.
+    // Files without data here are made above. The reasons are what the user is shown.
     struct Bad {
         const char *name;
         QByteArray bytes;
@@ -220,21 +222,26 @@ TEST(MapFiles, BadFilesFailAndLeaveNothingBehind)
     };
     const MapLoad::Status failed = MapLoad::Failed, rejected = MapLoad::CalibrationRejected;
     const Bad cases[] = {
-        {"text.jpg", "no picture", failed, {}}, {"half.jpg", jpg.left(jpg.size() / 2), failed, {}},
-        {"half.bmp", bmp.left(bmp.size() / 2), failed, {}}, {"cut.gif", gif.left(30), failed, {}},
-        {"short.cal", QByteArray(63, 'x'), failed, {}}, {"junk.Gipso", QByteArray(5000, 'j'), failed, {}},
-        {"nan.cal", {}, rejected, {}}, {"same.cal", {}, rejected, {}}, {"flip.Gipso", flipped, failed, {}},
+        {"missing.jpg", {}, failed, "no such file"},
+        {"text.jpg", "no picture", failed, "not a picture"},
+        {"half.jpg", jpg.left(jpg.size() / 2), failed, "JPEG data cut short at byte " + QString::number(jpg.size() / 2)},
+        {"half.bmp", bmp.left(bmp.size() / 2), failed, "BMP data cut short at byte " + QString::number(bmp.size() / 2)},
+        {"cut.gif", gif.left(30), failed, "GIF data cut short at byte 30"},
+        {"short.cal", QByteArray(63, 'x'), failed, "shorter than its calibration trailer"},
+        {"junk.Gipso", QByteArray(5000, 'j'), failed, {}},
+        {"nan.cal", {}, rejected, "calibration values out of range or degenerate"}, {"same.cal", {}, rejected, {}},
+        {"flip.Gipso", flipped, failed, {}},
         {"locked.Gipso", container(jpg, kExampleText, "secret"), failed, {}}, {"many.Gipso", zipped(many), failed, {}},
         {"bigtext.Gipso", container(jpg, kExampleText + QByteArray(100000, '\n')), rejected, {}},
-        {"notext.Gipso", zipped({{"m.jpg", jpg}}), rejected, {}},
+        {"notext.Gipso", zipped({{"m.jpg", jpg}}), rejected, "no .txt member in the container"},
         {"twice.Gipso", twice, failed, "the container holds two members of the same name"},
-        {"huge.bmp", bmpHuge + QByteArray(1024, '\0'), failed, "BMP of 1073741824 x 2147483648 pixels refused"},
-        {"huge.gif", QByteArray(gif).replace(6, 4, "\xff\xff\xff\xff"), failed, "GIF of 65535 x 65535 pixels refused"},
+        {"huge.bmp", bmpHuge + QByteArray(1024, '\0'), failed, "picture of 1073741824 x 2147483648 pixels is too large"},
+        {"huge.gif", QByteArray(gif).replace(6, 4, "\xff\xff\xff\xff"), failed, "picture of 65535 x 65535 pixels is too large"},
         // Found by the picture fuzzer: a header whose size overflowed the size check.
         {"fuzz.bmp", QByteArray::fromHex("424dffffff0100000000000000ffffffffffffff6d6d6d6d6d6d6d6d6d6d6d6d6d6d"
                                          "ffffffffffffffffffffffffffffffffffffffffffffffffff"), failed, {}},
         {"bomb.Gipso", container(jpg.left(4) + QByteArray(8 << 20, '\0')), failed, "m.jpg: inflates more than 100-fold"},
-        {"sparse.jpg", {}, failed, "file of 1073741825 bytes is too large"},
+        {"sparse.jpg", {}, failed, "larger than 1073741824 bytes"},
         {"pipe.jpg", {}, failed, "not a regular file"},
     };
     for (const auto &[name, bytes, status, error] : cases) {

@@ -53,6 +53,21 @@ private:
         queue.pop_front();
         return first;
     }
+
+public:
+    // File dialogs with a choice of filters: what each one showed, and the filter chosen.
+    struct FileDialog { QString title, filter, startDir; int filterShown; bool save; };
+    std::vector<FileDialog> fileDialogs;
+    std::deque<int> filterChoices; // next filters chosen (1-based); when empty, the one shown
+    QString chooseFile(QWidget *parent, bool save, const QString &title, const QString &filter, const QString &ext,
+                       const QString &dir, int &filterIndex) override
+    {
+        fileDialogs.push_back({title, filter, dir, filterIndex, save});
+        const QString file = openFile(parent, title, filter, ext, dir);
+        if (!file.isEmpty() && !filterChoices.empty())
+            filterIndex = take(filterChoices);
+        return file;
+    }
 };
 
 } // namespace gipso::test

@@ -216,7 +216,7 @@ TEST(MainWindow, ImportCommandShowsInvalidFile)
     writeAll(good, "TP, 45.0, 9.0, 100, 01/02/2003, 04:05:06, new\r\n");
     f.dialogs.files = {bad, good};
     EXPECT_FALSE(f.window->importPoints());
-    EXPECT_EQ(f.dialogs.lastText(), "Invalid points file!");
+    EXPECT_EQ(f.dialogs.lastText(), "Invalid points file!\n\n" + bad + ": no WayPoint, RoutePoint or TrackPoint found");
     EXPECT_EQ(f.state().settings.CurrentDir, f.dir.path());
 
     EXPECT_TRUE(f.window->importPoints());

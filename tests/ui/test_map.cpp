@@ -217,11 +217,11 @@ TEST(Calib, OpenAndSaveQuestionsAndMessages)
     w.openRecentMap(1);
     EXPECT_FALSE(st.store.mapModified);
 
-    // A broken file: message 222, the map shown stays usable.
+    // A broken file: message 222 with the file and the reason, the map shown stays usable.
     writeAll(f.dir.filePath("broken.Gipso"), "PK\x03\x04 not really");
     f.dialogs.files = {f.dir.filePath("broken.Gipso")};
     w.openMap();
-    EXPECT_EQ(f.dialogs.lastText(), messageText(222));
+    EXPECT_TRUE(f.dialogs.lastText().startsWith(messageText(222) + "\n\n" + f.dir.filePath("broken.Gipso") + ": "));
     EXPECT_TRUE(f.menuEnabled("mnuWay"));
 }
 
@@ -231,23 +231,29 @@ TEST(Calib, DropsAndCommandLineFiles)
     frmGPS &w = *f.window;
     AppState &st = f.state();
     const QString jpg = writePicture(f.dir.filePath("a.jpg")), txt = f.dir.filePath("points.txt");
-    writeAll(txt, "Gipso \r\n");
-    // One map at a time; points need a calibrated map.
-    for (const auto &[files, message] : std::vector<std::pair<QStringList, int>>{
-             {{jpg, txt}, 225}, {{txt}, 224}, {{f.dir.filePath("notes.doc")}, 224}}) {
-        drop(w, files);
-        EXPECT_EQ(f.dialogs.lastText(), messageText(message));
-    }
+    const QString doc = f.dir.filePath("notes.doc");
+    writeAll(txt, "WP, A, 45.0, 9.0, 100, 01/02/2003, 04:05:06, new\r\n");
+    // Each file by its kind, like the command line: point files without a map, two maps refused,
+    // other names refused one by one.
+    drop(w, {txt, doc});
+    EXPECT_EQ(f.dialogs.lastText(), messageText(224) + "\n\n" + doc);
+    EXPECT_EQ(st.store.wayPoints.count(), 1);
+    drop(w, {jpg, writePicture(f.dir.filePath("b.JPEG"), 123, 45), txt});
+    EXPECT_EQ(f.dialogs.lastText(), messageText(225));
     EXPECT_EQ(st.mapMode, MapMode::NoMap);
-    drop(w, {writePicture(f.dir.filePath("b.JPEG"), 123, 45)});
+    EXPECT_EQ(st.store.wayPoints.count(), 1);
+    drop(w, {f.dir.filePath("b.JPEG")});
     EXPECT_EQ(st.mapMode, MapMode::Uncalibrated);
     EXPECT_EQ(st.mapWidth, 123);
 
-    // The command line: a calibrated map, then its point files.
-    w.openFiles({writeMap(f.dir.filePath("m.cal")), testData("gpx/route.gpx")});
+    // The command line in any order: the map first, then the point files.
+    f.dialogs.shown.clear();
+    w.openFiles({testData("gpx/route.gpx"), txt, writeMap(f.dir.filePath("m.cal"))});
     EXPECT_EQ(st.mapMode, MapMode::Calibrated);
     EXPECT_EQ(recentMap(st.settings, 1), f.dir.filePath("m.cal"));
-    EXPECT_GT(st.store.routePoints.count(), 0) << f.dialogs.lastText().toStdString();
+    EXPECT_GT(st.store.routePoints.count(), 0);
+    EXPECT_EQ(st.store.wayPoints.count(), 2);
+    EXPECT_TRUE(f.dialogs.shown.empty()) << f.dialogs.lastText().toStdString();
 }
 
 TEST(Calib, WithoutATemporaryFolderContainersAreRefusedAndNoOtherFolderIsUsed)
