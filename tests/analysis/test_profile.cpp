@@ -84,13 +84,11 @@ TEST(Profile, TextsInBothUnitSystems)
 TEST(Profile, TwoTracksJoinWithoutLengthOrLine)
 {
     Settings s;
-    s.AutoTrackPointColor = 0;
-    s.TrackColor = 0x00FF00;
+    s.AutoTrackPointColor = 0, s.TrackColor = 0x00FF00;
     const PointList points = walk({{0, 100, ""}, {1, 200, ""}, {50, 300, "Second"}, {51, 100, ""}});
     const AltitudeProfile two = profileOf(points, true, s);
-    const QPoint expected[] = {{20, 280}, {200, 150}, {200, 20}, {380, 280}};
-    for (int32_t i = 1; i <= 4; ++i)
-        EXPECT_EQ(two.position(i, kSurface), expected[i - 1]);
+    EXPECT_EQ(QList<QPoint>({two.position(1, kSurface), two.position(2, kSurface), two.position(3, kSurface), two.position(4, kSurface)}),
+              QList<QPoint>({{20, 280}, {200, 150}, {200, 20}, {380, 280}}));
     const QImage image = drawn(two);
     const QRgb green = qRgb(0, 255, 0);
     EXPECT_EQ(image.pixel(110, 215), green); // the first track
