@@ -44,13 +44,6 @@ struct VisFixture {
     int lines() const { return vis->txtElenco->model()->rowCount(); }
     QString line(int i) const { return vis->txtElenco->model()->index(i, 0).data().toString(); }
     void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(vis->txtElenco, k, m); }
-    void doubleClick(int line)
-    {
-        QListView *v = vis->txtElenco;
-        const QPoint at = v->visualRect(v->model()->index(line, 0)).center();
-        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, at); // a widget's double click comes after a press
-        QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, at);
-    }
 };
 
 } // namespace
@@ -120,7 +113,10 @@ TEST(VisUi, EnterAndDoubleClickEditThePointOfTheLine)
     EXPECT_TRUE(f.vis->isVisible()); // Enter edits; it does not press the window's OK
     // A double-click opens the point clicked; >> in the dialog leaves the caret on the point it reached.
     f.form = [](frmWayPoint &w) { w.cmdNext->click(); };
-    f.doubleClick(4);
+    QWidget *list = f.vis->txtElenco->viewport();
+    const QPoint at = f.vis->txtElenco->visualRect(f.vis->txtElenco->model()->index(4, 0)).center();
+    QTest::mouseClick(list, Qt::LeftButton, {}, at); // a widget's double click comes after a press
+    QTest::mouseDClick(list, Qt::LeftButton, {}, at);
     EXPECT_EQ(f.titles.size(), 2);
     EXPECT_EQ(f.row(), 6);
     EXPECT_EQ(f.state.store.routePoints[1].name, "R1"); // closed without OK: unchanged
