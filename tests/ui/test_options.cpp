@@ -1,4 +1,4 @@
-// The options dialog, the About box with System Info, and Help, from the main window's menus.
+// The options dialog, the About box with System Info, and Help.
 #include "MainWindowFixture.h"
 
 #include "options/About.h"
@@ -18,21 +18,6 @@ using namespace gipso::test;
 
 namespace {
 
-// Opens the options dialog from the menu, shown and active, driven by script.
-template <class Script> void openOptions(MainWindowFixture &f, Script script)
-{
-    f.dialogs.onExec = [script](QDialog &d) {
-        auto &o = dynamic_cast<frmOpt &>(d);
-        o.show();
-        o.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&o));
-        script(o);
-        o.hide();
-        return o.result();
-    };
-    f.window->action("mnuOpt")->trigger();
-}
-
 void type(QLineEdit *field, const char *text)
 {
     field->setFocus();
@@ -42,39 +27,17 @@ void type(QLineEdit *field, const char *text)
 
 } // namespace
 
-TEST(OptionsUi, FilledFromTheSettingsEachTimeItOpens)
-{
-    MainWindowFixture f;
-    Settings &s = f.state().settings;
-    s.LineThickness = 3, s.CharDimension = -4, s.SymbolDim = 0, s.CursorThickness = 7;
-    s.RouteLengths = 1, s.WayPointName = 0, s.AutoTrackPointColor = 0, s.IgnoreGPXDescription = 0, s.Units = 0;
-    QStringList seen;
-    const auto script = [&](frmOpt &o) {
-        QString row = o.windowTitle() + ' ' + o.sizeLabels[0]->text() + ' ' + o.cmdApplica->text() + ' ';
-        for (QLineEdit *e : o.sizeFields)
-            row += e->text() + ' ';
-        for (QCheckBox *c : o.checkBoxes)
-            row += c->isChecked() ? '1' : '0';
-        seen << row + QStringLiteral(" %1%2").arg(o.cmdColt->isEnabled()).arg(o.OptUnitsNAU->isChecked());
-        // Auto Track greys the track colour at once; typed, never applied.
-        o.sizeFields[0]->setText("9");
-        o.CheckAutoTrack->click();
-        EXPECT_FALSE(o.cmdColt->isEnabled());
-        o.OptUnitsMET->click();
-    };
-    openOptions(f, script);
-    openOptions(f, script);
-    EXPECT_EQ(seen, QStringList(2, "Options Line Thickness: A&pply 3 -4 0 7 10111111010 11"));
-    EXPECT_EQ(QList<int>({s.LineThickness, s.AutoTrackPointColor, s.Units}), QList<int>({3, 0, 0}));
-}
-
 TEST(OptionsUi, SizesGoBackWhenLeftAndAreConvertedAgainOnApplyAndOk)
 {
     MainWindowFixture f;
     Settings &s = f.state().settings;
     s.LineThickness = 4;
     QStringList shown;
-    openOptions(f, [&](frmOpt &o) {
+    f.dialogs.onExec = [&](QDialog &d) {
+        auto &o = dynamic_cast<frmOpt &>(d);
+        o.show();
+        o.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&o)); // the keys go to the active window
         for (const char *typed : {"abc", "40000", "-12"}) {
             type(o.sizeFields[0], typed);
             QTest::keyClick(o.sizeFields[0], Qt::Key_Tab); // to the next field
@@ -89,33 +52,47 @@ TEST(OptionsUi, SizesGoBackWhenLeftAndAreConvertedAgainOnApplyAndOk)
         EXPECT_EQ(o.sizeFields[2]->text(), "6");
         type(o.sizeFields[0], "abc");
         QTest::keyClick(o.sizeFields[0], Qt::Key_Return); // OK, the default button
-    });
+        return o.result();
+    };
+    f.window->action("mnuOpt")->trigger();
     EXPECT_EQ(shown, QStringList({"4", "4", "-12"}));
     EXPECT_EQ(QList<int>({s.LineThickness, s.CharDimension, s.SymbolDim}), QList<int>({-12, 20, 6})); // no range: as typed
-    EXPECT_TRUE(f.dialogs.shown.empty());                                                          // the user is not told
+    EXPECT_TRUE(f.dialogs.shown.empty());              // the user is not told
     EXPECT_FALSE(QFileInfo::exists(f.env.configFile)); // written only at exit
 }
 
-TEST(OptionsUi, ApplyStoresAndRepaintsCancelKeepsWhatApplyStored)
+TEST(OptionsUi, FilledWhenShownApplyStoresAndRepaintsCancelKeepsWhatApplyStored)
 {
     AppState state;
     ScriptedDialogs dialogs;
     Settings &s = state.settings;
-    s.AutoTrackPointColor = 0;
+    s.LineThickness = 3, s.CharDimension = -4, s.SymbolDim = 0, s.CursorThickness = 7;
+    s.RouteLengths = 1, s.WayPointName = 0, s.AutoTrackPointColor = 0, s.IgnoreGPXDescription = 0, s.Units = 0;
     frmOpt o(state, dialogs);
     int repaints = 0;
     o.repaintMap = [&] { ++repaints; };
-    o.activate();
-    const QColor green(0, 255, 0), grey(128, 128, 128), yellow(255, 255, 0);
+    const auto controls = [&] {
+        o.show();
+        QString row;
+        for (QLineEdit *e : o.sizeFields)
+            row += e->text() + ' ';
+        for (QCheckBox *c : o.checkBoxes)
+            row += c->isChecked() ? '1' : '0';
+        return row + QStringLiteral(" %1%2").arg(o.cmdColt->isEnabled()).arg(o.OptUnitsNAU->isChecked());
+    };
+    EXPECT_EQ(controls(), "3 -4 0 7 10111111010 11");
+    o.CheckAutoTrack->click(); // greys the track colour at once
+    EXPECT_FALSE(o.cmdColt->isEnabled());
+    o.CheckAutoTrack->click();
     // Each chooser starts from its pending colour and keeps it when cancelled.
+    const QColor green(0, 255, 0), grey(128, 128, 128), yellow(255, 255, 0);
     dialogs.colours = {green, std::nullopt, grey, yellow};
     o.colourButtons[0]->click(); // WayPoints green
     o.colourButtons[0]->click(); // cancelled: stays green
     o.colourButtons[1]->click(); // RoutePoints grey
-    EXPECT_EQ(o.pendingColour(1), 0x808080);
     o.sizeFields[1]->setText("0"); // Character Size 0: stored, drawn at 1
-    o.checkBoxes[5]->click();      // Route Lengths on
-    o.OptUnitsNAU->click();
+    o.checkBoxes[1]->click();      // WayPoint Name on
+    o.OptUnitsMET->click();
     o.cmdApplica->click();
     EXPECT_EQ(repaints, 1);
     o.cmdColt->click(); // Track yellow, never applied
@@ -123,9 +100,10 @@ TEST(OptionsUi, ApplyStoresAndRepaintsCancelKeepsWhatApplyStored)
     o.cmdAnnulla->click();
     EXPECT_EQ(o.result(), int(QDialog::Rejected));
     EXPECT_EQ(dialogs.colourChooserInitial, std::vector<QColor>({QColor(255, 0, 0), green, QColor(0, 0, 0), QColor(0, 0, 255)}));
-    EXPECT_EQ(QList<int>({s.WayPointColor, s.RouteColor, s.TrackColor, s.CharDimension, s.RouteLengths, s.Units}),
-              QList<int>({0x00FF00, 0x808080, 0xFF0000, 0, 1, 0}));
-    EXPECT_EQ(QStringList({state.units.distanceUnit, state.units.altitudeUnit, state.units.speedUnit}), QStringList({"NM", "ft", "NM/h"}));
+    EXPECT_EQ(QList<int>({s.WayPointColor, s.RouteColor, s.TrackColor, s.CharDimension, s.WayPointName, s.Units}),
+              QList<int>({0x00FF00, 0x808080, 0xFF0000, 0, 1, -1}));
+    EXPECT_EQ(QStringList({state.units.distanceUnit, state.units.altitudeUnit}), QStringList({"km", "m"}));
+    EXPECT_EQ(controls(), "3 0 0 7 11111111010 10"); // shown again: what Apply stored
 }
 
 TEST(AboutUi, CaptionsFollowTheLanguageAndSystemInfoCopiesItsText)
