@@ -1,13 +1,10 @@
 // Track statistics: the figures with their masks and units, tracks inside the log, the time
 // steps, and the failures that leave no figures.
-
-#include "analysis/Analysis.h"
 #include "analysis/TrackStatistics.h"
 #include "base/DateValue.h"
 #include "base/Messages.h"
 #include "support/TestSupport.h"
 
-#include <QLocale>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -48,7 +45,11 @@ QStringList values(const PointList &points, bool metric = true, const QLocale &l
 
 TEST(Statistics, KilometreInTenMinutesInBothUnitSystems)
 {
-    const PointList km = listOf({tp(0, 100, 0), tp(1, 160, 600)});
+    // After a Reverse, or from a GPX point without <time>, both fields may hold the whole moment:
+    // the step counts the date's day and the time's time of day.
+    PointList km = listOf({tp(0, 100, 0), tp(1, 160, 600)});
+    km[1].time += km[1].date;
+    km[2].date = km[2].time = toDateValue(t0.addSecs(600));
     EXPECT_EQ(values(km), QStringList({" 07/12/2026 10:00:00", " 07/12/2026 10:10:00", "00:10:00", "1.000 km", "100.0 m",
                                        "160.0 m", "60.0 m", "60.0 m", "6.000 km/h", "6.000 km/h", "0.1 m/s", "0.0 m/s",
                                        "0.1 m/s"}));
@@ -62,7 +63,7 @@ TEST(Statistics, KilometreInTenMinutesInBothUnitSystems)
 // Each row: the points, then the texts from the elapsed time on.
 TEST(Statistics, TracksTimesAndSigns)
 {
-    const std::vector<std::pair<PointList, QStringList>> cases = {
+    const std::pair<PointList, QStringList> cases[] = {
         // The jump to the second track adds no length, and its clock may go back; the mean
         // speeds over a negative elapsed time are 0.
         {listOf({tp(0, 100, 0), tp(1, 100, 600), tp(90, 100, -3600, "Second"), tp(91, 100, -3000)}),
@@ -82,16 +83,6 @@ TEST(Statistics, TracksTimesAndSigns)
         EXPECT_EQ(values(points).mid(2), expected);
 }
 
-TEST(Statistics, StepsCountADatePlusATimeOnce)
-{
-    // After a Reverse, or from a GPX point without <time>, both fields may hold the whole moment.
-    PointList points = listOf({tp(0, 100, 0), tp(1, 160, 600)});
-    points[1].time += points[1].date;
-    points[2].date = points[2].time = toDateValue(t0.addSecs(600));
-    EXPECT_DOUBLE_EQ(pointMoment(points[1]), toDateValue(t0));
-    EXPECT_EQ(values(points).mid(2, 1) + values(points).mid(9, 1), QStringList({"00:10:00", "6.000 km/h"}));
-}
-
 TEST(Statistics, FailuresLeaveOnlyTheirMessage)
 {
     setLanguage(kEnglish);
@@ -107,8 +98,7 @@ TEST(Statistics, FailuresLeaveOnlyTheirMessage)
     };
     for (const auto &[points, status, error] : cases) {
         const TrackStatistics s = trackStatistics(points, unitSettings(true));
-        EXPECT_EQ(s.status, status);
-        EXPECT_EQ(s.error, error);
+        EXPECT_TRUE(s.status == status && s.error == error) << error.toStdString() << " got " << s.error.toStdString();
     }
     // A pole that is a track of its own is never measured.
     pole.description = "Pole";

@@ -1,8 +1,7 @@
-// The options' logic: size fields, colours, how the stored sizes are drawn; the version, the
+// The options' logic: size fields, how the stored sizes are drawn; the version, the
 // manual and the disclaimer of each language; the System Info text.
-#include "base/Config.h"
+#include "base/DrawingStyle.h"
 #include "base/Messages.h"
-#include "map/MapRender.h"
 #include "options/About.h"
 #include "options/Options.h"
 #include "options/SystemInfo.h"
@@ -34,36 +33,26 @@ TEST(Options, StoredSizesAsDrawn)
         {16, 2, 16, 2}, {1, 1, 1, 1}, {0, 0, 1, 0}, {-5, -3, 1, 0}, {-32768, -32768, 1, 0}};
     for (const auto &r : rows) {
         Settings s;
-        s.CharDimension = r.chars;
-        s.LineThickness = r.line;
+        s.CharDimension = r.chars, s.LineThickness = r.line;
         const DrawingSizes d = drawingSizes(s);
-        EXPECT_EQ(d.chars, r.drawnChars) << r.chars;
-        EXPECT_EQ(d.line, r.drawnLine) << r.line;
+        EXPECT_EQ(std::make_pair(d.chars, d.line), std::make_pair(r.drawnChars, r.drawnLine)) << r.chars << " " << r.line;
     }
 }
 
 TEST(About, VersionManualAndDisclaimerByLanguage)
 {
     EXPECT_EQ(programVersion(), "2.6.0");
-    const QString data = QStringLiteral(GIPSO_SOURCE_DATA_DIR);
-    const struct { int language; const char *manual; const char *firstLine; const char *mentions; } rows[] = {
+    const struct { int language; const char *manual, *firstLine, *mentions; } rows[] = {
         {kEnglish, "Gipso_Eng.html", "GIPSO - LICENCE AGREEMENT AND DISCLAIMER", "not a navigation instrument"},
         {kItalian, "Gipso_Ita.html", "GIPSO - ACCORDO DI LICENZA ED ESCLUSIONE DI RESPONSABILITÀ", "non è uno strumento di navigazione"},
-        {1033, "Gipso.html", nullptr, nullptr},
+        {1033, "Gipso.html", "", ""},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(r.language);
         EXPECT_EQ(helpFileName(r.language), r.manual);
-        const QString text = disclaimerText(r.language, data);
-        if (!r.firstLine) {
-            EXPECT_EQ(text, "");
-            continue;
-        }
-        const QStringList lines = text.split('\n');
-        EXPECT_EQ(lines.first(), QString::fromUtf8(r.firstLine));
+        const QString text = disclaimerText(r.language, QStringLiteral(GIPSO_SOURCE_DATA_DIR));
+        EXPECT_EQ(text.section('\n', 0, 0), QString::fromUtf8(r.firstLine));
         EXPECT_TRUE(text.contains(QString::fromUtf8(r.mentions)));
-        EXPECT_GE(lines.size(), 20);
-        EXPECT_LE(lines.size(), 40);
     }
     QTemporaryDir empty;
     EXPECT_EQ(disclaimerText(kEnglish, empty.path()), "");
@@ -72,14 +61,9 @@ TEST(About, VersionManualAndDisclaimerByLanguage)
 TEST(SystemInfo, TextInBothLanguages)
 {
     SystemInfo info;
-    info.version = "2.6.0";
-    info.qtRuntime = "6.4.2";
-    info.qtBuild = "6.4.1";
-    info.system = "Debian GNU/Linux 12 (bookworm)";
-    info.kernel = "linux 6.1.0 (x86_64)";
-    info.configFolder = "/home/anna/.config/gipso";
-    info.dataFolder = "/usr/share/gipso";
-    info.dataFolderExists = true;
+    info.version = "2.6.0", info.qtRuntime = "6.4.2", info.qtBuild = "6.4.1";
+    info.system = "Debian GNU/Linux 12 (bookworm)", info.kernel = "linux 6.1.0 (x86_64)";
+    info.configFolder = "/home/anna/.config/gipso", info.dataFolder = "/usr/share/gipso", info.dataFolderExists = true;
     info.ports = {{"/dev/ttyS0", "", false, "dialout"},
                   {"/dev/ttyUSB0", "USB-Serial Controller, Prolific, 067b:2303", true, "dialout"},
                   {"/dev/ttyUSB1", "", false, ""}};
@@ -96,10 +80,8 @@ TEST(SystemInfo, TextInBothLanguages)
                                     "  /dev/ttyUSB1: no permission for this user");
     setLanguage(kItalian);
     info.ports.clear();
-    const QStringList it = systemInfoText(info).split('\n');
-    EXPECT_EQ(it.mid(4), QStringList({"Cartella della configurazione: /home/anna/.config/gipso (non trovata)",
-                                      "Cartella dei dati: /usr/share/gipso", "Porte seriali:", "  nessuna trovata"}));
-    setLanguage(kEnglish);
+    EXPECT_EQ(systemInfoText(info).split('\n').mid(4), QStringList({"Cartella della configurazione: /home/anna/.config/gipso (non trovata)",
+                                                                    "Cartella dei dati: /usr/share/gipso", "Porte seriali:", "  nessuna trovata"}));
 }
 
 TEST(SystemInfo, GatheredFromThisSystem)
