@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libbenchmark-dev
   # tests and test peers
   gpsbabel libxml2-utils poppler-utils xvfb xauth xdotool imagemagick socat unzip zip fonts-dejavu-core faketime tidy
+  # the icons, the Debian package (dpkg-shlibdeps) and the checks of the desktop files
+  librsvg2-bin dpkg-dev desktop-file-utils appstream shared-mime-info
 )
 
 missing=()
