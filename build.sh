@@ -4,6 +4,7 @@
 #   ./build.sh test            install, build and run every test
 #   ./build.sh build           install and build only
 #   ./build.sh bench           install, build and run the benchmarks
+#   ./build.sh package         install, build and make the Debian package (BUILD/gipso_VERSION_ARCH.deb)
 set -euo pipefail
 cd "$(dirname "$0")"
 action=${1:-build}
@@ -28,6 +29,8 @@ case "$action" in
     exec ctest --output-on-failure -j "$jobs" --timeout 600 ;;
   bench)
     exec bench/run.sh "$build_dir" ;;
+  package)
+    exec cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$build_dir" ;;
   build) ;;
-  *) echo "usage: $0 run [FILE...] | test | build | bench" >&2; exit 2 ;;
+  *) echo "usage: $0 run [FILE...] | test | build | bench | package" >&2; exit 2 ;;
 esac

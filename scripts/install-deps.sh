@@ -12,6 +12,8 @@ packages=(
   qt6-translations-l10n
   # tests and test peers
   gpsbabel libxml2-utils poppler-utils xvfb xauth xdotool imagemagick socat unzip zip fonts-dejavu-core faketime tidy
+  # the icons, the Debian package (dpkg-shlibdeps) and the checks of the desktop files
+  librsvg2-bin dpkg-dev desktop-file-utils appstream shared-mime-info
 )
 
 missing=()
