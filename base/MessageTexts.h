@@ -662,3 +662,33 @@ GIPSO_MESSAGE(AllMapsFilter, 1245, u"All maps (*.Gipso;*.cal;*.bmp;*.gif;*.jpg;*
     u"Tutte le mappe (*.Gipso;*.cal;*.bmp;*.gif;*.jpg;*.jpeg)|*.Gipso;*.cal;*.bmp;*.gif;*.jpg;*.jpeg|")
 GIPSO_MESSAGE(AllPointFilesFilter, 1246, u"All point files (*.gpx;*.txt)|*.gpx;*.txt|",
     u"Tutti i files di punti (*.gpx;*.txt)|*.gpx;*.txt|")
+GIPSO_MESSAGE(ContainerDuplicateMember, 1263, u"the container holds two members of the same name",
+    u"il contenitore ha due elementi con lo stesso nome")
+GIPSO_MESSAGE(ContainerUnreadableDirectory, 1264, u"unreadable archive directory",
+    u"indice dell'archivio illeggibile")
+GIPSO_MESSAGE(ContainerTooManyMembers, 1265, u"$0 members, more than a map container may hold",
+    u"$0 elementi, più di quanti ne possa contenere una mappa")
+GIPSO_MESSAGE(ContainerNotOpen, 1266, u"no archive open",
+    u"nessun archivio aperto")
+GIPSO_MESSAGE(ContainerEncrypted, 1267, u"encrypted",
+    u"cifrato")
+GIPSO_MESSAGE(ContainerMemberTooLarge, 1268, u"larger than $0 bytes",
+    u"più grande di $0 byte")
+GIPSO_MESSAGE(ContainerInflatesTooMuch, 1269, u"inflates more than $0-fold",
+    u"si espande più di $0 volte")
+GIPSO_MESSAGE(ContainerTruncated, 1270, u"truncated data",
+    u"dati troncati")
+GIPSO_MESSAGE(ContainerTooMuchData, 1271, u"more data than the archive states",
+    u"più dati di quanti ne dichiari l'archivio")
+GIPSO_MESSAGE(ContainerCannotWrite, 1272, u"cannot write the extracted data",
+    u"impossibile scrivere i dati estratti")
+GIPSO_MESSAGE(NoSuchFileReason, 1273, u"$0: no such file",
+    u"$0: file inesistente")
+GIPSO_MESSAGE(NoMapLoaded, 1274, u"no map loaded",
+    u"nessuna mappa caricata")
+GIPSO_MESSAGE(NoSuchFolder, 1275, u"no such folder",
+    u"cartella inesistente")
+GIPSO_MESSAGE(NotAFolder, 1276, u"not a folder",
+    u"non è una cartella")
+GIPSO_MESSAGE(CannotMakeTempFolder, 1277, u"cannot make a private temporary folder in $0: $1",
+    u"impossibile creare una cartella temporanea privata in $0: $1")

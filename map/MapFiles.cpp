@@ -322,7 +322,7 @@ QString saveMapFile(const QImage &picture, const MapCalibration &c, const QStrin
                     QString &backingJpeg)
 {
     if (picture.isNull())
-        throw saveError(path, QStringLiteral("no map loaded"));
+        throw saveError(path, messageText(msg::NoMapLoaded));
     switch (mapFileKind(path)) {
     case MapFileKind::Cal: {
         AtomicWriter w(path);

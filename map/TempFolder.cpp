@@ -1,5 +1,7 @@
 #include "map/TempFolder.h"
 
+#include "base/Messages.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,11 +15,11 @@ TempFolder::TempFolder(const QString &prefix)
         parent_ = QStringLiteral("/tmp");
     const QFileInfo info(parent_);
     if (!info.exists()) {
-        reason_ = QStringLiteral("no such folder");
+        reason_ = messageText(msg::NoSuchFolder);
         return;
     }
     if (!info.isDir()) {
-        reason_ = QStringLiteral("not a folder");
+        reason_ = messageText(msg::NotAFolder);
         return;
     }
     dir_ = std::make_unique<QTemporaryDir>(info.absoluteFilePath() + QLatin1Char('/') + prefix + QStringLiteral("-XXXXXX"));
@@ -32,7 +34,7 @@ TempFolder::TempFolder(const QString &prefix)
 
 QString TempFolder::error() const
 {
-    return QStringLiteral("cannot make a private temporary folder in %1: %2").arg(parent_, reason_);
+    return formatMessage(messageText(msg::CannotMakeTempFolder), {parent_, reason_});
 }
 
 bool usableTempDir(const QString &dir)

@@ -1,5 +1,7 @@
 #include "map/Zip.h"
 
+#include "base/Messages.h"
+
 #include "base/SafeFile.h"
 
 #include <QFile>
@@ -49,13 +51,13 @@ bool ZipReader::open(const QString &archivePath, QString *error)
     int code = 0;
     archive_ = zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
     if (!archive_) // libzip says "File already exists" when two members share a name
-        return closeAndFail(code == ZIP_ER_EXISTS ? QStringLiteral("the container holds two members of the same name")
+        return closeAndFail(code == ZIP_ER_EXISTS ? messageText(msg::ContainerDuplicateMember)
                                                   : openErrorText(code));
     const zip_int64_t n = zip_get_num_entries(archive_, 0);
     if (n < 0)
-        return closeAndFail(QStringLiteral("unreadable archive directory"));
+        return closeAndFail(messageText(msg::ContainerUnreadableDirectory));
     if (n > kMaxMembers)
-        return closeAndFail(QStringLiteral("%1 members, more than a map container may hold").arg(n));
+        return closeAndFail(formatMessage(messageText(msg::ContainerTooManyMembers), {qlonglong(n)}));
     for (zip_int64_t i = 0; i < n; ++i) {
         zip_stat_t st;
         zip_stat_init(&st);
@@ -77,13 +79,13 @@ bool ZipReader::copyMember(const Member &m, qint64 maxSize, Sink &&sink, QString
 {
     auto memberFail = [&](const QString &why) { return fail(error, QStringLiteral("%1: %2").arg(m.name, why)); };
     if (!archive_)
-        return memberFail(QStringLiteral("no archive open"));
+        return memberFail(messageText(msg::ContainerNotOpen));
     if (m.encrypted)
-        return memberFail(QStringLiteral("encrypted"));
+        return memberFail(messageText(msg::ContainerEncrypted));
     if (m.size < 0 || m.size > maxSize)
-        return memberFail(QStringLiteral("larger than %1 bytes").arg(maxSize));
+        return memberFail(formatMessage(messageText(msg::ContainerMemberTooLarge), {maxSize}));
     if (m.size > kInflationFreeBytes && m.size / kMaxInflation > m.compressedSize)
-        return memberFail(QStringLiteral("inflates more than %1-fold").arg(kMaxInflation));
+        return memberFail(formatMessage(messageText(msg::ContainerInflatesTooMuch), {kMaxInflation}));
     zip_file_t *zf = zip_fopen_index(archive_, zip_uint64_t(m.index), 0);
     if (!zf)
         return memberFail(QString::fromLocal8Bit(zip_strerror(archive_)));
@@ -100,16 +102,16 @@ bool ZipReader::copyMember(const Member &m, qint64 maxSize, Sink &&sink, QString
         if (got == 0) {
             ok = total == m.size;
             if (!ok)
-                why = QStringLiteral("truncated data");
+                why = messageText(msg::ContainerTruncated);
             break;
         }
         total += got;
         if (total > maxSize || total > m.size) {
-            why = QStringLiteral("more data than the archive states");
+            why = messageText(msg::ContainerTooMuchData);
             break;
         }
         if (!sink(buf.constData(), qint64(got))) {
-            why = QStringLiteral("cannot write the extracted data");
+            why = messageText(msg::ContainerCannotWrite);
             break;
         }
     }
@@ -189,7 +191,7 @@ bool ZipWriter::write(const QString &archivePath, QString *error) const
     for (int i = 0; i < files_.size(); ++i) {
         const QString &f = files_[i];
         if (!QFileInfo(f).isFile())
-            return discardAndFail(QStringLiteral("%1: no such file").arg(f));
+            return discardAndFail(formatMessage(messageText(msg::NoSuchFileReason), {f}));
         zip_source_t *src = zip_source_file(za, QFile::encodeName(f).constData(), 0, -1);
         if (!src)
             return discardAndFail(QString::fromLocal8Bit(zip_strerror(za)));
