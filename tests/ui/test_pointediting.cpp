@@ -32,7 +32,6 @@ struct EditingFixture : MainWindowFixture {
         setClock([] { return at(2026, 12, 7, 9, 30, 15); });
         AppState &st = state();
         st.mapPicture = QImage(1000, 800, QImage::Format_RGB32);
-        st.mapPicture.fill(qRgb(230, 230, 210));
         st.mapWidth = 1000;
         st.mapHeight = 800;
         st.calibration = exampleCalibration();
@@ -59,15 +58,12 @@ struct EditingFixture : MainWindowFixture {
     void menu(const char *entry) { window->action(QLatin1String(entry))->trigger(); }
     // A click (press and release without moving) at map pixel (x, y).
     void click(double x, double y) { QTest::mouseClick(view, Qt::LeftButton, {}, screen(x, y)); }
-    // A press, four moves and a release, in screen pixels.
+    // A press, a move and a release, in screen pixels.
     void dragOnScreen(QPoint a, QPoint b, Qt::MouseButton button = Qt::LeftButton)
     {
         QTest::mousePress(view, button, {}, a);
-        for (int i = 1; i <= 4; ++i) {
-            const QPoint p = a + (b - a) * i / 4;
-            QMouseEvent move(QEvent::MouseMove, p, view->mapToGlobal(p), Qt::NoButton, button, {});
-            QApplication::sendEvent(view, &move);
-        }
+        QMouseEvent move(QEvent::MouseMove, b, view->mapToGlobal(b), Qt::NoButton, button, {});
+        QApplication::sendEvent(view, &move);
         QTest::mouseRelease(view, button, {}, b);
     }
     void drag(double x0, double y0, double x1, double y1) { dragOnScreen(screen(x0, y0), screen(x1, y1)); }
@@ -129,9 +125,8 @@ TEST(PointEditingUi, CreatingWayPointsByClickAndUndoSteps)
     f.dialogs.answers = {A::Ok, A::Ok};
     f.window->reverse(kTrack);
     f.window->deleteAll(kTrack);
-    const QString file = f.dir.filePath("in.txt");
-    writeAll(file, "WP, IMP   ,   45.1000000000,    9.1000000000,     0.00, 01/01/2020, 10:00:00, \r\n");
-    ASSERT_TRUE(f.window->importPointFile(file));
+    writeAll(f.dir.filePath("in.txt"), "WP, IMP   ,   45.1000000000,    9.1000000000,     0.00, 01/01/2020, 10:00:00, \r\n");
+    ASSERT_TRUE(f.window->importPointFile(f.dir.filePath("in.txt")));
     QStringList lists;
     for (int i = 0; i < 4; ++i) {
         EXPECT_TRUE(f.enabled("mnuAnnulla"));
@@ -249,7 +244,7 @@ TEST(PointEditingUi, InsertCommandTypedLimitsAndRegionalNumbers)
         EXPECT_EQ(form.txtQuota->text(), "10000");
         form.cmdOK->click();
     }};
-    f.window->action("mnuInsWay")->trigger();
+    f.menu("mnuInsWay");
     ASSERT_EQ(f.names(kWay), "TYPED");
     EXPECT_EQ(f.focused, QStringList{"txtCoord_0"});
     GpsPoint &p = f.state().store.wayPoints[1];
