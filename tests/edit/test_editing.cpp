@@ -110,12 +110,11 @@ TEST(Editing, DialogLayoutByMode)
     st.selection.selectedWayPoint = 1;
     l = PointEditor(st, kRoute, PointDialogMode::Modify).layout();
     EXPECT_FALSE(l.stepShown || l.deleteShown || l.textEnabled);
-    // A new point shows its position and altitude 0; Insert has its own captions.
+    // A new point shows its position and altitude 0.
     st.selection = {};
     l = PointEditor(st, kWay, PointDialogMode::Created).layout();
     EXPECT_EQ(l.fields.altitude, QStringLiteral("0"));
     EXPECT_EQ(l.fields.latitude, regionalNumber(st.store.wayPoints[2].latitude));
-    EXPECT_TRUE(PointEditor(st, kWay, PointDialogMode::Insert).layout().insertCaptions);
     st.selection.selectedTrackPoint = 1;
     EXPECT_FALSE(PointEditor(st, kTrack, PointDialogMode::Modify).layout().nameShown);
 }
@@ -158,6 +157,5 @@ TEST(Editing, OkRuleRefusalsAndStoring)
     const GpsPoint &w = st.store.wayPoints[1];
     EXPECT_EQ(QStringList({w.name, w.description, test::stamp(w)}), QStringList({"NEW", "desc", "07/12/2026 09:30:15"}));
     EXPECT_EQ(std::tuple(w.latitude, w.longitude, w.altitude), std::tuple(45.5, 9.5, 100.f));
-    EXPECT_EQ(modify.mode(), PointDialogMode::Closed);
     setClock({});
 }

@@ -23,7 +23,11 @@ QString dump(const PointStore &s)
     return out.join(QLatin1Char('\n'));
 }
 
-PointStore sample()
+} // namespace
+
+// Each kind of change, undone and redone: the lists come back point for point, and
+// pointsModified follows the distance from the saved lists.
+TEST(PointHistory, UndoAndRedoEachKindOfChangeAndTheSavedMarker)
 {
     PointStore s;
     for (int i = 1; i <= 3; ++i) {
@@ -31,15 +35,6 @@ PointStore sample()
         s.routePoints.append(makePoint(kRoute, QStringLiteral("R%1").arg(i), 44, 8 + i, 0, test::at(2020, 2, i, 11)));
         s.trackPoints.append(makePoint(kTrack, {}, 43, 7 + i, 1, test::at(2020, 3, i, 12), i == 2 ? "T2" : ""));
     }
-    return s;
-}
-} // namespace
-
-// Each kind of change, undone and redone: the lists come back point for point, and
-// pointsModified follows the distance from the saved lists.
-TEST(PointHistory, UndoAndRedoEachKindOfChangeAndTheSavedMarker)
-{
-    PointStore s = sample();
     PointHistory h;
     h.markSaved();
     QStringList states{dump(s)};

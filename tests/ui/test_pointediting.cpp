@@ -12,7 +12,6 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QTest>
-#include <gtest/gtest.h>
 
 using namespace gipso;
 using namespace gipso::test;
