@@ -662,3 +662,11 @@ GIPSO_MESSAGE(AllMapsFilter, 1245, u"All maps (*.Gipso;*.cal;*.bmp;*.gif;*.jpg;*
     u"Tutte le mappe (*.Gipso;*.cal;*.bmp;*.gif;*.jpg;*.jpeg)|*.Gipso;*.cal;*.bmp;*.gif;*.jpg;*.jpeg|")
 GIPSO_MESSAGE(AllPointFilesFilter, 1246, u"All point files (*.gpx;*.txt)|*.gpx;*.txt|",
     u"Tutti i files di punti (*.gpx;*.txt)|*.gpx;*.txt|")
+GIPSO_MESSAGE(GpsdClosed, 1300, u"gpsd closed the connection: the acquisition has ended",
+    u"gpsd ha chiuso la connessione: l'acquisizione è terminata")
+GIPSO_MESSAGE(GpsdNoTransfers, 1301, u"gpsd relays only NMEA: transfers of WayPoints, routes and tracks need the receiver on a serial port",
+    u"gpsd inoltra solo NMEA: i trasferimenti di WayPoints, rotte e percorsi richiedono il ricevitore su una porta seriale")
+GIPSO_MESSAGE(GpsdBadAddress, 1302, u"not a gpsd address: write gpsd://HOST:PORT",
+    u"indirizzo gpsd non valido: scrivere gpsd://HOST:PORTA")
+GIPSO_MESSAGE(GpsdNoAnswer, 1303, u"no gpsd answers at $0 ($1)",
+    u"nessun gpsd risponde a $0 ($1)")
