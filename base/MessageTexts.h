@@ -692,3 +692,11 @@ GIPSO_MESSAGE(NotAFolder, 1276, u"not a folder",
     u"non è una cartella")
 GIPSO_MESSAGE(CannotMakeTempFolder, 1277, u"cannot make a private temporary folder in $0: $1",
     u"impossibile creare una cartella temporanea privata in $0: $1")
+GIPSO_MESSAGE(GpsdClosed, 1300, u"gpsd closed the connection: the acquisition has ended",
+    u"gpsd ha chiuso la connessione: l'acquisizione è terminata")
+GIPSO_MESSAGE(GpsdNoTransfers, 1301, u"gpsd relays only NMEA: transfers of WayPoints, routes and tracks need the receiver on a serial port",
+    u"gpsd inoltra solo NMEA: i trasferimenti di WayPoints, rotte e percorsi richiedono il ricevitore su una porta seriale")
+GIPSO_MESSAGE(GpsdBadAddress, 1302, u"not a gpsd address: write gpsd://HOST:PORT",
+    u"indirizzo gpsd non valido: scrivere gpsd://HOST:PORTA")
+GIPSO_MESSAGE(GpsdNoAnswer, 1303, u"no gpsd answers at $0 ($1)",
+    u"nessun gpsd risponde a $0 ($1)")

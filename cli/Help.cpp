@@ -52,6 +52,7 @@ const CommandText kCommands[] = {
      "record NMEA positions as TrackPoints",
      "Records the positions of the receiver's NMEA sentences as TrackPoints and writes them to FILE;\n"
      "after an error the TrackPoints taken are written all the same.\n",
+     "  --port gpsd://HOST:PORT  the NMEA a gpsd relays (port 2947 when left out)\n"
      "  --sentence S    GGA (default) or RMC\n"
      "  --interval S    the least seconds between two TrackPoints (default 0)\n"
      "  --duration S    stop after S seconds\n"

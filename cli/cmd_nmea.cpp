@@ -1,4 +1,4 @@
-// nmea --port DEV [--baud N] [--sentence GGA|RMC] [--interval S] (--duration S | --count N)
+// nmea --port DEV|gpsd://HOST:PORT [--baud N] [--sentence GGA|RMC] [--interval S] (--duration S | --count N)
 //      [--timeout MS] [--verbose] -o FILE
 // --timeout: the longest wait for one whole line in milliseconds (10000, as in the dialog);
 // with --count also the longest wait for a fix. Records NMEA fixes as TrackPoints with the

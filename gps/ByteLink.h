@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 namespace gipso {
 
@@ -16,6 +17,10 @@ public:
     virtual QByteArray read(int timeoutMs) = 0;
     // The other end hung up (or the link was never open) and every byte it sent has been read.
     virtual bool closed() const = 0;
+    // What a hang-up of this link is reported as; empty for the receiver's line hanging up.
+    virtual QString hangUpText() const { return {}; }
+    // False for a link that relays only text lines (gpsd): no packets can be exchanged.
+    virtual bool carriesPackets() const { return true; }
 };
 
 } // namespace gipso

@@ -52,11 +52,17 @@ void GarminLink::startReceiving(int noValidInputMessage)
     noValidInputMessage_ = noValidInputMessage;
 }
 
+GipsoError GarminLink::lineClosed() const
+{
+    const QString text = link_.hangUpText();
+    return GipsoError(kLineClosedError, text.isEmpty() ? messageText(msg::LineClosed) : text);
+}
+
 void GarminLink::waitForByte(qint64 deadlineMs)
 {
     while (pos_ >= buffer_.size()) {
         if (link_.closed())
-            throw GipsoError(kLineClosedError, messageText(msg::LineClosed));
+            throw lineClosed();
         const qint64 left = deadlineMs - clock_();
         if (left <= 0) {
             // Bytes that made nothing whole are not the silence of a receiver that is off.
@@ -80,8 +86,10 @@ uint8_t GarminLink::nextByte(qint64 deadlineMs)
 void GarminLink::sendPacket(const Packet &packet)
 {
     const QByteArray wire = framePacket(packet);
+    if (!link_.carriesPackets())
+        throw GipsoError(kNoPacketsError, messageText(msg::GpsdNoTransfers));
     if (!link_.write(wire) && link_.closed())
-        throw GipsoError(kLineClosedError, messageText(msg::LineClosed));
+        throw lineClosed();
     sent_ += wire.size();
     if (setup_.exchangeLog)
         setup_.exchangeLog(QLatin1String("--> ") + hexText(wire) + kCrLf);

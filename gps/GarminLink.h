@@ -10,12 +10,15 @@
 
 namespace gipso {
 
+class GipsoError;
+
 // Errors of the link, each with its own number so that the reason shows in "ERROR N° ...".
 constexpr int kInputTimeOutError = 20001;    // nothing at all arrived (message 656)
 constexpr int kLineClosedError = 20002;      // the receiver hung up
 constexpr int kNoValidInputError = 20003;    // bytes arrived, but no whole packet or line
 constexpr int kDamagedPacketError = 20004;   // a packet still damaged after the resends
 constexpr int kNotAcknowledgedError = 20005; // a packet sent and not acknowledged after the resends
+constexpr int kNoPacketsError = 20007;       // the link relays only NMEA lines (gpsd)
 
 // How often a damaged packet is asked for again, and a packet the receiver refuses is sent again.
 constexpr int kMaxResends = 3;
@@ -82,6 +85,7 @@ public:
     qint64 bytesReceived() const { return received_; }
 
 private:
+    GipsoError lineClosed() const;
     void startReceiving(int noValidInputMessage);
     void waitForByte(qint64 deadlineMs);
     uint8_t nextByte(qint64 deadlineMs);

@@ -9,7 +9,7 @@ namespace gipso {
 bool ReceiverPort::open(const QString &device, int baud, QString *error)
 {
     close();
-    if (!serial_.open(device, baud, error))
+    if (GpsdLink::isGpsdName(device) ? !gpsd_.open(device, error) : !serial_.open(device, baud, error))
         return false;
     device_ = device;
     return true;
@@ -18,6 +18,7 @@ bool ReceiverPort::open(const QString &device, int baud, QString *error)
 void ReceiverPort::close()
 {
     serial_.close();
+    gpsd_.close();
     device_.clear();
 }
 
@@ -25,7 +26,8 @@ GipsoError portOpenError(const QString &device, const QString &reason)
 {
     // A port name ("ttyS0") is the node /dev/ttyS0; a path stays as it is.
     const QString node = device.contains(QLatin1Char('/')) ? device : QStringLiteral("/dev/") + device;
-    return GipsoError(QFileInfo::exists(node) ? kPortUnavailable : kPortInvalid,
+    // A gpsd that does not answer is there by name, like a device that cannot be opened.
+    return GipsoError(GpsdLink::isGpsdName(device) || QFileInfo::exists(node) ? kPortUnavailable : kPortInvalid,
                       formatMessage(messageText(msg::PortOpenFailed), {device, reason}));
 }
 

@@ -11,7 +11,7 @@ packages=(
   # Qt's own buttons and dialogs in Italian (qtbase_it.qm)
   qt6-translations-l10n
   # tests and test peers
-  gpsbabel libxml2-utils poppler-utils xvfb xauth xdotool imagemagick socat unzip zip fonts-dejavu-core faketime tidy
+  gpsbabel gpsd libxml2-utils poppler-utils xvfb xauth xdotool imagemagick socat unzip zip fonts-dejavu-core faketime tidy
   # the icons, the Debian package (dpkg-shlibdeps) and the checks of the desktop files
   librsvg2-bin dpkg-dev desktop-file-utils appstream shared-mime-info
 )

@@ -42,6 +42,13 @@ std::function<QStringList()> &frmComm::portLister()
     return lister;
 }
 
+std::function<bool()> &frmComm::gpsdProbe()
+{
+    // A local connection is refused or accepted at once: the bound only guards a stalled gpsd.
+    static std::function<bool()> probe = [] { return GpsdLink::answers(QStringLiteral("127.0.0.1"), kGpsdDefaultPort, 200); };
+    return probe;
+}
+
 QStringList &frmComm::sessionTypedPorts()
 {
     static QStringList paths;
@@ -153,6 +160,8 @@ void frmComm::fillPortList()
     QStringList ports = portLister() ? portLister()() : QStringList();
     std::sort(ports.begin(), ports.end(), portNameLess);
     systemPortCount_ = int(ports.size());
+    if (gpsdProbe() && gpsdProbe()())
+        ports << kLocalGpsdName;
     // The paths typed in this session, and the one of the last run, after the system's ports.
     for (const QString &typed : sessionTypedPorts() + QStringList{state_.settings.serialDevice})
         if (!typed.isEmpty() && !ports.contains(typed))

@@ -28,6 +28,8 @@ class GipsoError;
 // in: once it opens it joins the list for the rest of the session and becomes serialDevice
 // (kept in Gipso.cfg), which is opened instead of serialPort until a listed port is chosen.
 // The port used is always the one the box shows: a typed path opens with Enter or with Go.
+// A local gpsd that answers is offered after the system's ports (gpsd://localhost:2947), and
+// any gpsd://HOST:PORT can be typed in like a path: NMEA acquisition then reads what it relays.
 class frmComm : public QDialog {
     Q_OBJECT
 
@@ -55,6 +57,8 @@ public:
 
     // The system's ports as ComboCom lists them (replaceable in tests).
     static std::function<QStringList()> &portLister();
+    // Whether a local gpsd answers, asked when the list is filled (replaceable in tests).
+    static std::function<bool()> &gpsdProbe();
     // The device paths typed in during this session and opened.
     static QStringList &sessionTypedPorts();
 

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 using namespace gipso;
@@ -55,8 +57,13 @@ protected:
         setLanguage(kEnglish);
         ASSERT_TRUE(pty.ok());
         listPorts({pty.slavePath()});
+        frmComm::gpsdProbe() = [] { return false; };
     }
-    void TearDown() override { listPorts({}); }
+    void TearDown() override
+    {
+        listPorts({});
+        frmComm::gpsdProbe() = [] { return false; };
+    }
     static void listPorts(const QStringList &ports)
     {
         frmComm::portLister() = [ports] { return ports; };
@@ -277,4 +284,43 @@ TEST_F(Comm, NmeaStartStopMarkerAndTimeOut)
     EXPECT_EQ(dialogs.shown[0].text, "ERROR N° 20001 - Input Time Out");
     EXPECT_GE(taken.count(), count);
     EXPECT_TRUE(c.close());
+}
+
+TEST_F(Comm, GpsdListedWhenItAnswersAndItsNmeaCaptured)
+{
+    frmComm::gpsdProbe() = [] { return true; };
+    frmComm::sessionTypedPorts() << QStringLiteral("/dev/typed");
+    {
+        frmComm c(state, dialogs, CommMode::NmeaAcquisition);
+        EXPECT_EQ(QStringList({c.ComboCom->itemText(0), c.ComboCom->itemText(1), c.ComboCom->itemText(2)}),
+                  QStringList({pty.slavePath(), "gpsd://localhost:2947", "/dev/typed"}));
+    }
+
+    // A gpsd typed in: two fixes, then it goes away; the points stay. A download over it is refused.
+    QTcpServer gpsd;
+    ASSERT_TRUE(gpsd.listen(QHostAddress::LocalHost));
+    QObject::connect(&gpsd, &QTcpServer::newConnection, [&gpsd] {
+        QTcpSocket *client = gpsd.nextPendingConnection();
+        client->write("{\"class\":\"VERSION\"}\r\n"
+                      "$GPGGA,101500,4530.500,N,00915.250,E,1,07,1.2,132.7,M,47.0,M,,*4A\r\n"
+                      "$GPGGA,101501,4530.500,N,00915.250,E,1,07,1.2,133.0,M,47.0,M,,\r\n");
+        client->disconnectFromHost();
+    });
+    const QString name = QStringLiteral("gpsd://127.0.0.1:%1").arg(gpsd.serverPort());
+    state.settings.nmeaSentence = 1;
+    state.settings.nmeaTime = 0;
+    for (CommMode mode : {CommMode::NmeaAcquisition, CommMode::DownloadWayPoints}) {
+        frmComm c(state, dialogs, mode);
+        c.show();
+        c.activate();
+        c.ComboCom->setEditText(name);
+        c.cmdOK->click();
+        EXPECT_EQ(c.openDevice(), name);
+        EXPECT_EQ(state.settings.serialDevice, name);
+    }
+    EXPECT_EQ(state.store.trackPoints.count(), 2);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[0].text, "ERROR N° 20002 - gpsd closed the connection: the acquisition has ended");
+    EXPECT_EQ(dialogs.shown[1].text, "ERROR N° 20007 - gpsd relays only NMEA: transfers of WayPoints, routes and "
+                                     "tracks need the receiver on a serial port");
 }
