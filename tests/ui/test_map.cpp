@@ -286,31 +286,7 @@ TEST(Calib, WithoutATemporaryFolderContainersAreRefusedAndNoOtherFolderIsUsed)
     EXPECT_EQ(readAll(f.dir.filePath("m.jpg")), "the user's own picture");
 }
 
-// The zoom arithmetic, the visible window and the resampling: tests/map/test_view.cpp.
-TEST(MapViewUi, ZoomEntriesHalftoneAndScrollBars)
-{
-    MainWindowFixture f;
-    frmGPS &w = *f.window;
-    picMap &view = loadMap(w);
-    EXPECT_TRUE(w.hScroll()->isEnabled());
-    w.action("mnuXpiu")->trigger();
-    EXPECT_EQ(w.panel(4)->text(), "125%");
-    w.action("mnuX25")->trigger();
-    for (int i = 0; i < 3; ++i)
-        w.zoomCommand("mnuXmeno");
-    w.updateMenuForCounts("mnuVista"); // the entries' enabling as the menu opens
-    EXPECT_EQ(w.panel(4)->text(), "10%");
-    EXPECT_FALSE(f.enabled("mnuXmeno"));
-    EXPECT_TRUE(f.enabled("mnuX25"));
-    EXPECT_FALSE(w.hScroll()->isEnabled() || w.vScroll()->isEnabled()); // the map shown whole
-    w.action("mnuHalftone")->trigger();
-    EXPECT_NEAR(qBlue(view.bitmap().pixel(2, 2)), 220, 2); // averaged columns
-    w.action("mnuX400")->trigger();
-    w.hScroll()->setValue(32000); // a user scroll rebuilds the view at the new place
-    EXPECT_EQ(view.viewWindow().source.right(), 1999);
-}
-
-TEST(MapViewUi, PositionPanningCrossHairAndCalibrationClicks)
+TEST(MapViewUi, PositionPanningCrossHairZoomAndCalibrationClicks)
 {
     MainWindowFixture f;
     frmGPS &w = *f.window;
@@ -319,6 +295,7 @@ TEST(MapViewUi, PositionPanningCrossHairAndCalibrationClicks)
     EXPECT_EQ(w.panel(1)->text(), messageText(545) + QLocale().toString(45.1, 'f', 10));
     EXPECT_EQ(w.panel(2)->text(), messageText(546) + QLocale().toString(9.0, 'f', 10));
 
+    ASSERT_TRUE(w.hScroll()->isEnabled());
     const int h0 = w.hScroll()->value();
     view.mouseDown(Qt::RightButton, 500, 300);
     view.mouseMove(Qt::RightButton, 300, 300);
@@ -340,6 +317,23 @@ TEST(MapViewUi, PositionPanningCrossHairAndCalibrationClicks)
     const QImage wide = view.grab().toImage();
     EXPECT_EQ(qRed(wide.pixel((onParallel + 7 * across).toPoint())), 255 - 220);
     EXPECT_EQ(qRed(wide.pixel((onParallel + 14 * across).toPoint())), 220);
+
+    // The zoom entries, the panel and the bars (the arithmetic: tests/map/test_view.cpp).
+    w.action("mnuXpiu")->trigger();
+    EXPECT_EQ(w.panel(4)->text(), "125%");
+    w.action("mnuX25")->trigger();
+    for (int i = 0; i < 3; ++i)
+        w.zoomCommand("mnuXmeno");
+    w.updateMenuForCounts("mnuVista"); // the entries' enabling as the menu opens
+    EXPECT_EQ(w.panel(4)->text(), "10%");
+    EXPECT_FALSE(f.enabled("mnuXmeno"));
+    EXPECT_TRUE(f.enabled("mnuX25"));
+    EXPECT_FALSE(w.hScroll()->isEnabled() || w.vScroll()->isEnabled()); // the map shown whole
+    w.action("mnuHalftone")->trigger();
+    EXPECT_NEAR(qBlue(view.bitmap().pixel(2, 2)), 220, 2); // averaged columns
+    w.action("mnuX400")->trigger();
+    w.hScroll()->setValue(32000); // a user scroll rebuilds the view at the new place
+    EXPECT_EQ(view.viewWindow().source.right(), 1999);
 
     // During calibration a click goes to the calibration, a drag does not.
     w.setMapMode(MapMode::FirstClick);
