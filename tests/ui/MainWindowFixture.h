@@ -16,15 +16,14 @@
 
 namespace gipso::test {
 
-// A main window on a private configuration folder, with scripted dialogs (and what the window
-// tests include).
+// A main window on a private configuration folder, with scripted dialogs.
 struct MainWindowFixture {
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     ConfigEnvironment env;
     std::unique_ptr<frmGPS> window;
 
-    // start = false leaves window->start() to the test (to set up what start-up reads first).
+    // start = false leaves window->start() to the test.
     explicit MainWindowFixture(int systemLanguage = 2057, const QByteArray &cfg = {}, bool start = true)
     {
         env.configFile = dir.filePath("Gipso.cfg");

@@ -1,5 +1,5 @@
 // The map in the window: opening, saving, dropping and calibrating it (with the calibration
-// form), and the map view's zoom, scroll bars, mouse, cross-hair and printing.
+// form), and what the map view's menus, mouse, cross-hair and printing show.
 #include "MainWindowFixture.h"
 #include "support/CliRunner.h"
 #include "support/MapSupport.h"
@@ -186,14 +186,10 @@ TEST(Calib, OpenAndSaveQuestionsAndMessages)
                        f.dir.filePath("x.png")};
     w.openMap();
     ASSERT_EQ(st.mapMode, MapMode::Calibrated);
-    EXPECT_EQ(st.settings.CurrentDir, f.dir.path() + "/");
-
-    // Saved as a container, whose backing JPEG lives in the run's private temporary folder.
     st.store.mapModified = true;
     EXPECT_TRUE(w.saveCalibratedMap());
     EXPECT_EQ(f.dialogs.fileDialogTitles, QStringList({messageText(161), messageText(163)}));
     EXPECT_FALSE(st.store.mapModified);
-    EXPECT_TRUE(st.tempMapFile.startsWith(QDir::tempPath()));
 
     // A failed save shows an error; a name that is neither .cal nor .Gipso shows 224. Both
     // keep the calibration unsaved.
@@ -217,12 +213,10 @@ TEST(Calib, OpenAndSaveQuestionsAndMessages)
     w.openRecentMap(1);
     EXPECT_FALSE(st.store.mapModified);
 
-    // A broken file: message 222 with the file and the reason, the map shown stays usable.
-    writeAll(f.dir.filePath("broken.Gipso"), "PK\x03\x04 not really");
-    f.dialogs.files = {f.dir.filePath("broken.Gipso")};
+    // A file that cannot be opened (its message: Feedback) leaves the map shown usable.
+    f.dialogs.files = {f.dir.filePath("missing.jpg")};
     w.openMap();
-    EXPECT_TRUE(f.dialogs.lastText().startsWith(messageText(222) + "\n\n" + f.dir.filePath("broken.Gipso") + ": "));
-    EXPECT_TRUE(f.menuEnabled("mnuWay"));
+    EXPECT_EQ(st.mapMode, MapMode::Calibrated);
 }
 
 TEST(Calib, DropsAndCommandLineFiles)
@@ -243,7 +237,6 @@ TEST(Calib, DropsAndCommandLineFiles)
     EXPECT_EQ(st.mapMode, MapMode::NoMap);
     EXPECT_EQ(st.store.wayPoints.count(), 1);
     drop(w, {f.dir.filePath("b.JPEG")});
-    EXPECT_EQ(st.mapMode, MapMode::Uncalibrated);
     EXPECT_EQ(st.mapWidth, 123);
 
     // The command line in any order: the map first, then the point files.
@@ -293,63 +286,24 @@ TEST(Calib, WithoutATemporaryFolderContainersAreRefusedAndNoOtherFolderIsUsed)
     EXPECT_EQ(readAll(f.dir.filePath("m.jpg")), "the user's own picture");
 }
 
-TEST(MapViewUi, ZoomEntriesHalftoneAndScrollBars)
+TEST(MapViewUi, PositionPanningCrossHairZoomAndCalibrationClicks)
 {
     MainWindowFixture f;
     frmGPS &w = *f.window;
     picMap &view = loadMap(w);
-    EXPECT_EQ(w.panel(4)->text(), "100%");
-    EXPECT_TRUE(w.hScroll()->isEnabled());
-    EXPECT_EQ(view.bitmap().size(), view.size()); // the map is larger than the view
-
-    w.action("mnuXpiu")->trigger();
-    EXPECT_EQ(w.panel(4)->text(), "125%");
-    w.action("mnuX25")->trigger();
-    for (int i = 0; i < 3; ++i)
-        w.zoomCommand("mnuXmeno");
-    w.updateMenuForCounts("mnuVista"); // the entries' enabling as the menu opens
-    EXPECT_EQ(w.panel(4)->text(), "10%");
-    EXPECT_FALSE(f.enabled("mnuXmeno"));
-    EXPECT_TRUE(f.enabled("mnuX25"));
-    // 200 x 150 screen pixels: smaller than the view, shown whole, bars disabled.
-    EXPECT_EQ(view.bitmap().size(), QSize(200, 150));
-    EXPECT_FALSE(w.hScroll()->isEnabled() || w.vScroll()->isEnabled());
-
-    // Pixel interpolation rebuilds the view with averaged pixels below 100%.
-    w.action("mnuHalftone")->trigger();
-    EXPECT_NEAR(qBlue(view.bitmap().pixel(2, 2)), 220, 2);
-
-    // A user scroll rebuilds the view at the new place.
-    w.action("mnuX400")->trigger();
-    EXPECT_EQ(view.viewWindow().source.x(), 0);
-    w.hScroll()->setValue(32000);
-    EXPECT_EQ(view.viewWindow().source.right(), 1999);
-}
-
-TEST(MapViewUi, OverlayPositionPanningCrossHairAndCalibrationClicks)
-{
-    MainWindowFixture f;
-    frmGPS &w = *f.window;
-    picMap &view = loadMap(w);
-    w.state().store.wayPoints.append(pointOnMap(w.state().calibration, 150, 120, PointKind::Way));
-    w.repaintMap();
-    EXPECT_EQ(view.grab().toImage().pixel(150 + 6, 119), qRgb(255, 0, 0)); // the overlay over the map
-
-    // The position of the mouse in panels 1 and 2: here the first reference point.
-    view.mouseMove(Qt::NoButton, 100, 100);
+    view.mouseMove(Qt::NoButton, 100, 100); // the first reference point
     EXPECT_EQ(w.panel(1)->text(), messageText(545) + QLocale().toString(45.1, 'f', 10));
     EXPECT_EQ(w.panel(2)->text(), messageText(546) + QLocale().toString(9.0, 'f', 10));
 
-    // Panning with the right button moves the bars against the press position.
+    ASSERT_TRUE(w.hScroll()->isEnabled());
     const int h0 = w.hScroll()->value();
     view.mouseDown(Qt::RightButton, 500, 300);
     view.mouseMove(Qt::RightButton, 300, 300);
     view.mouseUp(Qt::RightButton);
-    EXPECT_EQ(w.hScroll()->value(), h0 + 3200); // 200 of 2000 pixels = a tenth of 32000
+    EXPECT_EQ(w.hScroll()->value(), h0 + 3200);
 
-    // The cross-hair follows the mouse. Its lines run along the map's parallels and meridians
-    // (turned by the rotation), inverting the map under them; a cursor thickness beyond what a
-    // map needs is drawn 20 pixels wide.
+    // The cross-hair's lines run along the map's parallels and meridians (turned by the
+    // rotation), inverting the map under them; a thickness beyond what a map needs is 20 wide.
     const QPointF mid = view.viewWindow().screenToMap(QPointF(view.width() / 2, view.height() / 2));
     view.mouseMove(Qt::NoButton, mid.x(), mid.y());
     EXPECT_TRUE(view.crossHairShown());
@@ -364,6 +318,23 @@ TEST(MapViewUi, OverlayPositionPanningCrossHairAndCalibrationClicks)
     EXPECT_EQ(qRed(wide.pixel((onParallel + 7 * across).toPoint())), 255 - 220);
     EXPECT_EQ(qRed(wide.pixel((onParallel + 14 * across).toPoint())), 220);
 
+    // The zoom entries, the panel and the bars (the arithmetic: tests/map/test_view.cpp).
+    w.action("mnuXpiu")->trigger();
+    EXPECT_EQ(w.panel(4)->text(), "125%");
+    w.action("mnuX25")->trigger();
+    for (int i = 0; i < 3; ++i)
+        w.zoomCommand("mnuXmeno");
+    w.updateMenuForCounts("mnuVista"); // the entries' enabling as the menu opens
+    EXPECT_EQ(w.panel(4)->text(), "10%");
+    EXPECT_FALSE(f.enabled("mnuXmeno"));
+    EXPECT_TRUE(f.enabled("mnuX25"));
+    EXPECT_FALSE(w.hScroll()->isEnabled() || w.vScroll()->isEnabled()); // the map shown whole
+    w.action("mnuHalftone")->trigger();
+    EXPECT_NEAR(qBlue(view.bitmap().pixel(2, 2)), 220, 2); // averaged columns
+    w.action("mnuX400")->trigger();
+    w.hScroll()->setValue(32000); // a user scroll rebuilds the view at the new place
+    EXPECT_EQ(view.viewWindow().source.right(), 1999);
+
     // During calibration a click goes to the calibration, a drag does not.
     w.setMapMode(MapMode::FirstClick);
     view.mouseDown(Qt::LeftButton, 40, 50);
@@ -372,20 +343,17 @@ TEST(MapViewUi, OverlayPositionPanningCrossHairAndCalibrationClicks)
     EXPECT_EQ(w.state().mapMode, MapMode::FirstClick);
     view.mouseDown(Qt::LeftButton, 40, 50);
     view.mouseUp(Qt::LeftButton);
-    EXPECT_EQ(w.state().mapMode, MapMode::SecondClick);
     EXPECT_EQ(QList<double>({w.state().calibration.x1, w.state().calibration.yUp1}), QList<double>({40, -50}));
 }
 
+// Orientation, fit and header: MapPrint in tests/map/test_render.cpp.
 TEST(MapViewUi, PrintsTheViewToAPdf)
 {
     MainWindowFixture f;
     frmGPS &w = *f.window;
-    loadMap(w, 300, 200); // wider than tall: landscape
+    loadMap(w, 300, 200);
     int clockReads = 0;
-    setClock([&] {
-        ++clockReads;
-        return QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5));
-    });
+    setClock([&] { return ++clockReads, QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)); });
     auto printTo = [&](const QString &pdf, int copies) {
         f.dialogs.onPrintSetup = [=](QPrinter &printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
@@ -402,12 +370,8 @@ TEST(MapViewUi, PrintsTheViewToAPdf)
     const QImage page = pdfPage(f.dir.filePath("print.pdf"));
     ASSERT_FALSE(page.isNull());
     EXPECT_GT(page.width(), page.height());
-    int mapPixels = 0;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x)
-            mapPixels += qRed(page.pixel(x, y)) > 200 && qRed(page.pixel(x, y)) < 235 && qGreen(page.pixel(x, y)) > 225 &&
-                         qGreen(page.pixel(x, y)) < 245;
-    EXPECT_GT(mapPixels, page.width() * page.height() / 3); // the map fills the page's width
+    const QRgb centre = page.pixel(page.width() / 2, page.height() / 2); // the map's colour
+    EXPECT_TRUE(qAbs(qRed(centre) - 220) < 15 && qAbs(qGreen(centre) - 235) < 10) << std::hex << centre;
 
     printTo(f.dir.filePath("no/such/folder/x.pdf"), 1); // a printer that cannot be written to
     EXPECT_EQ(f.dialogs.lastText(), messageText(235));
