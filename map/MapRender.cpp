@@ -144,13 +144,13 @@ public:
         lo_ = -(std::max(1, width) - 1) / 2;
         hi_ = lo_ + std::max(1, width) - 1;
         colour_ = colour | 0xff000000u;
-        const int ax = static_cast<int>(std::floor(a.x())), ay = static_cast<int>(std::floor(a.y()));
+        const int ax = pixelOf(a.x()), ay = pixelOf(a.y());
         const double dx = b.x() - a.x(), dy = b.y() - a.y();
         const double len = std::max(std::fabs(dx), std::fabs(dy));
         if (len <= 1.0) {
             // At most one step: the pixels of the two ends (a leg of many points per pixel at a
             // small zoom); a pixel just set in the same colour is not set again.
-            const int bx = static_cast<int>(std::floor(b.x())), by = static_cast<int>(std::floor(b.y()));
+            const int bx = pixelOf(b.x()), by = pixelOf(b.y());
             if (!(colour_ == lastColour_ && ax == lastX_ && ay == lastY_ && lastLo_ == lo_))
                 plot(ax, ay);
             if (bx != ax || by != ay)
@@ -166,13 +166,19 @@ public:
         narrow(a.x(), ix, clip_.left() - hi_, clip_.right() - lo_ + 1.0, i0, i1);
         narrow(a.y(), iy, clip_.top() - hi_, clip_.bottom() - lo_ + 1.0, i0, i1);
         for (int i = i0; i <= i1; ++i)
-            plot(static_cast<int>(std::floor(a.x() + i * ix)), static_cast<int>(std::floor(a.y() + i * iy)));
+            plot(pixelOf(a.x() + i * ix), pixelOf(a.y() + i * iy));
     }
 
     // Something else was drawn: the last pixel may no longer hold the line's colour.
     void forget() { lastX_ = INT_MIN; }
 
 private:
+    // The floor as an int, without the library call (the legs are within the int range).
+    static int pixelOf(double v)
+    {
+        const int i = static_cast<int>(v);
+        return i - (v < i);
+    }
     static void narrow(double start, double inc, double lo, double hi, int &i0, int &i1)
     {
         if (inc == 0) {
@@ -214,9 +220,9 @@ private:
 // is drawn is drawn exactly as it would be without that culling.
 class Overlay {
 public:
-    Overlay(QPainter &painter, const AppState &state, const ViewWindow &view)
+    Overlay(QPainter &painter, const AppState &state, const ViewWindow &view, bool levelOfDetail)
         : p(painter), st(state), s(state.settings), sizes(drawingSizes(state.settings)), view(view),
-          project(state.calibration)
+          project(state.calibration), levelOfDetail(levelOfDetail)
     {
         sx = view.view.width() / view.scaleWidth;
         sy = view.view.height() / view.scaleHeight;
@@ -237,7 +243,6 @@ public:
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setBrush(Qt::NoBrush);
         useRaster = raster.begin(p);
-        findAltitudeRange();
         wayPoints();
         route();
         tracks();
@@ -467,18 +472,13 @@ private:
         if (s.TrackPointName == 1)
             text(QPointF(m.x() + symR + 5, m.y() + std::floor(0.375 * fontR)), pt.description);
     }
-    // The altitudes that the colours of the track log run between.
-    void findAltitudeRange()
-    {
-        const PointList &tp = st.store.trackPoints;
-        if (s.AutoTrackPointColor != 1 || tp.isEmpty())
-            return;
-        minAlt = maxAlt = tp[1].altitude;
-        for (const GpsPoint &pt : tp) {
-            minAlt = std::min<double>(minAlt, pt.altitude);
-            maxAlt = std::max<double>(maxAlt, pt.altitude);
-        }
-    }
+    // What the walk along the track log leaves to draw, in order: a leg ending at a point, or
+    // the symbol of a point that starts a track.
+    struct TrackItem {
+        QPointF a, b; // the leg on the screen, or the symbol's map position in a
+        int32_t index;
+        bool symbol;
+    };
     void tracks()
     {
         const PointList &tp = st.store.trackPoints;
@@ -488,28 +488,80 @@ private:
         const double reach = (sizes.line + 1) / 2.0 + 2.0;
         const double left = view.scaleLeft - reach / sx, right = view.scaleLeft + (screen.width() + reach) / sx;
         const double top = view.scaleTop - reach / sy, bottom = view.scaleTop + (screen.height() + reach) / sy;
-        QPointF current;
+        // One walk along the list finds the altitude range and what reaches the screen; the
+        // colours are taken afterwards, for what is drawn only.
+        const bool byAltitude = s.AutoTrackPointColor == 1;
+        double lowest = tp[1].altitude, highest = lowest;
+        static thread_local std::vector<TrackItem> items;
+        items.clear();
+        QPointF current, currentScreen;
         bool currentInside = false;
+        // Level of detail: a leg that stays inside one screen pixel only sets that pixel, and
+        // the next leg sets it again, so of a run of such legs only the last one is drawn, when
+        // the run ends. The pixels are those of drawing every leg.
+        int32_t held = 0;
+        const auto drawHeld = [&] {
+            if (held != 0)
+                items.push_back({currentScreen, currentScreen, held, false});
+            held = 0;
+        };
+        const double r2 = disc.r * disc.r;
+        qint64 currentPixel = -1;
         for (int32_t i = 1; i <= tp.count(); ++i) {
             const GpsPoint &pt = tp[i];
+            if (byAltitude) {
+                lowest = std::min<double>(lowest, pt.altitude);
+                highest = std::max<double>(highest, pt.altitude);
+            }
             const QPointF m = mapPos(pt);
-            const bool inside = pointVisible(disc, m.x(), m.y());
+            const double dx = m.x() - disc.cx, dy = m.y() - disc.cy;
+            const bool inside = dx * dx + dy * dy <= r2;
+            const QPointF sm = toScreen(m);
+            const bool starts = trackStarts(tp, i);
+            // The pixel of a point on the screen (where truncation is the floor), or none.
+            const qint64 pixel = sm.x() >= 0 && sm.y() >= 0 && sm.x() < screen.width() && sm.y() < screen.height() && inside
+                                     ? qint64(sm.y()) << 32 | quint32(sm.x())
+                                     : -1;
+            if (levelOfDetail && useRaster && pixel >= 0 && pixel == currentPixel && !starts) {
+                held = i;
+                current = m;
+                currentScreen = sm;
+                continue;
+            }
+            currentPixel = pixel;
+            drawHeld();
             // A leg that cannot reach the screen is skipped before any clipping: the clipped
             // leg lies within the whole one.
-            if (!trackStarts(tp, i) && std::max(current.x(), m.x()) >= left && std::min(current.x(), m.x()) <= right &&
+            if (!starts && std::max(current.x(), m.x()) >= left && std::min(current.x(), m.x()) <= right &&
                 std::max(current.y(), m.y()) >= top && std::min(current.y(), m.y()) <= bottom) {
                 // With both ends inside the disc the clip keeps the leg whole.
                 QPointF a = current, b = m;
-                if (currentInside && inside ? current != m : clipSegment(disc, current, m, a, b))
-                    trackLeg(toScreen(a), toScreen(b), trackColour(pt));
+                if (currentInside && inside) {
+                    if (current != m)
+                        items.push_back({currentScreen, sm, i, false});
+                } else if (clipSegment(disc, current, m, a, b)) {
+                    items.push_back({toScreen(a), toScreen(b), i, false});
+                }
             }
-            if (!pt.description.isEmpty() && inside) {
+            if (!pt.description.isEmpty() && inside)
+                items.push_back({m, m, i, true});
+            current = m;
+            currentScreen = sm;
+            currentInside = inside;
+        }
+        drawHeld();
+        if (byAltitude)
+            minAlt = lowest, maxAlt = highest;
+
+        for (const TrackItem &item : items) {
+            const GpsPoint &pt = tp[item.index];
+            if (item.symbol) {
                 flushLegs();
                 raster.forget();
-                trackPointSymbol(m, pt, trackColour(pt));
+                trackPointSymbol(item.a, pt, trackColour(pt));
+            } else {
+                trackLeg(item.a, item.b, trackColour(pt));
             }
-            current = m;
-            currentInside = inside;
         }
         flushLegs();
         const int32_t sel = st.selection.selectedTrackPoint;
@@ -563,6 +615,7 @@ private:
     Projector project;
     LineRaster raster;
     bool useRaster = false;
+    bool levelOfDetail = true;
     QVector<QLineF> legs;
     int32_t legColour = 0;
 };
@@ -598,7 +651,7 @@ void paintMap(QPainter &painter, const AppState &state, const ViewWindow &view, 
     if (state.mapMode == MapMode::NoMap) {
         paintNoMap(painter, state.settings, view.view, options.noMapTextColour);
     } else if (calibrated) {
-        Overlay overlay(painter, state, view);
+        Overlay overlay(painter, state, view, options.levelOfDetail);
         overlay.paint();
     }
     painter.restore();

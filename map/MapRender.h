@@ -28,6 +28,9 @@ bool clipSegment(const DrawingDisc &disc, QPointF p1, QPointF p2, QPointF &start
 // What the overlay needs besides the program state.
 struct PaintOptions {
     QColor noMapTextColour = QColor(128, 128, 128); // the tiled product name without a map
+    // Legs of the track log that stay inside one screen pixel are drawn once per pixel. The
+    // pixels are the same either way; off only to compare against drawing every leg.
+    bool levelOfDetail = true;
 };
 
 // The overlay of points, route and tracks over the view (or the tiled product name without a

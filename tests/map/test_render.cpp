@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace gipso;
 
@@ -29,13 +30,13 @@ void add(AppState &st, double x, double y, PointKind kind, float alt = 0, const 
 }
 
 // The overlay over a white map, the whole map in view.
-QImage render(const AppState &st)
+QImage render(const AppState &st, const PaintOptions &options = {})
 {
     const QSize view(qRound(400 * st.zoomFactor), qRound(300 * st.zoomFactor));
     const ViewWindow w = visibleWindow(st.mapWidth, st.mapHeight, st.zoomFactor, view, 0, 0);
     QImage bitmap(w.dest, QImage::Format_RGB32);
     bitmap.fill(Qt::white);
-    return renderViewImage(st, w, bitmap);
+    return renderViewImage(st, w, bitmap, options);
 }
 
 int count(const QImage &img, QRect area, auto test)
@@ -93,6 +94,36 @@ TEST(MapRender, TrackColoursByAltitudeAndTrackBreaks)
     st.settings.TrackPointSymbol = 1;
     st.selection.selectedTrackPoint = 4;
     EXPECT_EQ(render(st).pixel(380 - 6, 249 + 3), qRgb(255, 255, 0));
+}
+
+TEST(MapRender, DenseTrackDrawnOncePerPixelLooksTheSame)
+{
+    // A random walk of steps far below a screen pixel, climbing and falling so that the colour
+    // changes inside a pixel, with a second track, its symbol and a selected point.
+    AppState st = calibratedState();
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> step(-0.7, 0.7);
+    double x = 60, y = 40;
+    for (int i = 0; i < 30000; ++i) {
+        x = std::clamp(x + step(rng) + 0.01, 0.0, 400.0), y = std::clamp(y + step(rng) + 0.008, 0.0, 300.0);
+        add(st, x, y, PointKind::Track, float(i % 97 * (i % 2 ? 3 : -3)), i == 15000 ? QStringLiteral("two") : QString());
+    }
+    st.selection.selectedTrackPoint = 20000;
+    PaintOptions everyLeg;
+    everyLeg.levelOfDetail = false;
+    for (const double zoom : {0.25, 1.0, 2.0}) {
+        for (const int16_t thickness : {1, 2, 5}) {
+            st.zoomFactor = zoom;
+            st.settings.LineThickness = thickness;
+            const QImage full = render(st, everyLeg), once = render(st);
+            EXPECT_GT(count(full, full.rect(), [](QRgb p) { return p != kWhite; }), full.width() * full.height() / 50);
+            int differing = 0;
+            for (int py = 0; py < full.height(); ++py)
+                for (int px = 0; px < full.width(); ++px)
+                    differing += full.pixel(px, py) != once.pixel(px, py);
+            EXPECT_EQ(differing, 0) << "zoom " << zoom << ", thickness " << thickness;
+        }
+    }
 }
 
 TEST(MapRender, RouteLegsAndHeadings)
