@@ -477,6 +477,7 @@ private:
     struct TrackItem {
         QPointF a, b; // the leg on the screen, or the symbol's map position in a
         int32_t index;
+        float altitude; // of the point, for its colour
         bool symbol;
     };
     void tracks()
@@ -500,9 +501,10 @@ private:
         // the next leg sets it again, so of a run of such legs only the last one is drawn, when
         // the run ends. The pixels are those of drawing every leg.
         int32_t held = 0;
+        float heldAltitude = 0;
         const auto drawHeld = [&] {
             if (held != 0)
-                items.push_back({currentScreen, currentScreen, held, false});
+                items.push_back({currentScreen, currentScreen, held, heldAltitude, false});
             held = 0;
         };
         const double r2 = disc.r * disc.r;
@@ -524,6 +526,7 @@ private:
                                      : -1;
             if (levelOfDetail && useRaster && pixel >= 0 && pixel == currentPixel && !starts) {
                 held = i;
+                heldAltitude = pt.altitude;
                 current = m;
                 currentScreen = sm;
                 continue;
@@ -538,13 +541,13 @@ private:
                 QPointF a = current, b = m;
                 if (currentInside && inside) {
                     if (current != m)
-                        items.push_back({currentScreen, sm, i, false});
+                        items.push_back({currentScreen, sm, i, pt.altitude, false});
                 } else if (clipSegment(disc, current, m, a, b)) {
-                    items.push_back({toScreen(a), toScreen(b), i, false});
+                    items.push_back({toScreen(a), toScreen(b), i, pt.altitude, false});
                 }
             }
             if (!pt.description.isEmpty() && inside)
-                items.push_back({m, m, i, true});
+                items.push_back({m, m, i, pt.altitude, true});
             current = m;
             currentScreen = sm;
             currentInside = inside;
@@ -554,13 +557,13 @@ private:
             minAlt = lowest, maxAlt = highest;
 
         for (const TrackItem &item : items) {
-            const GpsPoint &pt = tp[item.index];
+            const int32_t colour = byAltitude ? altitudeColour(item.altitude, minAlt, maxAlt) : s.TrackColor;
             if (item.symbol) {
                 flushLegs();
                 raster.forget();
-                trackPointSymbol(item.a, pt, trackColour(pt));
+                trackPointSymbol(item.a, tp[item.index], colour);
             } else {
-                trackLeg(item.a, item.b, trackColour(pt));
+                trackLeg(item.a, item.b, colour);
             }
         }
         flushLegs();
