@@ -118,25 +118,29 @@ QString PointEditor::accept(const PointFields &f)
     PointList &list = store.list(kind_);
     SelectionState &sel = state_.selection;
     PointHistory &history = state_.history;
-
-    switch (mode_) {
-    case PointDialogMode::Created: {
-        GpsPoint &p = list[list.count()];
+    // What the boxes give a new point, and a whole point besides its position and stamp.
+    auto typed = [&](GpsPoint &p) {
         p.name = name;
         p.description = description;
         p.altitude = altitude;
+    };
+    auto typedWhole = [&](GpsPoint &p) {
+        typed(p);
+        p.latitude = *lat;
+        p.longitude = *lon;
+        stampNow(p);
+    };
+
+    switch (mode_) {
+    case PointDialogMode::Created: {
+        typed(list[list.count()]);
         history.push(PointChange::added(kind_, list.count(), 1));
         break;
     }
     case PointDialogMode::Insert: {
         GpsPoint p;
         p.kind = kind_;
-        p.name = name;
-        p.description = description;
-        p.altitude = altitude;
-        p.latitude = *lat;
-        p.longitude = *lon;
-        stampNow(p);
+        typedWhole(p);
         list.append(std::move(p));
         history.push(PointChange::added(kind_, list.count(), 1));
         break;
@@ -148,12 +152,7 @@ QString PointEditor::accept(const PointFields &f)
             p.description = description;
             p.altitude = altitude;
         } else if (!(kind_ == PointKind::Route && sel.selectedWayPoint != 0)) {
-            p.name = name;
-            p.description = description;
-            p.altitude = altitude;
-            p.latitude = *lat;
-            p.longitude = *lon;
-            stampNow(p);
+            typedWhole(p);
         }
         history.push(PointChange::replaced(kind_, i, sel.saved(kind_)));
         break;
@@ -163,10 +162,7 @@ QString PointEditor::accept(const PointFields &f)
         break;
     case PointDialogMode::InsertedInRoute: {
         const int32_t i = sel.routeInsertIndex != 0 ? sel.routeInsertIndex : list.count();
-        GpsPoint &p = list[i];
-        p.name = name;
-        p.description = description;
-        p.altitude = altitude;
+        typed(list[i]);
         history.push(PointChange::added(PointKind::Route, i, 1));
         sel.routeInsertIndex = 0;
         break;

@@ -720,24 +720,16 @@ void frmGPS::openPointDialog(PointKind kind, PointDialogMode mode, int captionId
     refreshMenus();
 }
 
-void frmGPS::undo()
+void frmGPS::undo() { stepHistory(false); }
+
+void frmGPS::redo() { stepHistory(true); }
+
+void frmGPS::stepHistory(bool forward)
 {
     // Not in the middle of a drag: the mouse holds a selection of the lists as they are.
     if (mapView() && mapView()->mouseIsDown())
         return;
-    if (!state_.history.undo(state_.store))
-        return;
-    state_.selection.clear();
-    uncheckEmptyEditModes();
-    repaintMap();
-    refreshMenus();
-}
-
-void frmGPS::redo()
-{
-    if (mapView() && mapView()->mouseIsDown())
-        return;
-    if (!state_.history.redo(state_.store))
+    if (!(forward ? state_.history.redo(state_.store) : state_.history.undo(state_.store)))
         return;
     state_.selection.clear();
     uncheckEmptyEditModes();

@@ -152,6 +152,7 @@ private:
     void restoreGeometry(bool stored);
     void finishClose();
     void uncheckEmptyEditModes();
+    void stepHistory(bool forward); // undo (false) or redo (true)
     void setupMapView();   // frmGPS_view.cpp
     void shutdownMap();    // frmGPS_view.cpp
 
