@@ -321,12 +321,14 @@ GpsPoint picMap::pointAtPress() const
     return p;
 }
 
-namespace {
-QString useExistingQuestion(const GpsPoint &wayPoint)
+// "Use existing WayPoint?  (NAME)": a RoutePoint made or dropped there becomes a copy of it.
+bool picMap::useExistingWayPoint(int32_t w)
 {
-    return messageText(msg::UseExistingWayPoint) + QStringLiteral("  (") + wayPoint.name + QLatin1Char(')');
+    const GpsPoint &wayPoint = owner_.state().store.wayPoints[w];
+    return owner_.dialogs().ask(this, messageText(msg::UseExistingWayPoint) + QStringLiteral("  (") + wayPoint.name +
+                                          QLatin1Char(')'),
+                                Dialogs::Buttons::YesNo, Dialogs::Answer::Yes) == Dialogs::Answer::Yes;
 }
-} // namespace
 
 void picMap::finishEditing(double x, double y)
 {
@@ -358,8 +360,7 @@ void picMap::finishEditing(double x, double y)
             sel.selectedWayPoint = w;
             sel.savedWayPoint = w ? st.store.wayPoints[w] : GpsPoint{};
             if (w) {
-                if (owner_.dialogs().ask(this, useExistingQuestion(st.store.wayPoints[w]), Dialogs::Buttons::YesNo,
-                                         Dialogs::Answer::Yes) == Dialogs::Answer::Yes) {
+                if (useExistingWayPoint(w)) {
                     GpsPoint copy = st.store.wayPoints[w];
                     copy.kind = PointKind::Route;
                     st.store.routePoints[sel.selectedRoutePoint] = std::move(copy);
@@ -393,8 +394,7 @@ void picMap::createRoutePoint()
         sel.routeInsertIndex = 0;
     bool copy = false;
     if (sel.selectedWayPoint != 0)
-        copy = dialogs.ask(this, useExistingQuestion(st.store.wayPoints[sel.selectedWayPoint]), Dialogs::Buttons::YesNo,
-                           Dialogs::Answer::Yes) == Dialogs::Answer::Yes;
+        copy = useExistingWayPoint(sel.selectedWayPoint);
     PointDialogMode mode;
     if (copy) {
         // The copy goes to the end of the route even when an insertion was accepted; nothing

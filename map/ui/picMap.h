@@ -68,6 +68,7 @@ private:
     void dragSelected(double x, double y);
     void finishEditing(double x, double y);
     void createRoutePoint();
+    bool useExistingWayPoint(int32_t wayPoint);
     GpsPoint pointAtPress() const;
 
     MapHost &owner_;
