@@ -58,7 +58,7 @@ PointDialogLayout PointEditor::layout() const
     }
     case PointDialogMode::Modify:
     case PointDialogMode::Delete: {
-        const int32_t i = const_cast<SelectionState &>(sel).selected(kind_);
+        const int32_t i = sel.selected(kind_);
         if (i >= 1 && i <= list.count())
             l.fields = fieldsOf(list[i], state_.units);
         l.deleteShown = true;

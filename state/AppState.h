@@ -29,6 +29,7 @@ struct SelectionState {
     {
         return kind == PointKind::Way ? selectedWayPoint : kind == PointKind::Route ? selectedRoutePoint : selectedTrackPoint;
     }
+    int32_t selected(PointKind kind) const { return const_cast<SelectionState *>(this)->selected(kind); }
     GpsPoint &saved(PointKind kind)
     {
         return kind == PointKind::Way ? savedWayPoint : kind == PointKind::Route ? savedRoutePoint : savedTrackPoint;
