@@ -9,12 +9,14 @@
 
 namespace gipso::test {
 
-// gipso-cli in English, with a folder and a configuration of its own.
+// gipso-cli in English, without a display, with a folder and a configuration of its own.
 class CliTest : public ::testing::Test {
 protected:
     CliTest()
     {
         QDir().mkpath(path(QStringLiteral("config")));
+        env.insert(QStringLiteral("GIPSO_CONFIG_DIR"), path(QStringLiteral("config")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_GB.UTF-8"));
     }
     QString path(const QString &name) const { return dir.filePath(name); }
@@ -41,7 +43,7 @@ protected:
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), before);
     }
     QTemporaryDir dir;
-    QProcessEnvironment env = cliEnvironment(dir.filePath(QStringLiteral("config")));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
 };
 
 } // namespace gipso::test

@@ -1,6 +1,7 @@
 // The simulated receiver checked against gpsbabel acting as host, and Gipso's transfers end to
 // end against gpsbabel through it: one run in each direction.
 #include "LinkFixture.h"
+#include "support/CliRunner.h"
 #include "support/SimProcess.h"
 
 #include "files/PointFiles.h"
@@ -90,8 +91,8 @@ struct GpsSim : ::testing::Test {
     // Runs gpsbabel as host; then what it, or the simulator, wrote.
     PointStore afterGpsbabel(const QStringList &args, const QString &written)
     {
-        QString errors;
-        EXPECT_TRUE(runGpsbabel(args, &errors)) << qPrintable(errors);
+        const CliRun r = runProgram("gpsbabel", args);
+        EXPECT_EQ(r.status, 0) << qPrintable(r.err);
         return read(written);
     }
     static PointStore read(const QString &path)
@@ -106,7 +107,7 @@ struct GpsSim : ::testing::Test {
 };
 
 #define REQUIRE_GPSBABEL()                                                                                             \
-    if (gipso::test::gpsbabel().isEmpty())                                                                             \
+    if (!gipso::test::haveProgram("gpsbabel"))                                                                         \
     GTEST_SKIP() << "gpsbabel is not installed"
 
 } // namespace
@@ -204,9 +205,9 @@ TEST_F(GpsSim, GpsbabelNeitherAsksForADamagedPacketAgainNorResendsARefusedOne)
     // A garbled WayPoint: gpsbabel gives up, without a NAK.
     {
         SimProcess sim({"--points", pointsFile, "--fault", "garble@4"});
-        QString errors;
-        EXPECT_FALSE(runGpsbabel({"-w", "-i", "garmin", "-f", sim.path(), "-o", "gpx", "-F", babel}, &errors));
-        EXPECT_TRUE(errors.contains(QLatin1String("CHECKSUM"))) << qPrintable(errors);
+        const CliRun r = runProgram("gpsbabel", {"-w", "-i", "garmin", "-f", sim.path(), "-o", "gpx", "-F", babel});
+        EXPECT_NE(r.status, 0);
+        EXPECT_TRUE(r.err.contains(QLatin1String("CHECKSUM"))) << qPrintable(r.err);
         EXPECT_FALSE(sim.errors().contains(QLatin1String("NAK from the host")));
     }
     // A NAKed WayPoint: gpsbabel takes the NAK for an ACK and goes on; the receiver lacks the point.

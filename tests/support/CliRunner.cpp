@@ -6,7 +6,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTimer>
 
 namespace gipso::test {
@@ -47,23 +46,6 @@ CliRun runCli(const QStringList &args, const QProcessEnvironment &env)
     return runProgram(buildDir() + QStringLiteral("/gipso-cli"), args, env);
 }
 
-QProcessEnvironment cliEnvironment(const QString &configDir)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("GIPSO_CONFIG_DIR"), configDir);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    return env;
-}
-
 bool haveProgram(const QString &name) { return !QStandardPaths::findExecutable(name).isEmpty(); }
-
-QImage pdfPage(const QString &pdf)
-{
-    QTemporaryDir dir;
-    const QString page = dir.filePath(QStringLiteral("page"));
-    runProgram(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"),
-                                            QStringLiteral("-singlefile"), pdf, page});
-    return QImage(page + QStringLiteral(".png"));
-}
 
 } // namespace gipso::test

@@ -2,7 +2,6 @@
 
 // Runs gipso-cli, or a peer program (gpsbabel, xmllint), to the end and collects what it wrote.
 
-#include <QImage>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -23,13 +22,7 @@ CliRun runProgram(const QString &program, const QStringList &args,
                   const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(), int timeoutMs = 60000);
 // gipso-cli of this build.
 CliRun runCli(const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
-// The environment of a user whose configuration folder is configDir, without a display.
-QProcessEnvironment cliEnvironment(const QString &configDir);
 
 bool haveProgram(const QString &name);
-
-// The first page of a PDF file as a picture at 20 dots per inch (made by pdftoppm); a null
-// image when it could not be made.
-QImage pdfPage(const QString &pdf);
 
 } // namespace gipso::test

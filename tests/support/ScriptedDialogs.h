@@ -16,7 +16,6 @@ public:
     std::vector<Shown> shown;                     // every message box, in order
     std::deque<Answer> answers;                   // next answers; when empty, the default button
     std::deque<QString> files;                    // next file-dialog results; when empty, cancelled
-    QStringList fileDialogTitles;                 // every file dialog's title, in order
     std::function<bool(QPrinter &)> onPrintSetup; // sets up the printer (e.g. a PDF file); default: cancelled
     std::function<int(QDialog &)> onExec;         // drives a modal form; default: rejected at once
     std::deque<std::optional<QColor>> colours;    // next colour-chooser results (nullopt: cancelled); when empty, cancelled
@@ -27,15 +26,14 @@ public:
         shown.push_back({text, buttons, defaultButton, icon});
         return answers.empty() ? defaultButton : take(answers);
     }
-    QString openFile(QWidget *, const QString &title, const QString &, const QString &, const QString &) override
+    // Production asks through chooseFile (below); these only hand out the next file.
+    QString openFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override
     {
-        fileDialogTitles << title;
         return files.empty() ? QString() : take(files);
     }
-    QString saveFile(QWidget *parent, const QString &title, const QString &filter, const QString &ext,
-                     const QString &dir) override
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override
     {
-        return openFile(parent, title, filter, ext, dir);
+        return openFile(nullptr, {}, {}, {}, {});
     }
     std::optional<QColor> chooseColor(QWidget *, const QColor &initial) override
     {

@@ -2,11 +2,9 @@
 
 // Runs gipso-gpssim for a test and hands out the path of its pseudo-terminal.
 
-#include "support/CliRunner.h"
 #include "support/TestSupport.h"
 
 #include <QProcess>
-#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 
@@ -42,16 +40,5 @@ private:
     QProcess proc_;
     QString path_;
 };
-
-inline QString gpsbabel() { return QStandardPaths::findExecutable(QStringLiteral("gpsbabel")); }
-
-// Runs gpsbabel to the end; true when it exits with status 0.
-inline bool runGpsbabel(const QStringList &args, QString *errors = nullptr)
-{
-    const CliRun r = runProgram(gpsbabel(), args);
-    if (errors)
-        *errors = r.err;
-    return r.status == 0;
-}
 
 } // namespace gipso::test

@@ -1,10 +1,7 @@
-// What the window tells about its files: the problems of a map or point file, the title, the
-// status bar after a command, the file dialogs' filters and folders, the first start's size. The
-// reasons themselves are tested in tests/map and tests/files.
+// What the window tells about its files: a point file's problems, the title, the status bar after
+// a command, the file dialogs' filters and folders, the first start's size. The reasons themselves
+// are tested in tests/map and tests/files; a map's in test_map.
 #include "MainWindowFixture.h"
-#include "support/MapSupport.h"
-
-#include "map/MapFiles.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -16,14 +13,6 @@ using namespace gipso::test;
 
 namespace {
 
-QString writeCal(const QString &path)
-{
-    QImage img(400, 300, QImage::Format_RGB32);
-    img.fill(Qt::darkGreen);
-    QString none;
-    return saveMapFile(img, exampleCalibration(), path, QFileInfo(path).path() + "/", none);
-}
-
 // A track cut off inside its third point, as a download or a copy that stopped.
 const QByteArray kCutGpx = "<?xml version=\"1.0\"?>\r\n<gpx version=\"1.0\">\r\n<trk><name>walk</name><trkseg>\r\n"
                            "<trkpt lat=\"45.1\" lon=\"9.1\"><ele>100</ele></trkpt>\r\n"
@@ -32,23 +21,6 @@ const QByteArray kCutGpx = "<?xml version=\"1.0\"?>\r\n<gpx version=\"1.0\">\r\n
 
 } // namespace
 
-TEST(Feedback, BadMapsAndCutOffPointFilesAreNamedWithTheirReason)
-{
-    MainWindowFixture f;
-    const QString missing = f.dir.filePath("missing.jpg"), cut = f.dir.filePath("cut.gpx");
-    f.dialogs.files = {missing};
-    f.window->openMap();
-    EXPECT_EQ(f.dialogs.lastText(), "Invalid image or calibrated map file!\n\n" + missing + ": no such file");
-    // What came before the cut is imported, and the window says what was lost and where.
-    writeAll(cut, kCutGpx);
-    f.window->openFiles({cut});
-    ASSERT_EQ(f.dialogs.shown.size(), 2u);
-    EXPECT_EQ(f.dialogs.shown[1].text,
-              "Lines or elements skipped in " + cut + ": 1; the first: line 6: trkpt does not end before the end of the file");
-    EXPECT_EQ(f.dialogs.shown[1].icon, Dialogs::Icon::Warning);
-    EXPECT_EQ(f.window->statusBar()->currentMessage(), "0 WayPoints, 0 RoutePoints and 2 TrackPoints imported from cut.gpx");
-}
-
 TEST(Feedback, TitleNamesTheMapAndMarksUnsavedWorkStatusBarSaysWhatWasDone)
 {
     MainWindowFixture f;
@@ -56,9 +28,15 @@ TEST(Feedback, TitleNamesTheMapAndMarksUnsavedWorkStatusBarSaysWhatWasDone)
     AppState &st = f.state();
     QStatusBar *bar = w.statusBar();
     EXPECT_EQ(w.windowTitle(), "Gipso");
-    writeAll(f.dir.filePath("cut.gpx"), kCutGpx);
-    f.dialogs.answers = {Dialogs::Answer::Ok}; // the warning about the cut
-    w.openFiles({f.dir.filePath("cut.gpx"), writeCal(f.dir.filePath("m.cal"))});
+    // A GPX cut off inside a point: what came before is imported, and the window says what was lost and where.
+    const QString cut = f.dir.filePath("cut.gpx");
+    writeAll(cut, kCutGpx);
+    w.openFiles({cut, writeMap(f.dir.filePath("m.cal"))});
+    ASSERT_EQ(f.dialogs.shown.size(), 1u);
+    EXPECT_EQ(f.dialogs.shown[0].text,
+              "Lines or elements skipped in " + cut + ": 1; the first: line 6: trkpt does not end before the end of the file");
+    EXPECT_EQ(f.dialogs.shown[0].icon, Dialogs::Icon::Warning);
+    EXPECT_EQ(bar->currentMessage(), "0 WayPoints, 0 RoutePoints and 2 TrackPoints imported from cut.gpx");
     EXPECT_EQ(w.windowTitle(), "m.cal - Gipso"); // an import leaves the points as clean as they were
 
     // The status text takes the place of the two readouts only, until its time-out.

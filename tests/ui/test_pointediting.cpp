@@ -1,10 +1,7 @@
 #include "MainWindowFixture.h"
-#include "support/MapSupport.h"
 
 #include "base/Clock.h"
 #include "edit/ui/frmWayPoint.h"
-#include "map/ui/frmCalib.h"
-#include "map/ui/picMap.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -29,14 +26,7 @@ struct EditingFixture : MainWindowFixture {
     EditingFixture()
     {
         setClock([] { return at(2026, 12, 7, 9, 30, 15); });
-        AppState &st = state();
-        st.mapPicture = QImage(1000, 800, QImage::Format_RGB32);
-        st.mapWidth = 1000;
-        st.mapHeight = 800;
-        st.calibration = exampleCalibration();
-        window->setMapMode(MapMode::Calibrated);
-        window->mapLoaded();
-        view = window->mapView();
+        view = &loadMap(1000, 800);
         view->resize(640, 480);
         view->applyView();
         dialogs.onExec = [this](QDialog &d) {
@@ -230,7 +220,7 @@ TEST(PointEditingUi, CopyOnDragAndDelete)
 
 // Limits apply to typing only: at most five characters typed into the altitude box, but the
 // 328,084 ft the program writes there for 100 m stay whole. In Italian "45.500" is refused
-// and the dialog stays open, in the calibration dialog too.
+// and the dialog stays open (the reading: RegionalNumber in tests/edit).
 TEST(PointEditingUi, InsertCommandTypedLimitsAndRegionalNumbers)
 {
     EditingFixture f;
@@ -262,12 +252,6 @@ TEST(PointEditingUi, InsertCommandTypedLimitsAndRegionalNumbers)
     f.window->openPointDialog(kWay, PointDialogMode::Modify, msg::WayPointName);
     EXPECT_EQ(f.dialogs.lastText(), "ERROR N° 13 - Type mismatch");
     EXPECT_EQ(p.latitude, 45.25);
-    frmCalib calib(f.dialogs);
-    for (int i = 0; i < 4; ++i)
-        calib.txtCoord[i]->setText(i == 0 ? "45.500" : "9");
-    f.dialogs.shown.clear();
-    calib.cmdOK->click();
-    EXPECT_EQ(f.dialogs.lastText(), "ERROR N° 13 - Type mismatch");
     QLocale::setDefault(QLocale::c());
 }
 
@@ -295,11 +279,12 @@ TEST(PointEditingUi, NavigationAndClicksBesideTheMap)
     EXPECT_EQ(f.window->panel(4)->text(), "225%"); // one step of Zoom +
     EXPECT_LT(QLineF(f.view->viewWindow().mapToScreen().map(under), QPointF(mouse)).length(), 3);
 
-    for (MapMode mode : {MapMode::Calibrated, MapMode::Uncalibrated, MapMode::FirstClick}) {
-        SCOPED_TRACE(int(mode));
+    for (auto [mode, button] : {std::pair{MapMode::Calibrated, Qt::LeftButton}, {MapMode::Calibrated, Qt::RightButton},
+                                {MapMode::Uncalibrated, Qt::RightButton}, {MapMode::FirstClick, Qt::RightButton}}) {
+        SCOPED_TRACE(int(mode) * 10 + int(button));
         f.window->setMapMode(mode);
         h0 = h->value();
-        f.dragOnScreen(mouse, {200, 200}, mode == MapMode::Calibrated ? Qt::LeftButton : Qt::RightButton);
+        f.dragOnScreen(mouse, {200, 200}, button);
         EXPECT_GT(h->value(), h0);
         EXPECT_EQ(f.state().mapMode, mode); // a drag is no reference click
     }
