@@ -49,7 +49,7 @@ TEST_F(CliFiles, ImportsWithTheUserOptionsAndConverts)
     EXPECT_TRUE(readAll(path("back.gpx")).startsWith("<?xml"));
 }
 
-TEST_F(CliFiles, HelpVersionAndArgumentMistakesBeforeTheUsage)
+TEST_F(CliFiles, HelpVersionUsageAndArgumentRules)
 {
     CliRun r = run("--version");
     EXPECT_EQ(r.status, 0);
@@ -58,6 +58,10 @@ TEST_F(CliFiles, HelpVersionAndArgumentMistakesBeforeTheUsage)
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.out.startsWith("usage: gipso-cli nmea --port DEV [--baud N] ")) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("\n  --baud N        1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400, 56000 (default 4800)\n"));
+    EXPECT_TRUE(run("--help").out.startsWith("usage: gipso-cli COMMAND ...\n"));
+    r = runCli({}, env);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.startsWith("usage: gipso-cli COMMAND ...\n"));
 
     // What is wrong, then how the command is written; nothing else.
     const QString download = "usage: gipso-cli download waypoints|route|tracks --port DEV [--baud N] [--timeout MS] [--verbose] -o FILE\n";
@@ -73,18 +77,7 @@ TEST_F(CliFiles, HelpVersionAndArgumentMistakesBeforeTheUsage)
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err, "gipso-cli: " + err);
     }
-    // Bad input is no argument mistake: no usage line.
-    EXPECT_FALSE(run("info @missing.gpx").err.contains("usage:"));
-}
-
-TEST_F(CliFiles, UsageArgumentRulesAndBadInput)
-{
-    CliRun r = runCli({}, env);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.startsWith("usage: gipso-cli COMMAND ...\n"));
-    r = run("--help");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(r.out.startsWith("usage: gipso-cli COMMAND ...\n"));
+    EXPECT_FALSE(run("info @missing.gpx").err.contains("usage:")); // bad input is no argument mistake
     writeAll(path("empty.gpx"), "<gpx></gpx>\n");
     expectFailures({
         {"frobnicate", "unknown command 'frobnicate'"},

@@ -1,5 +1,5 @@
-// gipso-cli stats and profile on the shared test files: the rows, the picture, and the one
-// error line that stands instead.
+// gipso-cli list, stats and profile on the shared test files: the list with "." "/" ":" whatever
+// the language, the rows, the picture, and the one error line that stands instead.
 
 #include "CliTest.h"
 
@@ -9,7 +9,7 @@ using namespace gipso;
 using namespace gipso::test;
 
 namespace {
-class CliStatsProfile : public CliTest {
+class CliAnalysis : public CliTest {
 protected:
     CliRun runOn(const QString &args, const QString &file) const
     {
@@ -19,7 +19,7 @@ protected:
 } // namespace
 
 // Three TrackPoints whose times lose their fractions on import; legs of about 70 m and 221 m.
-TEST_F(CliStatsProfile, StatsPrintTheRows)
+TEST_F(CliAnalysis, StatsPrintTheRows)
 {
     CliRun r = runOn("stats", "gpxpassthrough11.gpx");
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
@@ -34,7 +34,7 @@ TEST_F(CliStatsProfile, StatsPrintTheRows)
     EXPECT_TRUE(QDir(path("config")).isEmpty()); // the options held for that run only
 }
 
-TEST_F(CliStatsProfile, ProfileWritesThePicture)
+TEST_F(CliAnalysis, ProfileWritesThePicture)
 {
     const CliRun r = runOn("profile tracks -o @k.png --size 640x480", "korita-zbevnica.gpx");
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
@@ -48,7 +48,7 @@ TEST_F(CliStatsProfile, ProfileWritesThePicture)
     EXPECT_GT(text, 100);
 }
 
-TEST_F(CliStatsProfile, MessagesAndBadArgumentsAreOneLine)
+TEST_F(CliAnalysis, MessagesAndBadArgumentsAreOneLine)
 {
     writeAll(path("pole.txt"), "TP,   95.0000000000,    7.0000000000,    10.00, 07/12/2026, 10:00:00, \r\n"
                                "TP,   45.0000000000,    7.0000000000,    20.00, 07/12/2026, 10:01:00, \r\n");
@@ -64,5 +64,29 @@ TEST_F(CliStatsProfile, MessagesAndBadArgumentsAreOneLine)
         {"profile waypoints " + route + " -o @p.png", "profile: expected route or tracks, then FILE..."},
         {"profile route " + route, "profile: no output file given (-o OUT.png)"},
         {"profile route " + route + " -o @p.jpg", "@p.jpg: the output must end in .png"},
+    });
+}
+
+TEST_F(CliAnalysis, ListPrintsTheTextThenTheLabels)
+{
+    const QString file = testData("gpx/track-with-empty-segment.gpx");
+    const CliRun r = run("list tracks " + file + " --units nautical --lang it");
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    // The lines as the library's list text makes them (tests/analysis), then the three labels.
+    const QStringList lines = r.out.split(u'\n');
+    ASSERT_EQ(lines.size(), 18) << r.out.toStdString();
+    EXPECT_EQ(lines.mid(2, 3), QStringList({"NOME     LATITUDINE   LONGITUDINE    QUOTA    DATA      ORA    DESCRIZIONE ", "",
+                                            "1       50.77721260    6.08196950    628.6 06/07/2013 17:26:26 2013-07-06T14:59:00Z"}));
+    EXPECT_EQ(lines.mid(12), QStringList({"9       50.77767150    6.08272030    628.6 06/07/2013 17:27:42 ", "", "N\u00b0  9 TrackPoints.",
+                                          "Lunghezza percorso: 0.046 NM", "Lunghezza totale ortodromia: 0.040 NM", ""}));
+    // Only the count for WayPoints; the options were for that run only.
+    EXPECT_EQ(run("list waypoints " + file).out.section('\n', -3), "\nN\u00b0 0 WayPoints.\n");
+    EXPECT_FALSE(QFile::exists(path("config/Gipso.cfg")));
+
+    expectFailures({
+        {"list planets " + file, "list: expected waypoints, route or tracks, then FILE..."},
+        {"list route", "list: expected FILE..."},
+        {"list route @missing.gpx", "@missing.gpx: No such file or directory"},
+        {"list route " + file + " --units imperial", "list: --units must be metric or nautical, not 'imperial'"},
     });
 }
