@@ -1,5 +1,7 @@
-// The NMEA a gpsd relays: the link against a small fake gpsd, and the capture through a real
-// gpsd reading a pseudo-terminal, compared with the capture of the same log from the port.
+// The byte links under the receiver's protocol. The serial link on a pseudo-terminal: opening,
+// waiting for bytes, the receiver hanging up. The NMEA a gpsd relays: the link against a small
+// fake gpsd, and the capture through a real gpsd reading a pseudo-terminal, compared with the
+// capture of the same log from the port.
 #include "LinkFixture.h"
 
 #include "base/Clock.h"
@@ -15,6 +17,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace gipso;
@@ -207,4 +210,57 @@ TEST(Gpsd, RealGpsdRelaysTheFixesOfTheLog)
     EXPECT_EQ(test::pointTexts(relayed.track), test::pointTexts(expected.track));
     gpsd.waitForFinished(5000);
     setClock({});
+}
+
+TEST(SerialLink, OpeningDiscardsWhatTheLineHeldBefore)
+{
+    test::PtyFeeder receiver;
+    ASSERT_TRUE(receiver.ok());
+    receiver.feed("stale bytes of an aborted transfer");
+    QTest::qWait(50);
+    ASSERT_EQ(receiver.pending(), 0);
+
+    SerialLink link;
+    QString error;
+    ASSERT_TRUE(link.open(receiver.slavePath(), 9600, &error)) << qPrintable(error);
+    EXPECT_TRUE(link.read(100).isEmpty());
+    receiver.feed("\x10\x06");
+    QByteArray got;
+    for (int i = 0; i < 10 && got.size() < 2; ++i)
+        got += link.read(200);
+    EXPECT_EQ(got, QByteArray("\x10\x06"));
+}
+
+TEST(SerialLink, WaitingKeepsTheEventLoopRunning)
+{
+    test::PtyFeeder silent;
+    ASSERT_TRUE(silent.ok());
+    SerialLink serial;
+    ASSERT_TRUE(serial.open(silent.slavePath(), 9600));
+    LinkSetup setup;
+    setup.firstByteMs = 300;
+    GarminLink link(serial, setup);
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(10);
+    EXPECT_THROW(link.receivePacket(), GipsoError);
+    EXPECT_GT(ticks, 3);
+}
+
+TEST(SerialLink, AHangUpEndsTheWaitWithItsOwnError)
+{
+    setLanguage(kEnglish);
+    test::PtyFeeder receiver;
+    ASSERT_TRUE(receiver.ok());
+    SerialLink serial;
+    ASSERT_TRUE(serial.open(receiver.slavePath(), 9600));
+    LinkSetup setup;
+    setup.firstByteMs = 20000; // far beyond the wait a hang-up may take
+    GarminLink link(serial, setup);
+    receiver.hangUp();
+    EXPECT_EQ(test::errorOf([&] { link.receivePacket(); }), QLatin1String("20002 - The line closed: the receiver hung up"));
+    EXPECT_TRUE(serial.closed());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(serial.isOpen()); // closed, so that its read errors cannot keep the event loop busy
 }
