@@ -84,26 +84,20 @@ TEST(Calibration, UsableRejectsDegenerateAndOutOfRangeValues)
 
 TEST(NavFormulae, CoursesAndDistancesWithoutNaN)
 {
-    const double pi = std::acos(-1.0);
-    // Identical points: the east-west branch with no longitude difference.
+    // {from, to, rhumb line course in right angles, its length}: identical points take the
+    // east-west branch with no longitude difference; across the 180th meridian the rhumb line goes
+    // the long way round, westward.
+    const struct { double lat1, lon1, lat2, lon2, rightAngles, length, tolerance; } legs[] = {
+        {45, 7, 45, 7, 3, 0, 0},          {45, 7, 46, 7, 0, 111119.9997, 1e-3}, {0, 0, 0, 1, 1, 111120.0, 0.01},
+        {0, 1, 0, 0, 3, 111120.0, 0.01}, {0, 0, -1, 0, 2, 111119.9997, 1e-3},  {10, 179, 10, -179, 3, 39176597.710, 1e-3}};
+    for (const auto &l : legs) {
+        SCOPED_TRACE(testing::Message() << l.lat1 << "," << l.lon1 << " to " << l.lat2 << "," << l.lon2);
+        EXPECT_DOUBLE_EQ(rhumbLineCourse(l.lat1, l.lon1, l.lat2, l.lon2), l.rightAngles * std::acos(-1.0) / 2);
+        EXPECT_NEAR(rhumbLineDistance(l.lat1, l.lon1, l.lat2, l.lon2), l.length, l.tolerance);
+    }
     EXPECT_EQ(greatCircleDistance(45, 7, 45, 7), 0.0);
-    EXPECT_DOUBLE_EQ(rhumbLineCourse(45, 7, 45, 7), 3 * pi / 2);
-    EXPECT_EQ(rhumbLineDistance(45, 7, 45, 7), 0.0);
-
-    EXPECT_DOUBLE_EQ(rhumbLineCourse(45, 7, 46, 7), 0.0);
-    EXPECT_NEAR(rhumbLineDistance(45, 7, 46, 7), 111119.9997, 1e-3);
     EXPECT_NEAR(greatCircleDistance(45, 7, 46, 7), 111120.0, 0.01);
-    EXPECT_DOUBLE_EQ(rhumbLineCourse(0, 0, 0, 1), pi / 2);
-    EXPECT_NEAR(rhumbLineDistance(0, 0, 0, 1), 111120.0, 0.01);
-    EXPECT_DOUBLE_EQ(rhumbLineCourse(0, 1, 0, 0), 3 * pi / 2);
-    EXPECT_NEAR(rhumbLineDistance(0, 1, 0, 0), 111120.0, 0.01);
-    EXPECT_DOUBLE_EQ(rhumbLineCourse(0, 0, -1, 0), pi);
-
-    // Antipodes: the clamp keeps the haversine at 1.
-    EXPECT_NEAR(greatCircleDistance(0, 0, 0, 180), 20001599.9, 0.1);
-    // Across the 180th meridian the rhumb line goes the long way round, westward.
-    EXPECT_DOUBLE_EQ(rhumbLineCourse(10, 179, 10, -179), 3 * pi / 2);
-    EXPECT_NEAR(rhumbLineDistance(10, 179, 10, -179), 39176597.710, 1e-3);
+    EXPECT_NEAR(greatCircleDistance(0, 0, 0, 180), 20001599.9, 0.1); // antipodes: the clamp keeps the haversine at 1
 
     // Poles and NaN raise instead of giving NaN.
     EXPECT_THROW(rhumbLineDistance(-90, 0, 10, 10), GipsoError);
