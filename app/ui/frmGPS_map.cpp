@@ -182,7 +182,6 @@ void frmGPS::mapDecodeStep()
         mapProgress_ = new QProgressBar(statusBar());
         mapProgress_->setObjectName(QStringLiteral("MapProgress"));
         mapProgress_->setRange(0, 100);
-        mapProgress_->setMaximumWidth(260);
         statusBar()->addPermanentWidget(mapProgress_);
         mapProgress_->hide();
     }
@@ -190,6 +189,8 @@ void frmGPS::mapDecodeStep()
     QString error;
     const MapOpener::Step step = mapOpener_->collect(&error);
     if (step == MapOpener::Step::Decoding) {
+        const QString text = messageText(msg::MapDetailLoading) + QStringLiteral(" 100%");
+        mapProgress_->setMinimumWidth(mapProgress_->fontMetrics().horizontalAdvance(text) + 24);
         mapProgress_->setFormat(messageText(msg::MapDetailLoading) + QStringLiteral(" %p%"));
         mapProgress_->setValue(mapOpener_->percent());
         mapProgress_->show();
