@@ -74,8 +74,8 @@ struct JpegReader {
         errors.manager.error_exit = fail;
         errors.manager.emit_message = message;
         errors.manager.output_message = quiet;
-        jpeg_create_decompress(&info);
     }
+    // Also when the decode failed before it was created (nothing allocated, nothing freed).
     ~JpegReader() { jpeg_destroy_decompress(&info); }
 };
 
@@ -91,6 +91,7 @@ struct JpegJob {
 void decodeSteps(JpegReader &r, JpegJob &job)
 {
     jpeg_decompress_struct &info = r.info;
+    jpeg_create_decompress(&info); // here, where its errors can be caught
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(job.data.constData()), (unsigned long)job.data.size());
     jpeg_read_header(&info, TRUE);
     if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
