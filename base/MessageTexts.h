@@ -700,3 +700,7 @@ GIPSO_MESSAGE(GpsdBadAddress, 1302, u"not a gpsd address: write gpsd://HOST:PORT
     u"indirizzo gpsd non valido: scrivere gpsd://HOST:PORTA")
 GIPSO_MESSAGE(GpsdNoAnswer, 1303, u"no gpsd answers at $0 ($1)",
     u"nessun gpsd risponde a $0 ($1)")
+GIPSO_MESSAGE(MapStillLoading, 1400, u"the map's full detail is still loading: save again when the progress in the status bar has ended",
+    u"il dettaglio completo della mappa è ancora in caricamento: salvare di nuovo quando l'avanzamento nella barra di stato è terminato")
+GIPSO_MESSAGE(MapDetailLoading, 1401, u"Loading full detail",
+    u"Caricamento dettaglio completo")

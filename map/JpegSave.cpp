@@ -35,9 +35,9 @@ GipsoError saveFailure(long code)
     return GipsoError(kJpegError, formatMessage(messageText(msg::JpegSaveFailed), {qlonglong(code)}));
 }
 
-} // namespace
-
-void saveJpeg(const DibBuffer &dib, const QString &path, int quality)
+// Encodes rows of width pixels, pitch bytes apart, and writes the file.
+void encodeAndWrite(const unsigned char *bits, int width, int pitch, int height, int pixelFormat, int flags,
+                    const QString &path, int quality)
 {
     TjHandle tj;
     if (!tj.h)
@@ -50,9 +50,8 @@ void saveJpeg(const DibBuffer &dib, const QString &path, int quality)
     const QFile::Permissions oldPermissions = existed ? QFile::permissions(path) : QFile::Permissions();
 
     TjBuffer out;
-    const int rc = tjCompress2(tj.h, dib.bits(), dib.width(), DibBuffer::bytesPerLine(dib.width()), dib.height(),
-                               TJPF_BGR, &out.data, &out.size, TJSAMP_420, qBound(0, quality, 100),
-                               TJFLAG_BOTTOMUP);
+    const int rc = tjCompress2(tj.h, bits, width, pitch, height, pixelFormat, &out.data, &out.size, TJSAMP_420,
+                               qBound(0, quality, 100), flags);
     if (rc != 0 || !out.data)
         throw saveFailure(rc != 0 ? rc : -1);
 
@@ -65,6 +64,28 @@ void saveJpeg(const DibBuffer &dib, const QString &path, int quality)
         ::utimensat(AT_FDCWD, nativePath.constData(), times, 0);
         QFile::setPermissions(path, oldPermissions);
     }
+}
+
+} // namespace
+
+void saveJpeg(const DibBuffer &dib, const QString &path, int quality)
+{
+    encodeAndWrite(dib.bits(), dib.width(), DibBuffer::bytesPerLine(dib.width()), dib.height(), TJPF_BGR,
+                   TJFLAG_BOTTOMUP, path, quality);
+}
+
+void saveJpeg(const QImage &picture, const QString &path, int quality)
+{
+    // BGRX: the fourth byte (alpha) is skipped, as the bitmap buffer's copy drops it.
+    if (picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32) {
+        encodeAndWrite(picture.constBits(), picture.width(), int(picture.bytesPerLine()), picture.height(), TJPF_BGRX,
+                       0, path, quality);
+        return;
+    }
+    DibBuffer dib;
+    if (!dib.copyFrom(picture))
+        throw GipsoError(kJpegError, formatMessage(messageText(msg::PictureNoMemory), {picture.width(), picture.height()}));
+    saveJpeg(dib, path, quality);
 }
 
 } // namespace gipso

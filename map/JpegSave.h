@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 
 namespace gipso {
@@ -13,5 +14,8 @@ constexpr int kJpegError = 26001;
 // the same name is replaced atomically and its times and permissions are carried over to the
 // new one. Failures raise GipsoError kJpegError with the encoder's result code.
 void saveJpeg(const DibBuffer &dib, const QString &path, int quality);
+// The same for a map picture: a 32-bit one is encoded straight from its own pixels (the same
+// bytes as through a bitmap buffer, without its copy); any other format goes through one.
+void saveJpeg(const QImage &picture, const QString &path, int quality);
 
 } // namespace gipso

@@ -6,7 +6,6 @@
 #include "base/TextCodec.h"
 #include "base/SafeFile.h"
 #include "map/JpegSave.h"
-#include "map/DibBuffer.h"
 #include "map/TempFolder.h"
 #include "map/Zip.h"
 
@@ -17,6 +16,7 @@
 #include <QTemporaryFile>
 #include <QtEndian>
 #include <cstring>
+#include <utility>
 
 namespace gipso {
 
@@ -80,7 +80,18 @@ bool takeCalibration(const MapCalibration &read, MapLoad &load)
     return true;
 }
 
-void loadCal(const QString &path, MapLoad &load)
+// Takes what was read of the picture; false when there is none.
+bool takePicture(PictureRead &&read, MapLoad &load)
+{
+    load.picture = std::move(read.picture);
+    load.size = read.size;
+    load.reduction = read.reduction;
+    load.fullJpeg = std::move(read.fullJpeg);
+    load.error = read.error;
+    return !load.picture.isNull();
+}
+
+void loadCal(const QString &path, const FirstView &firstView, MapLoad &load)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
@@ -95,8 +106,7 @@ void loadCal(const QString &path, MapLoad &load)
     if (f.seek(f.size() - kCalTrailerSize))
         trailer = f.read(kCalTrailerSize);
     f.close();
-    load.picture = loadMapPicture(path, &load.error);
-    if (load.picture.isNull())
+    if (!takePicture(readMapPicture(path, firstView), load))
         return;
     MapCalibration c;
     if (!readCalibrationTrailer(trailer, c)) {
@@ -108,7 +118,7 @@ void loadCal(const QString &path, MapLoad &load)
 }
 
 
-void loadContainer(const QString &path, const QString &tempDir, MapLoad &load)
+void loadContainer(const QString &path, const QString &tempDir, const FirstView &firstView, MapLoad &load)
 {
     if (!usableTempDir(tempDir)) {
         load.error = messageText(msg::NoTempFolderToWork);
@@ -159,8 +169,7 @@ void loadContainer(const QString &path, const QString &tempDir, MapLoad &load)
 
     if (!unzip.extract(*image, partial, kMaxImageMemberBytes, &load.error))
         return;
-    load.picture = loadMapPicture(partial, &load.error);
-    if (load.picture.isNull())
+    if (!takePicture(readMapPicture(partial, firstView), load))
         return;
 
     load.status = MapLoad::CalibrationRejected;
@@ -186,7 +195,6 @@ void loadContainer(const QString &path, const QString &tempDir, MapLoad &load)
     if (!QFile::rename(partial, load.imagePath)) {
         load.error = formatMessage(messageText(msg::ExtractedImageNotKept), {load.imagePath});
         load.status = MapLoad::Failed;
-        load.picture = QImage();
         load.calibration.reset();
         return;
     }
@@ -266,7 +274,7 @@ bool parseCalibrationText(const QByteArray &text, MapCalibration &c)
     return true;
 }
 
-MapLoad loadMapFile(const QString &path, const QString &tempDir)
+MapLoad loadMapFile(const QString &path, const QString &tempDir, const FirstView &firstView)
 {
     MapLoad load;
     // A pipe or a device would block or never end.
@@ -276,19 +284,21 @@ MapLoad loadMapFile(const QString &path, const QString &tempDir)
     }
     switch (mapFileKind(path)) {
     case MapFileKind::Cal:
-        loadCal(path, load);
+        loadCal(path, firstView, load);
         break;
     case MapFileKind::Container:
-        loadContainer(path, tempDir, load);
+        loadContainer(path, tempDir, firstView, load);
         break;
     case MapFileKind::Picture:
-        load.picture = loadMapPicture(path, &load.error);
-        if (!load.picture.isNull())
+        if (takePicture(readMapPicture(path, firstView), load))
             load.status = MapLoad::Loaded;
         break;
     }
-    if (load.status == MapLoad::Failed)
+    if (load.status == MapLoad::Failed) {
         load.picture = QImage();
+        load.fullJpeg.clear();
+        load.reduction = 1;
+    }
     if (load.status != MapLoad::Loaded && load.error.isEmpty())
         load.error = messageText(msg::NotAMapFile);
     return load;
@@ -297,12 +307,18 @@ MapLoad loadMapFile(const QString &path, const QString &tempDir)
 MapLoad openMapFile(AppState &st, const QString &path)
 {
     MapLoad load = loadMapFile(path, st.tempDir);
-    if (load.status == MapLoad::Failed)
-        return load;
+    showMapLoad(st, load, path);
+    return load;
+}
 
+void showMapLoad(AppState &st, const MapLoad &load, const QString &path)
+{
+    if (load.status == MapLoad::Failed)
+        return;
     st.mapPicture = load.picture;
-    st.mapWidth = load.picture.width();
-    st.mapHeight = load.picture.height();
+    st.mapPictureReduction = load.reduction;
+    st.mapWidth = load.size.width();
+    st.mapHeight = load.size.height();
     st.calibration = load.calibration.value_or(MapCalibration());
     st.mapMode = load.calibration ? MapMode::Calibrated : MapMode::Uncalibrated;
 
@@ -311,9 +327,83 @@ MapLoad openMapFile(AppState &st, const QString &path)
         QFile::remove(st.tempMapFile);
     st.tempMapFile = load.imagePath;
 
-    if (load.status == MapLoad::Loaded)
+    // A map whose full picture is still to come is remembered when it has come.
+    if (load.status == MapLoad::Loaded && load.reduction == 1)
         rememberRecentMap(st.settings, path);
+}
+
+void closeMap(AppState &st)
+{
+    st.mapPicture = QImage();
+    st.mapPictureReduction = 1;
+    st.mapWidth = st.mapHeight = 0;
+    st.calibration = MapCalibration();
+    st.mapMode = MapMode::NoMap;
+    st.store.mapModified = false;
+    if (!st.tempMapFile.isEmpty())
+        QFile::remove(st.tempMapFile);
+    st.tempMapFile.clear();
+}
+
+MapOpener::MapOpener(AppState &state, std::function<void()> notify) : st_(state), notify_(std::move(notify)) {}
+
+MapOpener::~MapOpener() = default;
+
+MapLoad MapOpener::open(const QString &path, const FirstView &firstView)
+{
+    MapLoad load = loadMapFile(path, st_.tempDir, firstView);
+    show(load, path);
     return load;
+}
+
+void MapOpener::show(const MapLoad &load, const QString &path)
+{
+    if (load.status == MapLoad::Failed)
+        return;
+    cancel(); // the decode of the map shown so far
+    showMapLoad(st_, load, path);
+    if (load.reduction > 1) {
+        path_ = path;
+        remember_ = load.status == MapLoad::Loaded;
+        decode_ = std::make_unique<JpegDecodeThread>(load.fullJpeg, notify_);
+    }
+}
+
+int MapOpener::percent() const { return decode_ ? decode_->percent() : 100; }
+
+MapOpener::Step MapOpener::collect(QString *error)
+{
+    if (!decode_)
+        return Step::Idle;
+    if (!decode_->finished())
+        return Step::Decoding;
+    decode_->wait();
+    JpegDecode d = decode_->take();
+    decode_.reset();
+    const QString path = std::exchange(path_, QString());
+    if (d.picture.isNull() || d.picture.size() != QSize(st_.mapWidth, st_.mapHeight)) {
+        if (error)
+            *error = d.error.isEmpty() ? messageText(msg::NotAPicture) : d.error;
+        closeMap(st_);
+        return Step::Failed;
+    }
+    st_.mapPicture = std::move(d.picture);
+    st_.mapPictureReduction = 1;
+    if (remember_)
+        rememberRecentMap(st_.settings, path);
+    return Step::Finished;
+}
+
+void MapOpener::wait()
+{
+    if (decode_)
+        decode_->wait();
+}
+
+void MapOpener::cancel()
+{
+    decode_.reset();
+    path_.clear();
 }
 
 QString recentMap(const Settings &s, int k) { return k == 1 ? s.LastMap1 : k == 2 ? s.LastMap2 : s.LastMap3; }
@@ -347,10 +437,7 @@ QString saveMapFile(const QImage &picture, const MapCalibration &c, const QStrin
         const QString imagePath = tempDir + base + QStringLiteral(".jpg");
         const QString textPath = tempDir + base + QStringLiteral(".txt");
         if (backingJpeg.isEmpty() || !QFileInfo::exists(backingJpeg)) {
-            DibBuffer dib;
-            if (!dib.copyFrom(picture))
-                throw saveError(path, formatMessage(messageText(msg::PictureNoMemory), {picture.width(), picture.height()}));
-            saveJpeg(dib, imagePath, kJpegQuality);
+            saveJpeg(picture, imagePath, kJpegQuality);
         } else if (backingJpeg != imagePath) {
             // The picture is already encoded: move its JPEG, never encode it twice.
             QFile::remove(imagePath);
@@ -380,6 +467,10 @@ QString saveMapFile(const QImage &picture, const MapCalibration &c, const QStrin
 QString saveCalibratedMapFile(AppState &st, const QString &path)
 {
     QString backing = st.tempMapFile;
+    // Never a reduced first view: only a container whose JPEG backs the map needs no picture.
+    const bool needsPicture = mapFileKind(path) != MapFileKind::Container || backing.isEmpty() || !QFileInfo::exists(backing);
+    if (st.mapPictureReduction != 1 && needsPicture)
+        throw saveError(path, messageText(msg::MapStillLoading));
     QString written;
     try {
         written = saveMapFile(st.mapPicture, st.calibration, path, st.tempDir, backing);

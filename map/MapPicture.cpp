@@ -5,7 +5,11 @@
 #include <QFile>
 #include <QImageReader>
 #include <QtEndian>
-#include <turbojpeg.h>
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio> // before jpeglib.h, which needs FILE
+#include <jpeglib.h>
+#include <vector>
 
 namespace gipso {
 
@@ -32,46 +36,103 @@ QString damagedText(const QString &format) { return formatMessage(messageText(ms
 // The decoder's own texts are English; what they mean is said in the user's language. Data
 // without an end marker (FF D9: nowhere else in a JPEG but in an embedded thumbnail) was cut
 // short, whatever part of it the decoder stumbled on.
-QString jpegError(tjhandle tj, const QByteArray &data)
+QString jpegError(const char *decoderText, const QByteArray &data)
 {
-    if (QByteArray(tjGetErrorStr2(tj)).contains("Premature end") || !data.contains("\xFF\xD9"))
+    if (QByteArray(decoderText).contains("Premature end") || !data.contains("\xFF\xD9"))
         return cutShortText("JPEG", data.size());
     return damagedText(QStringLiteral("JPEG"));
 }
 
-// Strict JPEG decoding: a warning (data ending early, damaged segments) is an error here.
-// Returns a null image with handled = false for JPEG kinds the encoder library does not
-// decode (CMYK), which the general loader then reads.
-QImage decodeJpeg(const QByteArray &data, bool &handled, QString &error)
-{
-    handled = true;
-    tjhandle tj = tjInitDecompress();
-    if (!tj) {
-        handled = false;
-        return {};
+// libjpeg's scanline interface, so that a decode reports its rows and can be stopped between
+// them. Strict: a warning (data ending early, damaged segments) is an error here, as it is
+// for TurboJPEG's TJFLAG_STOPONWARNING (the same library, the same settings, the same pixels).
+struct JpegReader {
+    struct Errors {
+        jpeg_error_mgr manager;
+        jmp_buf jump;
+        char text[JMSG_LENGTH_MAX];
+    };
+    jpeg_decompress_struct info{};
+    Errors errors{};
+
+    static void fail(j_common_ptr c)
+    {
+        auto *e = reinterpret_cast<Errors *>(c->err);
+        c->err->format_message(c, e->text);
+        longjmp(e->jump, 1);
     }
-    const auto *src = reinterpret_cast<const unsigned char *>(data.constData());
-    int width = 0, height = 0, subsamp = 0, colorspace = 0;
-    QImage img;
-    if (tjDecompressHeader3(tj, src, (unsigned long)data.size(), &width, &height, &subsamp, &colorspace) != 0) {
-        error = jpegError(tj, data);
-    } else if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
-        handled = false;
-    } else if (tooLarge(width, height)) {
-        error = tooLargeText(width, height);
-    } else {
-        img = QImage(width, height, QImage::Format_RGB32);
-        if (img.isNull()) {
-            error = formatMessage(messageText(msg::PictureNoMemory), {width, height});
-        } else if (tjDecompress2(tj, src, (unsigned long)data.size(), img.bits(), width, int(img.bytesPerLine()),
-                                 height, TJPF_BGRA, TJFLAG_STOPONWARNING) != 0) {
-            // BGRA in memory is QImage's 32-bit layout on little-endian machines; alpha is 0xFF.
-            error = jpegError(tj, data);
-            img = QImage();
+    static void message(j_common_ptr c, int level)
+    {
+        if (level < 0)
+            fail(c);
+    }
+    static void quiet(j_common_ptr) {}
+
+    JpegReader()
+    {
+        info.err = jpeg_std_error(&errors.manager);
+        errors.manager.error_exit = fail;
+        errors.manager.emit_message = message;
+        errors.manager.output_message = quiet;
+    }
+    // Also when the decode failed before it was created (nothing allocated, nothing freed).
+    ~JpegReader() { jpeg_destroy_decompress(&info); }
+};
+
+struct JpegJob {
+    const QByteArray &data;
+    const FirstView &firstView;
+    const std::function<bool(int, int)> &progress;
+    JpegDecode out;
+    std::vector<JSAMPROW> rows = std::vector<JSAMPROW>(16);
+};
+
+// The steps that may jump back to decodeJpeg on an error: no local here needs destroying.
+void decodeSteps(JpegReader &r, JpegJob &job)
+{
+    jpeg_decompress_struct &info = r.info;
+    jpeg_create_decompress(&info); // here, where its errors can be caught
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(job.data.constData()), (unsigned long)job.data.size());
+    jpeg_read_header(&info, TRUE);
+    if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
+        job.out.handled = false;
+        return;
+    }
+    const qint64 width = info.image_width, height = info.image_height;
+    job.out.size = QSize(int(width), int(height));
+    if (tooLarge(width, height)) {
+        job.out.error = tooLargeText(width, height);
+        return;
+    }
+    const int reduction = job.firstView.reduction;
+    if (width * height > job.firstView.minPixels && (reduction == 2 || reduction == 4 || reduction == 8))
+        job.out.reduction = reduction;
+    info.scale_num = 1;
+    info.scale_denom = unsigned(job.out.reduction);
+    // BGRA in memory is QImage's 32-bit layout on little-endian machines; alpha is 0xFF.
+    info.out_color_space = JCS_EXT_BGRA;
+    jpeg_calc_output_dimensions(&info);
+    job.out.picture = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
+    if (job.out.picture.isNull()) {
+        job.out.error = formatMessage(messageText(msg::PictureNoMemory), {width, height});
+        return;
+    }
+    jpeg_start_decompress(&info);
+    const int total = int(info.output_height);
+    while (int(info.output_scanline) < total) {
+        const int first = int(info.output_scanline);
+        const int n = std::min(int(job.rows.size()), total - first);
+        for (int i = 0; i < n; ++i)
+            job.rows[size_t(i)] = job.out.picture.scanLine(first + i);
+        jpeg_read_scanlines(&info, job.rows.data(), JDIMENSION(n));
+        if (job.progress && !job.progress(int(info.output_scanline), total)) {
+            jpeg_abort_decompress(&info);
+            job.out.picture = QImage();
+            job.out.cancelled = true;
+            return;
         }
     }
-    tjDestroy(tj);
-    return img;
+    jpeg_finish_decompress(&info); // reads up to the end marker: a cut-short tail is found too
 }
 
 // The pixel data an uncompressed BMP's header promises must be in the file.
@@ -149,10 +210,33 @@ bool gifComplete(const QByteArray &d, QString &error)
 
 } // namespace
 
-QImage loadMapPicture(const QString &path, QString *error)
+JpegDecode decodeJpeg(const QByteArray &data, const FirstView &firstView,
+                      const std::function<bool(int done, int total)> &progress)
 {
-    QString why;
-    QImage img;
+    JpegReader r;
+    JpegJob job{data, firstView, progress, {}};
+    if (setjmp(r.errors.jump) == 0) {
+        decodeSteps(r, job);
+    } else {
+        job.out.picture = QImage();
+        job.out.error = jpegError(r.errors.text, data);
+    }
+    return std::move(job.out);
+}
+
+int firstViewReduction(double zoom)
+{
+    int reduction = 2;
+    while (reduction < 8 && zoom * reduction * 2 <= 1.0)
+        reduction *= 2;
+    return reduction;
+}
+
+PictureRead readMapPicture(const QString &path, const FirstView &firstView)
+{
+    PictureRead out;
+    QString &why = out.error;
+    QImage &img = out.picture;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         why = f.errorString();
@@ -165,12 +249,18 @@ QImage loadMapPicture(const QString &path, QString *error)
             why = formatMessage(messageText(msg::LargerThan), {kMaxPictureFileBytes});
             checked = false;
         } else if (jpeg) {
-            bool handled = false;
-            img = decodeJpeg(f.readAll(), handled, why);
-            if (handled) {
-                if (error)
-                    *error = why;
-                return img;
+            const QByteArray data = f.readAll();
+            JpegDecode d = decodeJpeg(data, firstView);
+            if (d.handled) {
+                if (!d.picture.isNull()) {
+                    out.size = d.size;
+                    out.reduction = d.reduction;
+                    if (d.reduction > 1)
+                        out.fullJpeg = data;
+                }
+                img = std::move(d.picture);
+                why = d.error;
+                return out;
             }
         } else if (magic.startsWith("BM")) {
             checked = bmpComplete(f, why);
@@ -190,9 +280,57 @@ QImage loadMapPicture(const QString &path, QString *error)
                 why = reader.errorString();
         }
     }
-    if (img.isNull() && error)
-        *error = why.isEmpty() ? messageText(msg::NotAPicture) : why;
-    return img;
+    if (img.isNull() && why.isEmpty())
+        why = messageText(msg::NotAPicture);
+    if (!img.isNull()) {
+        why.clear();
+        out.size = img.size();
+    }
+    return out;
+}
+
+QImage loadMapPicture(const QString &path, QString *error)
+{
+    PictureRead r = readMapPicture(path);
+    if (r.picture.isNull() && error)
+        *error = r.error;
+    return std::move(r.picture);
+}
+
+JpegDecodeThread::JpegDecodeThread(QByteArray data, std::function<void()> notify)
+    : data_(std::move(data)), notify_(std::move(notify))
+{
+    thread_ = std::thread([this] {
+        JpegDecode d = decodeJpeg(data_, FirstView{}, [this](int done, int total) {
+            const int p = total > 0 ? int(qint64(done) * 100 / total) : 100;
+            if (p != percent_.exchange(p) && notify_)
+                notify_();
+            return !cancel_.load();
+        });
+        result_ = std::move(d);
+        finished_.store(true);
+        if (notify_)
+            notify_();
+    });
+}
+
+JpegDecodeThread::~JpegDecodeThread()
+{
+    cancel_.store(true);
+    wait();
+}
+
+void JpegDecodeThread::wait()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
+JpegDecode JpegDecodeThread::take()
+{
+    if (!finished_.load())
+        return {};
+    return std::move(result_);
 }
 
 } // namespace gipso

@@ -149,11 +149,21 @@ std::vector<int> sampleIndices(int srcStart, int srcExtent, int destExtent)
     return idx;
 }
 
-QImage nearestSample(const QImage &map, const QRect &src, QSize dest)
+// A reduced picture holds map pixel (x, y) at (x / reduction, y / reduction).
+void reduceIndices(std::vector<int> &idx, int reduction, int extent)
+{
+    if (reduction > 1)
+        for (int &i : idx)
+            i = std::min(i / reduction, extent - 1);
+}
+
+QImage nearestSample(const QImage &map, int reduction, const QRect &src, QSize dest)
 {
     QImage out(dest, QImage::Format_RGB32);
-    const std::vector<int> xs = sampleIndices(src.x(), src.width(), dest.width());
-    const std::vector<int> ys = sampleIndices(src.y(), src.height(), dest.height());
+    std::vector<int> xs = sampleIndices(src.x(), src.width(), dest.width());
+    std::vector<int> ys = sampleIndices(src.y(), src.height(), dest.height());
+    reduceIndices(xs, reduction, map.width());
+    reduceIndices(ys, reduction, map.height());
     const int depth = map.depth();
     const QImage::Format fmt = map.format();
     const bool rgb32 = depth == 32 && (fmt == QImage::Format_RGB32 || fmt == QImage::Format_ARGB32 ||
@@ -210,14 +220,25 @@ QImage averageSample(const QImage &map, const QRect &src, QSize dest)
 
 QImage renderVisible(const QImage &map, const ViewWindow &window, double zoom, bool halftone)
 {
-    if (map.isNull() || window.dest.isEmpty() || window.source.isEmpty())
+    return renderVisible(map, 1, window, zoom, halftone);
+}
+
+QImage renderVisible(const QImage &map, int reduction, const ViewWindow &window, double zoom, bool halftone)
+{
+    if (map.isNull() || window.dest.isEmpty() || window.source.isEmpty() || reduction < 1)
         return {};
-    const QRect src = window.source.intersected(map.rect());
+    const QRect full(0, 0, map.width() * reduction, map.height() * reduction);
+    const QRect src = window.source.intersected(full);
     if (src.isEmpty())
         return {};
-    if (halftone && zoom < 1.0)
-        return averageSample(map, src, window.dest);
-    return nearestSample(map, src, window.dest);
+    if (halftone && zoom * reduction < 1.0) {
+        // The source rectangle on the reduced picture, widened to whole pixels.
+        const int left = src.x() / reduction, top = src.y() / reduction;
+        const int right = std::min((src.x() + src.width() + reduction - 1) / reduction, map.width());
+        const int bottom = std::min((src.y() + src.height() + reduction - 1) / reduction, map.height());
+        return averageSample(map, QRect(left, top, right - left, bottom - top), window.dest);
+    }
+    return nearestSample(map, reduction, src, window.dest);
 }
 
 ScrollValues panScroll(ScrollValues current, bool hEnabled, bool vEnabled, double pressX, double pressY, double x,

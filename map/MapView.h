@@ -51,6 +51,9 @@ ViewWindow visibleWindow(int mapWidth, int mapHeight, double zoom, QSize view, i
 // Resamples only the window's source rectangle into a bitmap of the window's destination size
 // (Format_RGB32): nearest neighbour, or area averaging when halftone and zoom < 1.
 QImage renderVisible(const QImage &map, const ViewWindow &window, double zoom, bool halftone);
+// The same from a reduced picture (1/reduction of the map's size, a first view): the window
+// stays in map pixels, the reduced picture is enlarged to it.
+QImage renderVisible(const QImage &map, int reduction, const ViewWindow &window, double zoom, bool halftone);
 
 // Panning: the scroll values that move the view by the press position (pressX, pressY) minus
 // the mouse position (x, y), both in map pixels, clamped to 0..32000; a disabled bar keeps its value.

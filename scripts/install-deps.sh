@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ pkg-config ccache
-  qt6-base-dev qt6-serialport-dev libzip-dev libturbojpeg0-dev
+  qt6-base-dev qt6-serialport-dev libzip-dev libturbojpeg0-dev libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev
   # Qt's own buttons and dialogs in Italian (qtbase_it.qm)
   qt6-translations-l10n

@@ -60,8 +60,11 @@ struct AppState {
     // Map
     MapCalibration calibration;
     MapMode mapMode = MapMode::NoMap;
-    QImage mapPicture; // the loaded map at natural size
-    int mapWidth = 0;
+    QImage mapPicture; // the loaded map at natural size, or its reduced first view (below)
+    // 1: mapPicture is the whole map. 2, 4, 8: a large map's first view, 1/reduction of its
+    // size, while the full picture is being decoded; sizes and coordinates stay the full ones.
+    int mapPictureReduction = 1;
+    int mapWidth = 0; // of the full picture
     int mapHeight = 0;
     double zoomFactor = 1.0;
     QString tempMapFile; // the JPEG in tempDir that holds the picture, when there is one

@@ -100,6 +100,10 @@ frmGPS::frmGPS(Dialogs &dialogs, ConfigEnvironment env, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmGPS"));
     setAcceptDrops(true);
+    // The worker's news is taken on this thread; once the window is gone it is dropped.
+    mapOpener_ = std::make_unique<MapOpener>(state_, [this] {
+        QMetaObject::invokeMethod(this, [this] { mapDecodeStep(); }, Qt::QueuedConnection);
+    });
     buildMenus();
     buildMapFrame();
     buildStatusBar();
@@ -886,6 +890,7 @@ void frmGPS::finishClose()
 {
     storeGeometry();
     closing_ = true;
+    mapOpener_->cancel();
     if (!state_.tempMapFile.isEmpty() && QFileInfo::exists(state_.tempMapFile))
         QFile::remove(state_.tempMapFile);
     shutdownMap();

@@ -16,6 +16,7 @@ class QAction;
 class QMenu;
 class QLabel;
 class QFrame;
+class QProgressBar;
 class QScrollBar;
 class QUrl;
 
@@ -23,6 +24,7 @@ namespace gipso {
 
 class picMap;
 class TempFolder;
+class MapOpener;
 
 // The main window: owns the program's state, the menus, the map frame and the status bar.
 class frmGPS : public QMainWindow, public MapHost {
@@ -103,6 +105,11 @@ public:
     // False, after telling the user why, when path names a map container and there is no
     // private temporary folder to extract it into or write it through.
     bool containerUsable(const QString &path);
+    // The opening of maps, with the full picture of a large one on its way (frmGPS_map.cpp).
+    MapOpener &mapOpener() { return *mapOpener_; }
+    // Takes the news of that decode: its progress in the status bar, then the full picture
+    // shown, or the map closed with the reason when the full picture turned out damaged.
+    void mapDecodeStep();
     // "Save calibrated map?" when the calibration changed since it was saved: true when the
     // caller may go on (saved, or not to be saved), false on Cancel or a failed save.
     bool saveChangedMapFirst();
@@ -174,6 +181,8 @@ private:
     bool closing_ = false;
     QPointer<picMap> mapView_;
     QString mapFileName_;
+    std::unique_ptr<MapOpener> mapOpener_; // after state_: its thread ends before state_ goes
+    QProgressBar *mapProgress_ = nullptr;
 };
 
 // Caption of recent-map entry k for a path: "&k " + the path, or its first 3 characters,

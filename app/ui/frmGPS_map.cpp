@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPainter>
+#include <QProgressBar>
 #include <QStatusBar>
 
 namespace gipso {
@@ -91,7 +92,8 @@ void openMapCommand(frmGPS &w, QString path)
     MapLoad load;
     {
         BusyCursor busy;
-        load = openMapFile(st, path);
+        // A large JPEG comes first reduced to what the zoom in force shows.
+        load = w.mapOpener().open(path, FirstView{firstViewReduction(st.zoomFactor)});
         if (load.status != MapLoad::Failed) {
             for (int i = 1; i <= 3; ++i)
                 if (QLabel *p = w.panel(i))
@@ -102,6 +104,7 @@ void openMapCommand(frmGPS &w, QString path)
         w.refreshMenus();
         w.repaintMap();
     }
+    w.mapDecodeStep(); // the progress of the full picture, when one is on its way
     if (load.status != MapLoad::Loaded)
         w.showFileProblem(msg::InvalidMapFile, path, load.error);
 }
@@ -172,6 +175,40 @@ void calibrateCommand(frmGPS &w, double x, double y)
 } // namespace
 
 void frmGPS::openMap() { openMapCommand(*this, QString()); }
+
+void frmGPS::mapDecodeStep()
+{
+    if (!mapProgress_) {
+        mapProgress_ = new QProgressBar(statusBar());
+        mapProgress_->setObjectName(QStringLiteral("MapProgress"));
+        mapProgress_->setRange(0, 100);
+        statusBar()->addPermanentWidget(mapProgress_);
+        mapProgress_->hide();
+    }
+    const QString path = mapOpener_->decodingPath();
+    QString error;
+    const MapOpener::Step step = mapOpener_->collect(&error);
+    if (step == MapOpener::Step::Decoding) {
+        const QString text = messageText(msg::MapDetailLoading) + QStringLiteral(" 100%");
+        mapProgress_->setMinimumWidth(mapProgress_->fontMetrics().horizontalAdvance(text) + 24);
+        mapProgress_->setFormat(messageText(msg::MapDetailLoading) + QStringLiteral(" %p%"));
+        mapProgress_->setValue(mapOpener_->percent());
+        mapProgress_->show();
+        return;
+    }
+    mapProgress_->hide();
+    if (step == MapOpener::Step::Finished) {
+        if (picMap *view = mapView())
+            view->applyView(); // the same zoom and place, now in full detail
+        repaintMap();
+    } else if (step == MapOpener::Step::Failed) {
+        setMapFileName(QString());
+        mapLoaded();
+        refreshMenus();
+        repaintMap();
+        showFileProblem(msg::InvalidMapFile, path, error);
+    }
+}
 
 bool frmGPS::saveChangedMapFirst()
 {

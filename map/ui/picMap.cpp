@@ -68,7 +68,7 @@ void picMap::applyView()
         bitmap_ = QImage();
     } else {
         window_ = visibleWindow(st.mapWidth, st.mapHeight, st.zoomFactor, size(), h ? h->value() : 0, v ? v->value() : 0);
-        bitmap_ = renderVisible(st.mapPicture, window_, st.zoomFactor, owner_.halftone());
+        bitmap_ = renderVisible(st.mapPicture, st.mapPictureReduction, window_, st.zoomFactor, owner_.halftone());
     }
     if (QScrollBar *bar = owner_.hScroll())
         bar->setEnabled(window_.hScrollEnabled);

@@ -331,10 +331,14 @@ TEST(JpegSave, RightSideUpKeepingTheReplacedFilesTimesElseError26001)
     }
     const QFile::Permissions perms = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
     QFile::setPermissions(path, perms);
-    for (const QImage &picture : {img, img.convertToFormat(QImage::Format_Indexed8)}) { // the same buffer for both
+    const QString direct = dir.path() + "/direct.jpg";
+    for (const QImage &picture : {img, img.convertToFormat(QImage::Format_Indexed8), img.convertToFormat(QImage::Format_ARGB32)}) {
         DibBuffer dib;
         ASSERT_TRUE(dib.copyFrom(picture));
         saveJpeg(dib, path, 95);
+        // Straight from the picture's own pixels: the same bytes, without the buffer's copy.
+        saveJpeg(picture, direct, 95);
+        EXPECT_EQ(readAll(direct), readAll(path));
         EXPECT_EQ(QFileInfo(path).lastModified(), old);
         EXPECT_EQ(QFileInfo(path).permissions() & QFile::Permissions(0x7077), perms);
         const QImage back = QImage::fromData(readAll(path), "JPG");
@@ -345,6 +349,7 @@ TEST(JpegSave, RightSideUpKeepingTheReplacedFilesTimesElseError26001)
 
     // A failure raises 26001 and leaves nothing behind.
     QFile::remove(path);
+    QFile::remove(direct);
     DibBuffer dib;
     ASSERT_TRUE(dib.copyFrom(img));
     try {
