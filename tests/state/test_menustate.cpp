@@ -8,16 +8,9 @@ using namespace gipso;
 
 TEST(MenuState, MenuBarByMapEditModeAndHistory)
 {
-    // Menus File, Edit, View, Calibration, the point menus; Undo, Redo; panels 4 to 9.
-    auto bits = [](const MenuBarState &s) {
-        QString out;
-        for (bool b : {s.file, s.edit, s.view, s.calibration, s.points, s.undo, s.redo, s.zoomPanel, s.createPanel,
-                       s.modifyPanel, s.wayPanel, s.routePanel, s.trackPanel})
-            out += b ? '1' : '0';
-        return out.insert(7, ' ').insert(5, ' ');
-    };
     using M = MapMode;
     using E = EditMode;
+    // Menus File, Edit, View, Calibration, the point menus; Undo, Redo; panels 4 to 9.
     const struct { MapMode map; EditMode edit; bool undo, redo; const char *want; } rows[] = {
         {M::NoMap, E::None, false, false, "11000 00 000000"},
         {M::Uncalibrated, E::None, true, true, "11110 11 000000"},
@@ -30,8 +23,14 @@ TEST(MenuState, MenuBarByMapEditModeAndHistory)
         {M::Calibrated, E::ModifyRoutePoints, false, false, "11111 00 101010"},
         {M::Calibrated, E::ModifyTrackPoints, false, false, "11111 00 101001"},
     };
-    for (const auto &r : rows)
-        EXPECT_EQ(bits(menuBarState(r.map, r.edit, r.undo, r.redo)), r.want) << int(r.map) << " " << int(r.edit);
+    for (const auto &r : rows) {
+        const MenuBarState s = menuBarState(r.map, r.edit, r.undo, r.redo);
+        QString got;
+        for (bool b : {s.file, s.edit, s.view, s.calibration, s.points, s.undo, s.redo, s.zoomPanel, s.createPanel,
+                       s.modifyPanel, s.wayPanel, s.routePanel, s.trackPanel})
+            got += b ? '1' : '0';
+        EXPECT_EQ(got.insert(7, ' ').insert(5, ' '), r.want) << int(r.map) << " " << int(r.edit);
+    }
 }
 
 TEST(MenuState, EntriesByTheCounts)

@@ -27,19 +27,21 @@ TEST(MainWindow, RecentMapEntries)
     EXPECT_EQ(recentMapCaption(1, QString(36, 'a')), "&1 " + QString(36, 'a'));
     EXPECT_EQ(recentMapCaption(2, "/abcdef/0123456789/0123456789/map.cal"), // 37 characters
               "&2 /ab.../0123456789/0123456789/map.cal");
-
     MainWindowFixture f;
     QAction *sep = f.window->menu("mnuFile")->findChild<QAction *>("mnuSepLastMap");
-    ASSERT_TRUE(sep);
+    auto shown = [&] {
+        f.window->refreshMenus();
+        QString out = sep->isVisible() ? "|" : "";
+        for (int k = 1; k <= 3; ++k) {
+            const QAction *a = f.window->action(QString("mnuLastMap%1").arg(k));
+            out += a->isVisible() ? a->text() : "-";
+        }
+        return out;
+    };
     f.state().settings.LastMap2 = "/maps/b.Gipso";
-    f.window->refreshMenus();
-    for (int k = 1; k <= 3; ++k)
-        EXPECT_EQ(f.window->action(QString("mnuLastMap%1").arg(k))->isVisible(), k == 2) << k;
-    EXPECT_EQ(f.window->action("mnuLastMap2")->text(), "&2 /maps/b.Gipso");
-    EXPECT_FALSE(sep->isVisible()); // it goes with the first entry
+    EXPECT_EQ(shown(), "-&2 /maps/b.Gipso-"); // the separator goes with the first entry
     f.state().settings.LastMap1 = "/maps/a.cal";
-    f.window->refreshMenus();
-    EXPECT_TRUE(sep->isVisible());
+    EXPECT_EQ(shown(), "|&1 /maps/a.cal&2 /maps/b.Gipso-");
 }
 
 TEST(MainWindow, LanguageSwitchRecaptions)
@@ -63,32 +65,24 @@ TEST(MainWindow, LanguageSwitchRecaptions)
 TEST(MainWindow, ListCommandsAskAndAct)
 {
     MainWindowFixture f;
-    f.window->setMapMode(MapMode::Calibrated);
     auto &s = f.state().store;
-    for (const char *n : {"A", "B"})
-        s.wayPoints.append(point(PointKind::Way, n));
-    // Cancel (the default) keeps everything.
-    f.window->deleteAll(PointKind::Way);
-    ASSERT_EQ(f.dialogs.shown.size(), 1u);
-    EXPECT_EQ(f.dialogs.shown[0].text, "Delete all WayPoints?");
-    EXPECT_EQ(f.dialogs.shown[0].buttons, Dialogs::Buttons::OkCancel);
-    EXPECT_EQ(f.dialogs.shown[0].defaultButton, Dialogs::Answer::Cancel);
-    EXPECT_EQ(s.wayPoints.count(), 2);
-    EXPECT_FALSE(s.pointsModified);
-
-    f.dialogs.answers = {Dialogs::Answer::Ok};
-    f.window->deleteLast(PointKind::Way);
-    EXPECT_EQ(f.dialogs.lastText(), "Delete last WayPoint?");
-    EXPECT_EQ(s.wayPoints.count(), 1);
-    EXPECT_TRUE(s.pointsModified);
-
-    for (const char *n : {"A", "B"})
-        s.routePoints.append(point(PointKind::Route, n));
-    s.pointsModified = false;
-    f.dialogs.answers = {Dialogs::Answer::Ok};
-    f.window->reverse(PointKind::Route); // the new order: tests/edit
-    EXPECT_EQ(f.dialogs.lastText(), "Dates and Times will be overwritten. Proceed?");
-    EXPECT_TRUE(s.pointsModified);
+    for (PointKind kind : {PointKind::Way, PointKind::Route})
+        for (const char *n : {"A", "B"})
+            s.list(kind).append(point(kind, n));
+    // {command, answer, its question, WayPoints left, modified}: Cancel is the default and keeps everything.
+    const struct { std::function<void()> command; Dialogs::Answer answer; const char *question; int way; bool modified; } rows[] = {
+        {[&] { f.window->deleteAll(PointKind::Way); }, Dialogs::Answer::Cancel, "Delete all WayPoints?", 2, false},
+        {[&] { f.window->deleteLast(PointKind::Way); }, Dialogs::Answer::Ok, "Delete last WayPoint?", 1, true},
+        {[&] { f.window->reverse(PointKind::Route); }, Dialogs::Answer::Ok, "Dates and Times will be overwritten. Proceed?", 1, true}};
+    for (const auto &r : rows) {
+        s.pointsModified = false;
+        f.dialogs.answers = {r.answer};
+        r.command();
+        EXPECT_EQ(f.dialogs.shown.back().text, r.question);
+        EXPECT_TRUE(f.dialogs.shown.back().buttons == Dialogs::Buttons::OkCancel && f.dialogs.shown.back().defaultButton == Dialogs::Answer::Cancel);
+        EXPECT_EQ(std::pair(s.wayPoints.count(), s.pointsModified), std::pair(r.way, r.modified)) << r.question;
+    }
+    EXPECT_EQ(s.routePoints[1].name, "B"); // reversed (the new dates: tests/points)
 }
 
 TEST(MainWindow, EditingModesAreExclusive)
