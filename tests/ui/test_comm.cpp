@@ -1,6 +1,6 @@
 // The communication dialog: captions per mode, ports, settings, button states, the refusal
 // to close while working, the error trap, the end of a transfer and the NMEA capture. The
-// transfers and the NMEA themselves are tested on FakeLink in tests/gps.
+// transfers, the NMEA, gpsd and the port list's order are tested in tests/gps.
 #include "MainWindowFixture.h"
 
 #include "gps/Records.h"
@@ -10,8 +10,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 
 using namespace gipso;
@@ -116,13 +114,16 @@ TEST_F(Comm, PortsSettingsAndErrors)
         c.Texttime->setText("abc");
         EXPECT_EQ(QList<int>({c.baudRate(), state.settings.nmeaSentence, state.settings.nmeaTime}), QList<int>({19200, 2, 7}));
     }
-    // No port listed or typed: nothing opened, nothing reported.
+    // No port listed or typed: nothing opened, nothing reported. A local gpsd that answers is
+    // listed (the order: tests/gps; what is read through it: tests/gps).
     listPorts({});
+    frmComm::gpsdProbe() = [] { return true; };
     dialogs.shown.clear();
     frmComm c(state, dialogs, CommMode::DownloadWayPoints);
     c.activate();
     EXPECT_FALSE(c.portOpen() || c.cmdOK->isEnabled());
     EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(c.ComboCom->itemText(0), "gpsd://localhost:2947");
 }
 
 TEST_F(Comm, GoUsesThePortTheBoxShowsAndTypedPathsAreKept)
@@ -248,33 +249,4 @@ TEST_F(Comm, NmeaStartStopMarkerAndTimeOut)
     EXPECT_EQ(dialogs.lastText(), "ERROR N° 20001 - Input Time Out");
     EXPECT_GE(taken.count(), count);
     EXPECT_TRUE(c.close());
-}
-
-TEST_F(Comm, GpsdTypedInIsUsedAndItsNmeaCaptured)
-{
-    // A local gpsd that answers is listed (the order: tests/gps). A gpsd typed in is the port
-    // used: two fixes, then it goes away; the points stay. (Transfers over it refused: tests/gps.)
-    frmComm::gpsdProbe() = [] { return true; };
-    EXPECT_EQ(frmComm(state, dialogs, CommMode::NmeaAcquisition).ComboCom->itemText(1), "gpsd://localhost:2947");
-    QTcpServer gpsd;
-    ASSERT_TRUE(gpsd.listen(QHostAddress::LocalHost));
-    QObject::connect(&gpsd, &QTcpServer::newConnection, [&gpsd] {
-        QTcpSocket *client = gpsd.nextPendingConnection();
-        client->write("{\"class\":\"VERSION\"}\r\n"
-                      "$GPGGA,101500,4530.500,N,00915.250,E,1,07,1.2,132.7,M,47.0,M,,*4A\r\n"
-                      "$GPGGA,101501,4530.500,N,00915.250,E,1,07,1.2,133.0,M,47.0,M,,\r\n");
-        client->disconnectFromHost();
-    });
-    const QString name = QStringLiteral("gpsd://127.0.0.1:%1").arg(gpsd.serverPort());
-    state.settings.nmeaSentence = 1;
-    state.settings.nmeaTime = 0;
-    frmComm c(state, dialogs, CommMode::NmeaAcquisition);
-    c.show();
-    c.activate();
-    c.ComboCom->setEditText(name);
-    c.cmdOK->click();
-    EXPECT_EQ(c.openDevice() + state.settings.serialDevice, name + name);
-    EXPECT_EQ(state.store.trackPoints.count(), 2);
-    EXPECT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.lastText(), "ERROR N° 20002 - gpsd closed the connection: the acquisition has ended");
 }

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 using namespace gipso;
 using namespace gipso::test;
@@ -163,6 +165,11 @@ TEST(MainWindow, ImportCommandShowsInvalidFile)
 
 TEST(MainWindow, GeometryIsSavedAtExit)
 {
+    { // A first start, without a stored size: three quarters of the screen in its middle.
+        MainWindowFixture f;
+        ASSERT_EQ(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 800, 800)); // the offscreen screen
+        EXPECT_EQ(QRect(f.window->frameGeometry().topLeft(), f.window->size()), QRect(92, 99, 615, 600)); // as wide as the window may be at least
+    }
     int32_t w = 9000, h = 5015;
     applyMinimumSize(w, h);
     EXPECT_EQ(QList<int>({w, h}), QList<int>({9000, 5115})); // the height first
