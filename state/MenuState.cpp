@@ -31,7 +31,7 @@ QList<std::pair<QString, bool>> countedEntries(const QString &menu, MapMode map,
     };
     if (menu == QLatin1String("mnuFile")) {
         add({"mnuSalva", "mnuImporta", "mnuStampa"}, map == MapMode::Calibrated);
-        add({"mnuEsporta"}, counts.way + counts.route + counts.track > 0);
+        add({"mnuEsporta"}, counts.way > 0 || counts.route > 0 || counts.track > 0);
     } else if (menu == QLatin1String("mnuWay")) {
         add({"mnuCancella", "mnuCancellaLast", "mnuUplw", "mnuVisw", "mnuEditW"}, counts.way > 0);
     } else if (menu == QLatin1String("mnuRoute")) {
