@@ -11,6 +11,7 @@
 #include "map/MapFiles.h"
 #include "map/TempFolder.h"
 #include "map/ui/picMap.h"
+#include "state/MenuState.h"
 
 #include <QAction>
 #include <QApplication>
@@ -501,23 +502,18 @@ void frmGPS::setMapMode(MapMode mode)
 
 void frmGPS::refreshMenus()
 {
-    const MapMode m = state_.mapMode;
-    menus_.value(QStringLiteral("mnuFile"))->menuAction()->setEnabled(!calibrating(m));
-    menus_.value(QStringLiteral("mnuCalibra"))->menuAction()->setEnabled(m == MapMode::Uncalibrated || m == MapMode::Calibrated);
-    menus_.value(QStringLiteral("mnuVista"))->menuAction()->setEnabled(m != MapMode::NoMap);
-    menus_.value(QStringLiteral("mnuModifica"))->menuAction()->setEnabled(!calibrating(m));
-    actions_.value(QStringLiteral("mnuAnnulla"))->setEnabled(!calibrating(m) && state_.history.canUndo());
-    actions_.value(QStringLiteral("mnuRipeti"))->setEnabled(!calibrating(m) && state_.history.canRedo());
+    const MenuBarState s = menuBarState(state_.mapMode, editMode(), state_.history.canUndo(), state_.history.canRedo());
+    menus_.value(QStringLiteral("mnuFile"))->menuAction()->setEnabled(s.file);
+    menus_.value(QStringLiteral("mnuCalibra"))->menuAction()->setEnabled(s.calibration);
+    menus_.value(QStringLiteral("mnuVista"))->menuAction()->setEnabled(s.view);
+    menus_.value(QStringLiteral("mnuModifica"))->menuAction()->setEnabled(s.edit);
+    actions_.value(QStringLiteral("mnuAnnulla"))->setEnabled(s.undo);
+    actions_.value(QStringLiteral("mnuRipeti"))->setEnabled(s.redo);
     for (const char *n : {"mnuWay", "mnuRoute", "mnuTrack"})
-        menus_.value(QLatin1String(n))->menuAction()->setEnabled(m == MapMode::Calibrated);
-    panels_[4]->setEnabled(m == MapMode::Calibrated || calibrating(m));
-
-    auto checked = [this](const char *n) { return actions_.value(QLatin1String(n))->isChecked(); };
-    panels_[5]->setEnabled(checked("mnuCreaWayP") || checked("mnuCreaR"));
-    panels_[6]->setEnabled(checked("mnuEditW") || checked("mnuEditR") || checked("mnuEditT"));
-    panels_[7]->setEnabled(checked("mnuEditW") || checked("mnuCreaWayP"));
-    panels_[8]->setEnabled(checked("mnuEditR") || checked("mnuCreaR"));
-    panels_[9]->setEnabled(checked("mnuEditT"));
+        menus_.value(QLatin1String(n))->menuAction()->setEnabled(s.points);
+    const bool panels[] = {s.zoomPanel, s.createPanel, s.modifyPanel, s.wayPanel, s.routePanel, s.trackPanel};
+    for (int i = 4; i <= 9; ++i)
+        panels_[i]->setEnabled(panels[i - 4]);
 
     for (int k = 1; k <= 3; ++k) {
         const QString path = recentMap(state_.settings, k);
@@ -538,27 +534,10 @@ void frmGPS::refreshMenus()
 
 void frmGPS::updateMenuForCounts(const QString &menuName)
 {
-    const PointStore &s = state_.store;
-    auto enable = [this](std::initializer_list<const char *> names, bool on) {
-        for (const char *n : names)
-            actions_.value(QLatin1String(n))->setEnabled(on);
-    };
-    if (menuName == QLatin1String("mnuFile")) {
-        enable({"mnuSalva", "mnuImporta", "mnuStampa"}, state_.mapMode == MapMode::Calibrated);
-        enable({"mnuEsporta"}, !s.allEmpty());
-    } else if (menuName == QLatin1String("mnuWay")) {
-        enable({"mnuCancella", "mnuCancellaLast", "mnuUplw", "mnuVisw", "mnuEditW"}, s.wayPoints.count() > 0);
-    } else if (menuName == QLatin1String("mnuRoute")) {
-        const int n = s.routePoints.count();
-        enable({"mnuCancellaR", "mnuCancellaLastR", "mnuVisr", "mnuUplr", "mnuEditR"}, n > 0);
-        enable({"mnuInvertiR", "mnuAltr"}, n >= 2);
-    } else if (menuName == QLatin1String("mnuTrack")) {
-        const int n = s.trackPoints.count();
-        enable({"mnuCancellaT", "mnuVist", "mnuEditT"}, n > 0);
-        enable({"mnuInvertiT", "mnuAltt", "mnuStatt"}, n >= 2);
-    } else if (menuName == QLatin1String("mnuVista")) {
+    for (const auto &[name, on] : countedEntries(menuName, state_.mapMode, pointCounts(state_.store)))
+        actions_.value(name)->setEnabled(on);
+    if (menuName == QLatin1String("mnuVista"))
         updateZoomMenu();
-    }
 }
 
 void frmGPS::repaintMap()

@@ -12,12 +12,6 @@
 
 namespace gipso {
 
-namespace {
-constexpr int kNameLimit = 6;
-constexpr int kDescriptionLimit = 30;
-constexpr int kAltitudeLimit = 5;
-} // namespace
-
 frmWayPoint::frmWayPoint(AppState &state, Dialogs &dialogs, PointKind kind, PointDialogMode mode, QWidget *parent)
     : QDialog(parent), state_(state), dialogs_(dialogs), editor_(state, kind, mode)
 {
@@ -90,9 +84,9 @@ frmWayPoint::frmWayPoint(AppState &state, Dialogs &dialogs, PointKind kind, Poin
     connect(cmdElimina, &QPushButton::clicked, this, &frmWayPoint::deleteClicked);
     connect(cmdPrev, &QPushButton::clicked, this, [this] { stepClicked(-1); });
     connect(cmdNext, &QPushButton::clicked, this, [this] { stepClicked(+1); });
-    connect(txtNome, &QLineEdit::textEdited, this, [this] { limitTyped(txtNome, kNameLimit, lastName_); });
-    connect(txtDesc, &QLineEdit::textEdited, this, [this] { limitTyped(txtDesc, kDescriptionLimit, lastDesc_); });
-    connect(txtQuota, &QLineEdit::textEdited, this, [this] { limitTyped(txtQuota, kAltitudeLimit, lastAltitude_); });
+    connect(txtNome, &QLineEdit::textEdited, this, [this] { limitTyped(txtNome, TypedBox::Name, lastName_); });
+    connect(txtDesc, &QLineEdit::textEdited, this, [this] { limitTyped(txtDesc, TypedBox::Description, lastDesc_); });
+    connect(txtQuota, &QLineEdit::textEdited, this, [this] { limitTyped(txtQuota, TypedBox::Altitude, lastAltitude_); });
     for (QLineEdit *b : {txtCoord[0], txtCoord[1], txtNome, txtDesc, txtQuota})
         connect(b, &QLineEdit::textChanged, this, &frmWayPoint::changed);
     fill();
@@ -141,18 +135,16 @@ PointFields frmWayPoint::fields() const
 
 void frmWayPoint::applyOkRule() { cmdOK->setEnabled(editor_.okAllowed(fields())); }
 
-void frmWayPoint::limitTyped(QLineEdit *b, int limit, QString &last)
+void frmWayPoint::limitTyped(QLineEdit *b, TypedBox box, QString &last)
 {
-    QString text = b->text();
-    if (text.size() > limit && text.size() > last.size()) {
-        const int cursor = b->cursorPosition() - int(text.size() - last.size());
-        b->setText(last);
+    const QString text = b->text();
+    const QString kept = keptTypedText(box, text, last);
+    if (kept != text) {
+        const int cursor = b->cursorPosition() - int(text.size() - kept.size());
+        b->setText(kept);
         b->setCursorPosition(std::max(0, cursor));
-        return;
     }
-    if (b == txtQuota && !PointEditor::altitudeTextAllowed(text))
-        b->clear();
-    last = b->text();
+    last = kept;
 }
 
 void frmWayPoint::changed()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "edit/PointEditor.h"
+#include "edit/TypedText.h"
 
 #include <QDialog>
 #include <functional>
@@ -59,7 +60,7 @@ private:
     void deleteClicked();
     void stepClicked(int delta);
     // Typed text beyond a box's limit is refused; what the program writes is never cut.
-    void limitTyped(QLineEdit *box, int limit, QString &last);
+    void limitTyped(QLineEdit *b, TypedBox box, QString &last);
     void changed();
 
     AppState &state_;

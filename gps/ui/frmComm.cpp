@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Messages.h"
+#include "gps/CommSetup.h"
 #include "gps/Nmea.h"
 #include "gps/Transfers.h"
 
@@ -15,26 +16,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
-#include <algorithm>
 #include <optional>
 
 namespace gipso {
-
-namespace {
-
-// Port names in natural order, so that ttyS2 comes before ttyS10 and the numbers stay stable.
-bool portNameLess(const QString &a, const QString &b)
-{
-    auto split = [](const QString &s) {
-        qsizetype i = s.size();
-        while (i > 0 && s[i - 1].isDigit())
-            --i;
-        return std::pair<QString, qlonglong>(s.left(i), i < s.size() ? s.mid(i).toLongLong() : -1);
-    };
-    return split(a) < split(b);
-}
-
-} // namespace
 
 std::function<QStringList()> &frmComm::portLister()
 {
@@ -136,10 +120,8 @@ void frmComm::buildControls()
             state_.settings.nmeaSentence = static_cast<int16_t>(ComboNMEA->currentIndex() + 1);
     });
     connect(Texttime, &QLineEdit::textChanged, this, [this] {
-        bool ok = false;
-        const short value = Texttime->text().trimmed().toShort(&ok);
-        if (ok)
-            state_.settings.nmeaTime = value;
+        if (const std::optional<int16_t> value = nmeaIntervalOfText(Texttime->text()))
+            state_.settings.nmeaTime = *value;
     });
     connect(cmdOK, &QPushButton::clicked, this, &frmComm::go);
     connect(cmdAnnulla, &QPushButton::clicked, this, &frmComm::reject);
@@ -157,17 +139,10 @@ void frmComm::applyCaptions()
 
 void frmComm::fillPortList()
 {
-    QStringList ports = portLister() ? portLister()() : QStringList();
-    std::sort(ports.begin(), ports.end(), portNameLess);
-    systemPortCount_ = int(ports.size());
-    if (gpsdProbe() && gpsdProbe()())
-        ports << kLocalGpsdName;
-    // The paths typed in this session, and the one of the last run, after the system's ports.
-    for (const QString &typed : sessionTypedPorts() + QStringList{state_.settings.serialDevice})
-        if (!typed.isEmpty() && !ports.contains(typed))
-            ports << typed;
+    const QStringList system = portLister() ? portLister()() : QStringList();
+    systemPortCount_ = int(system.size());
     ComboCom->clear();
-    ComboCom->addItems(ports);
+    ComboCom->addItems(commPortList(system, gpsdProbe() && gpsdProbe()(), sessionTypedPorts(), state_.settings.serialDevice));
     ComboCom->setCurrentIndex(-1);
 }
 
@@ -193,15 +168,13 @@ void frmComm::activate()
     activated_ = true;
     const bool nmeaMode = mode_ == CommMode::NmeaAcquisition;
     // The speed first, so that the port opens at the mode's speed.
-    ComboBaud->setCurrentIndex(nmeaMode ? 2 : 3); // 4800 for NMEA, 9600 for the device protocol
+    ComboBaud->setCurrentIndex(ComboBaud->findText(QString::number(commStartBaud(mode_))));
     applyChosenBaud();
 
-    int pos = -1;
-    if (!state_.settings.serialDevice.isEmpty())
-        pos = ComboCom->findText(state_.settings.serialDevice);
-    const int n = state_.settings.serialPort;
-    if (pos < 0 && n >= 1 && n <= systemPortCount_)
-        pos = n - 1;
+    QStringList listed;
+    for (int i = 0; i < ComboCom->count(); ++i)
+        listed << ComboCom->itemText(i);
+    const int pos = commStartPort(listed, systemPortCount_, state_.settings.serialDevice, state_.settings.serialPort);
     if (pos >= 0) {
         ComboCom->setCurrentIndex(pos);
         openShownPort();

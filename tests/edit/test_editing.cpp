@@ -3,6 +3,7 @@
 #include "base/RegionalNumber.h"
 #include "edit/MapEditing.h"
 #include "edit/PointEditor.h"
+#include "edit/TypedText.h"
 #include "geo/NavFormulae.h"
 #include "support/MapSupport.h"
 #include "support/TestSupport.h"
@@ -158,4 +159,20 @@ TEST(Editing, OkRuleRefusalsAndStoring)
     EXPECT_EQ(QStringList({w.name, w.description, test::stamp(w)}), QStringList({"NEW", "desc", "07/12/2026 09:30:15"}));
     EXPECT_EQ(std::tuple(w.latitude, w.longitude, w.altitude), std::tuple(45.5, 9.5, 100.f));
     setClock({});
+}
+
+// Only typing is limited: a longer text the program wrote stays until it is lengthened.
+TEST(Editing, TypedTextLimits)
+{
+    using B = TypedBox;
+    const struct { TypedBox box; const char *typed, *before, *kept; } rows[] = {
+        {B::Name, "ABCDEF", "ABCDE", "ABCDEF"}, {B::Name, "ABCDEFG", "ABCDEF", "ABCDEF"},
+        {B::Description, "123456789012345678901234567890", "", "123456789012345678901234567890"},
+        {B::Description, "123456789012345678901234567890X", "123456789012345678901234567890", "123456789012345678901234567890"},
+        {B::Altitude, "10000", "1000", "10000"}, {B::Altitude, "100000", "10000", "10000"},
+        {B::Altitude, "328.0845", "328.084", "328.084"}, {B::Altitude, "328.08", "328.084", "328.08"},
+        {B::Altitude, "-5.", "-5", "-5."}, {B::Altitude, "5a", "5", ""}, {B::Name, "5a", "5", "5a"},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(keptTypedText(r.box, QLatin1String(r.typed), QLatin1String(r.before)), QLatin1String(r.kept)) << r.typed;
 }

@@ -7,6 +7,7 @@
 #include "base/Clock.h"
 #include "gps/GpsdLink.h"
 #include "gps/Nmea.h"
+#include "gps/ReceiverPort.h"
 #include "gps/SerialLink.h"
 #include "support/PtyFeeder.h"
 
@@ -127,13 +128,14 @@ TEST(Gpsd, NoPacketsAndNoAnswer)
 {
     setLanguage(kEnglish);
     FakeGpsd gpsd;
-    GpsdLink link;
-    ASSERT_TRUE(link.open(gpsd.name()));
-    GarminLink garmin(link);
+    ReceiverPort receiver; // a gpsd name opens the gpsd link
+    ASSERT_TRUE(receiver.open(gpsd.name(), 4800));
+    GarminLink garmin = receiver.link();
     EXPECT_EQ(errorOf([&] { garmin.sendPacket(Packet{10, {}}); }),
               QLatin1String("20007 - gpsd relays only NMEA: transfers of WayPoints, routes and tracks need the "
                             "receiver on a serial port"));
 
+    GpsdLink link;
     QString why;
     const quint16 closedPort = freePort();
     EXPECT_FALSE(link.open(QStringLiteral("gpsd://127.0.0.1:%1").arg(closedPort), &why));

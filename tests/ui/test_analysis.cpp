@@ -140,6 +140,8 @@ TEST(VisUi, DeletingTheLastPointEndsTheModifyModeOfTheWindow)
     EXPECT_FALSE(w.window->action("mnuEditT")->isChecked());
 }
 
+// Each window shows its figures, or only the message of the library with its icon: a
+// profile's error is critical, a flat one and the statistics' time steps are plain notices.
 TEST(AltStat, WindowsOrTheirMessages)
 {
     MainWindowFixture f;
@@ -156,22 +158,19 @@ TEST(AltStat, WindowsOrTheirMessages)
     f.window->showStatistics();
     f.window->showProfile("3", msg::TrackProfileCaption);
     f.window->showProfile("1", msg::TrackProfileCaption); // no profile of WayPoints
-    EXPECT_EQ(opened, QStringList({"1.000 km in 0.1 m/s", "Track Altitude Profile: Track length: 1.000 km"}));
-
-    // The same time twice inside the track; RoutePoints at one altitude; a latitude of 95.
     s.trackPoints[2].time = s.trackPoints[1].time;
     s.routePoints.append(makePoint(PointKind::Route, "A", 45, 7, 80));
-    s.routePoints.append(makePoint(PointKind::Route, "B", 46, 7, 80));
+    s.routePoints.append(makePoint(PointKind::Route, "B", 95, 7, 80));
     f.window->showStatistics();
     f.window->showProfile("2", msg::RouteProfileCaption);
-    s.routePoints[2].latitude = 95;
+    s.routePoints[2].latitude = 46;
     f.window->showProfile("2", msg::RouteProfileCaption);
-    EXPECT_EQ(opened.size(), 2);
-    ASSERT_EQ(f.dialogs.shown.size(), 3u);
-    EXPECT_EQ(QStringList({f.dialogs.shown[0].text, f.dialogs.shown[1].text, f.dialogs.shown[2].text}),
-              QStringList({"Error: negative or null time steps!!!", "All points altitude is 80.0 m",
-                           "ERROR N° 5 - Invalid procedure call or argument"}));
-    EXPECT_EQ(f.dialogs.shown[2].icon, Dialogs::Icon::Critical);
+    EXPECT_EQ(opened, QStringList({"1.000 km in 0.1 m/s", "Track Altitude Profile: Track length: 1.000 km"}));
+    QStringList shown;
+    for (const auto &m : f.dialogs.shown)
+        shown << m.text + (m.icon == Dialogs::Icon::Critical ? " (critical)" : "");
+    EXPECT_EQ(shown, QStringList({"Error: negative or null time steps!!!", "ERROR N° 5 - Invalid procedure call or argument (critical)",
+                                  "All points altitude is 80.0 m"}));
 }
 
 TEST(AltStat, ProfileFollowsTheWindowSize)

@@ -1,11 +1,9 @@
 // What the window tells about its files: a point file's problems, the title, the status bar after
-// a command, the file dialogs' filters and folders, the first start's size. The reasons themselves
-// are tested in tests/map and tests/files; a map's in test_map.
+// a command, the file dialogs' filters and folders. The reasons themselves are tested in
+// tests/map and tests/files; a map's in test_map.
 #include "MainWindowFixture.h"
 
 #include <QDir>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QStatusBar>
 
 using namespace gipso;
@@ -93,13 +91,4 @@ TEST(Feedback, FileDialogsOfferEveryKindFirstStartAtHomeAndRememberThePointFilte
     EXPECT_EQ(QList<int>({d.fileDialogs[1].filterShown, d.fileDialogs[2].filterShown}), QList<int>({1, 2}));
     EXPECT_EQ(d.fileDialogs[2].startDir, folder);
     EXPECT_EQ(f.state().settings.PointFileFilter, 2); // written to Gipso.cfg: tests/base
-}
-
-TEST(Feedback, AFirstStartOpensAtThreeQuartersOfTheScreenInItsMiddle)
-{
-    MainWindowFixture f; // no geometry stored
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    ASSERT_EQ(screen, QRect(0, 0, 800, 800)); // the offscreen screen
-    EXPECT_EQ(f.window->size(), QSize(615, 600)); // as wide as the window may be at least
-    EXPECT_EQ(f.window->frameGeometry().topLeft(), QPoint(92, 99));
 }

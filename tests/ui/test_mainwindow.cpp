@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 using namespace gipso;
 using namespace gipso::test;
@@ -10,56 +12,16 @@ namespace {
 GpsPoint point(PointKind kind, const QString &name = {}) { return makePoint(kind, name, 45, 9); }
 } // namespace
 
+// The window applies the menu state as the map changes and as a menu drops down (the rules: tests/state).
 TEST(MainWindow, MenusFollowTheMapStateAndTheCounts)
 {
     MainWindowFixture f;
-    ASSERT_EQ(f.state().mapMode, MapMode::NoMap);
-    // The menus File, View and Calibration, the three point menus (and the File entries that
-    // need a calibrated map), and the zoom panel.
-    const struct { MapMode mode; bool file, view, calibration, points, zoom; } rows[] = {
-        {MapMode::NoMap, true, false, false, false, false},
-        {MapMode::Uncalibrated, true, true, true, false, false},
-        {MapMode::Calibrated, true, true, true, true, true},
-        {MapMode::FirstClick, false, true, false, false, true},
-        {MapMode::SecondClick, false, true, false, false, true}};
-    for (const auto &r : rows) {
-        SCOPED_TRACE(int(r.mode));
-        f.window->setMapMode(r.mode);
-        EXPECT_EQ(f.menuEnabled("mnuFile"), r.file);
-        EXPECT_EQ(f.menuEnabled("mnuVista"), r.view);
-        EXPECT_EQ(f.menuEnabled("mnuCalibra"), r.calibration);
-        for (const char *m : {"mnuWay", "mnuRoute", "mnuTrack"})
-            EXPECT_EQ(f.menuEnabled(m), r.points) << m;
-        EXPECT_EQ(f.window->panel(4)->isEnabled(), r.zoom);
-        f.window->updateMenuForCounts("mnuFile"); // as the File menu drops down
-        for (const char *e : {"mnuSalva", "mnuImporta", "mnuStampa"})
-            EXPECT_EQ(f.enabled(e), r.points) << e;
-    }
-
+    EXPECT_FALSE(f.menuEnabled("mnuVista") || f.menuEnabled("mnuTrack") || f.window->panel(4)->isEnabled());
     f.window->setMapMode(MapMode::Calibrated);
-    // Each menu's entries when its list holds 0, 1 and 2 points: {entry, points needed}.
-    const struct {
-        const char *menu;
-        PointKind kind;
-        std::vector<std::pair<const char *, int>> entries;
-    } menus[] = {
-        {"mnuFile", PointKind::Track, {{"mnuSalva", 0}, {"mnuImporta", 0}, {"mnuStampa", 0}, {"mnuEsporta", 1}}},
-        {"mnuWay", PointKind::Way, {{"mnuCancella", 1}, {"mnuCancellaLast", 1}, {"mnuUplw", 1}, {"mnuVisw", 1}, {"mnuEditW", 1},
-                                    {"mnuCreaWayP", 0}, {"mnuDownw", 0}}},
-        {"mnuRoute", PointKind::Route, {{"mnuCancellaR", 1}, {"mnuCancellaLastR", 1}, {"mnuVisr", 1}, {"mnuUplr", 1},
-                                        {"mnuEditR", 1}, {"mnuInvertiR", 2}, {"mnuAltr", 2}, {"mnuCreaR", 0}, {"mnuInsR", 0}}},
-        {"mnuTrack", PointKind::Track, {{"mnuCancellaT", 1}, {"mnuVist", 1}, {"mnuEditT", 1}, {"mnuInvertiT", 2},
-                                        {"mnuAltt", 2}, {"mnuStatt", 2}, {"mnuNMEA", 0}, {"mnuDownt", 0}}},
-    };
-    for (const auto &m : menus) {
-        for (int n = 0; n <= 2; ++n) {
-            f.window->updateMenuForCounts(m.menu);
-            for (const auto &[entry, needs] : m.entries)
-                EXPECT_EQ(f.enabled(entry), n >= needs) << entry << " with " << n;
-            f.state().store.list(m.kind).append(point(m.kind));
-        }
-        f.state().store.list(m.kind).clear();
-    }
+    EXPECT_TRUE(f.menuEnabled("mnuVista") && f.menuEnabled("mnuTrack") && f.window->panel(4)->isEnabled());
+    f.state().store.trackPoints.append(point(PointKind::Track));
+    emit f.window->menu("mnuTrack")->aboutToShow();
+    EXPECT_TRUE(f.enabled("mnuVist") && !f.enabled("mnuStatt"));
 }
 
 TEST(MainWindow, RecentMapEntries)
@@ -67,19 +29,21 @@ TEST(MainWindow, RecentMapEntries)
     EXPECT_EQ(recentMapCaption(1, QString(36, 'a')), "&1 " + QString(36, 'a'));
     EXPECT_EQ(recentMapCaption(2, "/abcdef/0123456789/0123456789/map.cal"), // 37 characters
               "&2 /ab.../0123456789/0123456789/map.cal");
-
     MainWindowFixture f;
     QAction *sep = f.window->menu("mnuFile")->findChild<QAction *>("mnuSepLastMap");
-    ASSERT_TRUE(sep);
+    auto shown = [&] {
+        f.window->refreshMenus();
+        QString out = sep->isVisible() ? "|" : "";
+        for (int k = 1; k <= 3; ++k) {
+            const QAction *a = f.window->action(QString("mnuLastMap%1").arg(k));
+            out += a->isVisible() ? a->text() : "-";
+        }
+        return out;
+    };
     f.state().settings.LastMap2 = "/maps/b.Gipso";
-    f.window->refreshMenus();
-    for (int k = 1; k <= 3; ++k)
-        EXPECT_EQ(f.window->action(QString("mnuLastMap%1").arg(k))->isVisible(), k == 2) << k;
-    EXPECT_EQ(f.window->action("mnuLastMap2")->text(), "&2 /maps/b.Gipso");
-    EXPECT_FALSE(sep->isVisible()); // it goes with the first entry
+    EXPECT_EQ(shown(), "-&2 /maps/b.Gipso-"); // the separator goes with the first entry
     f.state().settings.LastMap1 = "/maps/a.cal";
-    f.window->refreshMenus();
-    EXPECT_TRUE(sep->isVisible());
+    EXPECT_EQ(shown(), "|&1 /maps/a.cal&2 /maps/b.Gipso-");
 }
 
 TEST(MainWindow, LanguageSwitchRecaptions)
@@ -103,55 +67,38 @@ TEST(MainWindow, LanguageSwitchRecaptions)
 TEST(MainWindow, ListCommandsAskAndAct)
 {
     MainWindowFixture f;
-    f.window->setMapMode(MapMode::Calibrated);
     auto &s = f.state().store;
-    for (const char *n : {"A", "B"})
-        s.wayPoints.append(point(PointKind::Way, n));
-    // Cancel (the default) keeps everything.
-    f.window->deleteAll(PointKind::Way);
-    ASSERT_EQ(f.dialogs.shown.size(), 1u);
-    EXPECT_EQ(f.dialogs.shown[0].text, "Delete all WayPoints?");
-    EXPECT_EQ(f.dialogs.shown[0].buttons, Dialogs::Buttons::OkCancel);
-    EXPECT_EQ(f.dialogs.shown[0].defaultButton, Dialogs::Answer::Cancel);
-    EXPECT_EQ(s.wayPoints.count(), 2);
-    EXPECT_FALSE(s.pointsModified);
-
-    f.dialogs.answers = {Dialogs::Answer::Ok};
-    f.window->deleteLast(PointKind::Way);
-    EXPECT_EQ(f.dialogs.lastText(), "Delete last WayPoint?");
-    EXPECT_EQ(s.wayPoints.count(), 1);
-    EXPECT_TRUE(s.pointsModified);
-
-    for (const char *n : {"A", "B"})
-        s.routePoints.append(point(PointKind::Route, n));
-    s.pointsModified = false;
-    f.dialogs.answers = {Dialogs::Answer::Ok};
-    f.window->reverse(PointKind::Route); // the new order: tests/edit
-    EXPECT_EQ(f.dialogs.lastText(), "Dates and Times will be overwritten. Proceed?");
-    EXPECT_TRUE(s.pointsModified);
+    for (PointKind kind : {PointKind::Way, PointKind::Route})
+        for (const char *n : {"A", "B"})
+            s.list(kind).append(point(kind, n));
+    // {command, answer, its question, WayPoints left, modified}: Cancel is the default and keeps everything.
+    const struct { std::function<void()> command; Dialogs::Answer answer; const char *question; int way; bool modified; } rows[] = {
+        {[&] { f.window->deleteAll(PointKind::Way); }, Dialogs::Answer::Cancel, "Delete all WayPoints?", 2, false},
+        {[&] { f.window->deleteLast(PointKind::Way); }, Dialogs::Answer::Ok, "Delete last WayPoint?", 1, true},
+        {[&] { f.window->reverse(PointKind::Route); }, Dialogs::Answer::Ok, "Dates and Times will be overwritten. Proceed?", 1, true}};
+    for (const auto &r : rows) {
+        s.pointsModified = false;
+        f.dialogs.answers = {r.answer};
+        r.command();
+        EXPECT_EQ(f.dialogs.shown.back().text, r.question);
+        EXPECT_TRUE(f.dialogs.shown.back().buttons == Dialogs::Buttons::OkCancel && f.dialogs.shown.back().defaultButton == Dialogs::Answer::Cancel);
+        EXPECT_EQ(std::pair(s.wayPoints.count(), s.pointsModified), std::pair(r.way, r.modified)) << r.question;
+    }
+    EXPECT_EQ(s.routePoints[1].name, "B"); // reversed (the new dates: tests/points)
 }
 
 TEST(MainWindow, EditingModesAreExclusive)
 {
     MainWindowFixture f;
     f.window->setMapMode(MapMode::Calibrated);
-    // Panels 5 to 9 (CREATE, MODIFY, WP, RT, TR): "1" where enabled.
-    auto panels = [&] {
-        QString on;
-        for (int i = 5; i <= 9; ++i)
-            on += f.window->panel(i)->isEnabled() ? '1' : '0';
-        return on;
-    };
-    // {entry triggered, mode checked then, panels}: a second trigger unchecks, typing points in
-    // ends dynamic creation.
-    const struct { const char *entry, *checked, *panels; } rows[] = {
-        {"mnuCreaWayP", "mnuCreaWayP", "10100"}, {"mnuEditR", "mnuEditR", "01010"}, {"mnuEditR", "", "00000"},
-        {"mnuCreaR", "mnuCreaR", "10010"}, {"mnuInsR", "", "00000"}};
+    // {entry triggered, mode checked then}: a second trigger unchecks, typing points in ends
+    // dynamic creation; the CREATE panel follows.
+    const struct { const char *entry, *checked; } rows[] = {
+        {"mnuCreaWayP", "mnuCreaWayP"}, {"mnuEditR", "mnuEditR"}, {"mnuEditR", ""}, {"mnuCreaR", "mnuCreaR"}, {"mnuInsR", ""}};
     for (const auto &r : rows) {
-        SCOPED_TRACE(r.entry);
         f.window->action(r.entry)->trigger();
-        EXPECT_EQ(f.window->checkedMode(), r.checked);
-        EXPECT_EQ(panels(), r.panels);
+        EXPECT_EQ(f.window->checkedMode(), r.checked) << r.entry;
+        EXPECT_EQ(f.window->panel(5)->isEnabled(), QString(r.checked).startsWith("mnuCrea")) << r.entry;
     }
 }
 
@@ -218,6 +165,11 @@ TEST(MainWindow, ImportCommandShowsInvalidFile)
 
 TEST(MainWindow, GeometryIsSavedAtExit)
 {
+    { // A first start, without a stored size: three quarters of the screen in its middle.
+        MainWindowFixture f;
+        ASSERT_EQ(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 800, 800)); // the offscreen screen
+        EXPECT_EQ(QRect(f.window->frameGeometry().topLeft(), f.window->size()), QRect(92, 99, 615, 600)); // as wide as the window may be at least
+    }
     int32_t w = 9000, h = 5015;
     applyMinimumSize(w, h);
     EXPECT_EQ(QList<int>({w, h}), QList<int>({9000, 5115})); // the height first

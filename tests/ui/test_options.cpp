@@ -104,26 +104,26 @@ TEST(OptionsUi, FilledWhenShownApplyStoresAndRepaintsCancelKeepsWhatApplyStored)
     EXPECT_EQ(controls(), "3 0 0 7 11111111010 10"); // shown again: what Apply stored
 }
 
-TEST(AboutHelpUi, FollowTheLanguageSystemInfoCopiesItsTextHelpOpensTheManualOfTheLanguage)
+// The About box follows the language, gathers System Info for the configuration in use and copies its text (the text:
+// tests/options); Help opens the manual of the language, nothing for a language without one.
+TEST(AboutHelpUi, SystemInfoCopiesItsTextHelpOpensTheManualOfTheLanguage)
 {
     QTemporaryDir data; // no Gipso.html
-    writeAll(data.filePath("Gipso_Eng.html"), "<!DOCTYPE html>");
-    writeAll(data.filePath("Gipso_Ita.html"), "<!DOCTYPE html>");
+    for (const char *page : {"Gipso_Eng.html", "Gipso_Ita.html"})
+        writeAll(data.filePath(page), "<!DOCTYPE html>");
     const QByteArray oldData = qgetenv("GIPSO_DATA_DIR");
     qputenv("GIPSO_DATA_DIR", data.path().toUtf8());
     MainWindowFixture f; // English
-    QStringList opened;
-    f.window->openDocument = [&](const QUrl &url) { opened << url.toLocalFile(); };
     SystemInfo info;
     info.version = "2.6.0";
     auto &source = frmAbout::systemInfoSource();
     const auto realSource = source;
     QString gatheredFor, text;
+    QStringList titles;
     source = [&](const QString &configFile) { return gatheredFor = configFile, std::optional<SystemInfo>(info); };
-    QStringList seen;
     f.dialogs.onExec = [&](QDialog &d) {
         if (auto *a = dynamic_cast<frmAbout *>(&d)) {
-            seen << QStringList({a->windowTitle(), a->lblTitle->text(), a->cmdSysInfo->text()}).join(" | ");
+            titles << a->lblTitle->text();
             a->cmdSysInfo->click();
         } else if (auto *s = dynamic_cast<frmSysInfo *>(&d); s && s->txtInfo->isReadOnly()) {
             text = s->txtInfo->toPlainText();
@@ -131,16 +131,16 @@ TEST(AboutHelpUi, FollowTheLanguageSystemInfoCopiesItsTextHelpOpensTheManualOfTh
         }
         return int(QDialog::Accepted);
     };
-    for (int entry : {0, 1, 2}) { // as started, Italiano, English again
+    QStringList opened;
+    f.window->openDocument = [&](const QUrl &url) { opened << url.toLocalFile(); };
+    for (int entry : {0, 1, 2}) { // as started, Italiano, English
         if (entry)
             f.window->chooseLanguageEntry(entry);
-        f.window->action("mnuAbout")->trigger();
         f.window->action("mnuHTMLHelp")->trigger();
+        f.window->action("mnuAbout")->trigger();
     }
-    const QString english = "About Gipso | Gipso Release 2.6.0 | &System Info...";
-    EXPECT_EQ(seen, QStringList({english, "Informazioni su Gipso | Gipso Versione 2.6.0 | &Sistema...", english}));
-    EXPECT_EQ(gatheredFor, f.env.configFile);
-    EXPECT_EQ(text, systemInfoText(info));
+    EXPECT_EQ(titles, QStringList({"Gipso Release 2.6.0", "Gipso Versione 2.6.0", "Gipso Release 2.6.0"}));
+    EXPECT_EQ(QStringList({gatheredFor, text}), QStringList({f.env.configFile, systemInfoText(info)}));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), text);
     EXPECT_TRUE(f.dialogs.shown.empty());
     // Only when nothing can be gathered: a message.
@@ -148,10 +148,9 @@ TEST(AboutHelpUi, FollowTheLanguageSystemInfoCopiesItsTextHelpOpensTheManualOfTh
     f.window->action("mnuAbout")->trigger();
     source = realSource;
     EXPECT_EQ(f.dialogs.lastText(), "System Information not available.");
-    setLanguage(1031); // a language without a manual of its own: no Help
+    setLanguage(1031);
     f.window->action("mnuHTMLHelp")->trigger();
     const QString eng = data.filePath("Gipso_Eng.html");
     EXPECT_EQ(opened, QStringList({eng, data.filePath("Gipso_Ita.html"), eng}));
-    EXPECT_EQ(f.dialogs.shown.size(), 1u);
     oldData.isNull() ? qunsetenv("GIPSO_DATA_DIR") : qputenv("GIPSO_DATA_DIR", oldData);
 }

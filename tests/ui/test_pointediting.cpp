@@ -218,41 +218,29 @@ TEST(PointEditingUi, CopyOnDragAndDelete)
     EXPECT_FALSE(f.window->action("mnuEditT")->isChecked());
 }
 
-// Limits apply to typing only: at most five characters typed into the altitude box, but the
-// 328,084 ft the program writes there for 100 m stay whole. In Italian "45.500" is refused
-// and the dialog stays open (the reading: RegionalNumber in tests/edit).
-TEST(PointEditingUi, InsertCommandTypedLimitsAndRegionalNumbers)
+// The form limits typing (the limits: tests/edit), and a refused box keeps the dialog open with
+// the reason (the readings: RegionalNumber and PointEditor in tests/edit).
+TEST(PointEditingUi, InsertCommandTypedLimitsAndRefusals)
 {
     EditingFixture f;
     f.state().units = unitSettings(false); // feet
     f.forms = {[](frmWayPoint &form) {
-        QTest::keyClicks(form.txtCoord[0], "45.25");
+        QTest::keyClicks(form.txtCoord[0], "x");
         form.txtCoord[1]->setText("9.5");
         form.txtNome->setText("TYPED");
         QTest::keyClicks(form.txtQuota, "1000000");
         EXPECT_EQ(form.txtQuota->text(), "10000");
         form.cmdOK->click();
+        EXPECT_TRUE(form.isVisible());
+        form.txtCoord[0]->setText("45.25");
+        form.cmdOK->click();
     }};
     f.menu("mnuInsWay");
+    EXPECT_EQ(f.dialogs.lastText(), "ERROR N° 13 - Type mismatch");
     ASSERT_EQ(f.names(kWay), "TYPED");
     EXPECT_EQ(f.focused, QStringList{"txtCoord_0"});
-    GpsPoint &p = f.state().store.wayPoints[1];
+    const GpsPoint &p = f.state().store.wayPoints[1];
     EXPECT_EQ(std::tuple(p.latitude, p.longitude, p.altitude), std::tuple(45.25, 9.5, 3048.f));
-
-    p.altitude = 100.f;
-    f.state().selection.selectedWayPoint = 1;
-    f.state().selection.savedWayPoint = p;
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    f.forms = {[&](frmWayPoint &form) {
-        EXPECT_EQ(form.txtQuota->text(), "328,084");
-        form.txtCoord[0]->setText("45.500");
-        form.cmdOK->click();
-        EXPECT_TRUE(form.isVisible());
-    }};
-    f.window->openPointDialog(kWay, PointDialogMode::Modify, msg::WayPointName);
-    EXPECT_EQ(f.dialogs.lastText(), "ERROR N° 13 - Type mismatch");
-    EXPECT_EQ(p.latitude, 45.25);
-    QLocale::setDefault(QLocale::c());
 }
 
 // The wheel scrolls (Shift: across), Ctrl+wheel zooms in the program's steps about the mouse,
