@@ -162,7 +162,57 @@ bool LineReader::next(std::string_view &line)
     }
 }
 
+bool LineReader::holdsLineAt(const char *p) const
+{
+    const char *end = buf_.data() + end_;
+    const char *hit = findEither(p, end, '\n', '\r');
+    // As next() sees it: no end held, or a CR that may be the first half of CR LF, means reading on.
+    if (hit == end || (*hit == '\r' && hit + 1 == end && !eof_))
+        return false;
+    return static_cast<size_t>(hit - p) <= kMaxLineBytes;
+}
+
+void LineReader::resumeAt(const char *p, int64_t lineEnds)
+{
+    begin_ = scan_ = static_cast<size_t>(p - buf_.data());
+    lineNumber_ += lineEnds - 1; // next() counts the line it hands out
+    continues_ = false;
+}
+
 // ---------------------------------------------------------------------------------------------
+
+namespace {
+constexpr double kPowersOfTen[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// "-ddd.ddd" of at most 15 digits, the form every point file has: the digits as an integer and
+// the power of ten are both exact doubles, so their quotient is the correctly rounded value,
+// the one from_chars gives.
+bool parsePlainDecimal(std::string_view t, double &out)
+{
+    size_t i = t.size() > 0 && t[0] == '-' ? 1 : 0;
+    uint64_t digits = 0;
+    int count = 0, decimals = -1;
+    for (; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + static_cast<uint64_t>(c - '0');
+            ++count;
+            if (decimals >= 0)
+                ++decimals;
+        } else if (c == '.' && decimals < 0 && count > 0) {
+            decimals = 0;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0 || count > 15 || decimals == 0)
+        return false;
+    const double v = static_cast<double>(digits) / kPowersOfTen[decimals < 0 ? 0 : decimals];
+    out = t[0] == '-' ? -v : v;
+    return true;
+}
+} // namespace
 
 std::optional<double> parseNumber(std::string_view text)
 {
@@ -177,6 +227,8 @@ std::optional<double> parseNumber(std::string_view text)
         || text.front() == 'N')
         return std::nullopt;
     double v = 0;
+    if (parsePlainDecimal(text, v))
+        return v;
     auto r = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
     if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v))
         return std::nullopt;

@@ -70,6 +70,19 @@ public:
     bool utf8() const { return utf8_.valid(); }
     int64_t lineNumber() const { return lineNumber_; }
 
+    // The bytes held from p (in the line last handed out) on, so that an element running over
+    // lines can be read where it stands rather than line by line.
+    std::string_view heldFrom(const char *p) const
+    {
+        return std::string_view(p, static_cast<size_t>(buf_.data() + end_ - p));
+    }
+    // Whether the line that starts at p (a held byte) is held whole up to its end, so that
+    // resumeAt(p) and next() hand it out without reading.
+    bool holdsLineAt(const char *p) const;
+    // Goes on at the line that starts at p, lineEnds line ends after the start of the line last
+    // handed out (which is not a piece); next() hands it out.
+    void resumeAt(const char *p, int64_t lineEnds);
+
 private:
     bool refill();
     void handOut(std::string_view &line, size_t stop, size_t next, bool continues);
