@@ -185,34 +185,54 @@ namespace {
 constexpr double kPowersOfTen[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
-// "-ddd.ddd" of at most 15 digits, the form every point file has: the digits as an integer and
-// the power of ten are both exact doubles, so their quotient is the correctly rounded value,
-// the one from_chars gives.
+bool eightDigits(uint64_t w)
+{
+    return (((w + 0x4646464646464646) | (w - 0x3030303030303030)) & 0x8080808080808080) == 0;
+}
+
+// The value of eight ASCII digits (the first in the lowest byte), three multiplications.
+uint32_t valueOfEightDigits(uint64_t w)
+{
+    w = (w & 0x0F0F0F0F0F0F0F0F) * 2561 >> 8;
+    w = (w & 0x00FF00FF00FF00FF) * 6553601 >> 16;
+    return static_cast<uint32_t>((w & 0x0000FFFF0000FFFF) * 42949672960001 >> 32);
+}
+
+} // namespace
+
+// The digits as an integer and the power of ten are both exact doubles, so their quotient is
+// the correctly rounded value, the one from_chars gives.
 bool parsePlainDecimal(std::string_view t, double &out)
 {
-    size_t i = t.size() > 0 && t[0] == '-' ? 1 : 0;
+    const char *p = t.data(), *end = p + t.size();
+    const bool negative = p < end && *p == '-';
+    p += negative;
+    const char *first = p;
     uint64_t digits = 0;
-    int count = 0, decimals = -1;
-    for (; i < t.size(); ++i) {
-        const char c = t[i];
-        if (c >= '0' && c <= '9') {
-            digits = digits * 10 + static_cast<uint64_t>(c - '0');
-            ++count;
-            if (decimals >= 0)
-                ++decimals;
-        } else if (c == '.' && decimals < 0 && count > 0) {
-            decimals = 0;
-        } else {
+    for (; p < end && static_cast<unsigned char>(*p - '0') <= 9; ++p)
+        digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+    const size_t whole = static_cast<size_t>(p - first);
+    size_t decimals = 0;
+    if (p < end) {
+        if (*p != '.')
             return false;
-        }
+        first = ++p;
+        // Decimals come in runs of ten or so: eight at a time, then one by one. (Past 19
+        // digits the integer is garbage; it is not used.)
+        for (uint64_t w; end - p >= 8 && (std::memcpy(&w, p, 8), eightDigits(w)); p += 8)
+            digits = digits * 100000000 + valueOfEightDigits(w);
+        for (; p < end && static_cast<unsigned char>(*p - '0') <= 9; ++p)
+            digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+        decimals = static_cast<size_t>(p - first);
+        if (decimals == 0 || p != end)
+            return false;
     }
-    if (count == 0 || count > 15 || decimals == 0)
+    if (whole == 0 || whole + decimals > 15)
         return false;
-    const double v = static_cast<double>(digits) / kPowersOfTen[decimals < 0 ? 0 : decimals];
-    out = t[0] == '-' ? -v : v;
+    const double v = static_cast<double>(digits) / kPowersOfTen[decimals];
+    out = negative ? -v : v;
     return true;
 }
-} // namespace
 
 std::optional<double> parseNumber(std::string_view text)
 {

@@ -101,6 +101,8 @@ using Decoder = QString (*)(std::string_view bytes);
 
 // A number with "." as the decimal point, the whole text (blanks around it allowed); finite only.
 std::optional<double> parseNumber(std::string_view text);
+// The common case of parseNumber, fast: "-ddd.ddd" alone, at most 15 digits. False: not that form.
+bool parsePlainDecimal(std::string_view text, double &value);
 // Date values the program can show and write: years 100 to 9999.
 bool isWritableDateValue(double value);
 

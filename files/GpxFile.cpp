@@ -9,6 +9,7 @@
 #include "files/FileIO.h"
 #include "files/PointFiles.h"
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -42,17 +43,22 @@ public:
     constexpr std::string_view text() const { return text_; }
     constexpr size_t size() const { return text_.size(); }
     // Whether t holds the tag at position i.
-    bool at(std::string_view t, size_t i) const
+    [[gnu::always_inline]] bool at(std::string_view t, size_t i) const
     {
         if (i <= t.size() && t.size() - i >= 8) {
             uint64_t x;
             std::memcpy(&x, t.data() + i, 8);
             return ((x | fold_) & care_) == value_;
         }
-        return exact_ ? t.substr(std::min(i, t.size())).starts_with(text_) : startsWithNoCase(t, i, text_);
+        return nearEnd(t, i);
     }
 
 private:
+    [[gnu::noinline]] bool nearEnd(std::string_view t, size_t i) const
+    {
+        return exact_ ? t.substr(std::min(i, t.size())).starts_with(text_) : startsWithNoCase(t, i, text_);
+    }
+
     std::string_view text_;
     uint64_t value_ = 0, fold_ = 0, care_ = 0;
     bool exact_ = false;
@@ -162,7 +168,8 @@ QString gpxText(std::string_view raw, Decoder decoder)
     // The two common forms go straight to the decoder: one whole section as we write it, and
     // text with no markup at all.
     constexpr size_t sectionSize = kCdataOpen.size() + 3;
-    if (raw.size() >= sectionSize && raw.starts_with("<![CDATA[") && findExact(raw, kCdataOpen.size(), "]]>") == raw.size() - 3)
+    if (raw.size() >= sectionSize && raw.starts_with("<![CDATA[") && raw.ends_with("]]>")
+        && raw.substr(kCdataOpen.size(), raw.size() - kCdataOpen.size() - 1).find("]]>") == npos)
         return decoder(raw.substr(kCdataOpen.size(), raw.size() - sectionSize));
     if (!hasMarkup(raw))
         return decoder(raw);
@@ -173,6 +180,8 @@ QString gpxText(std::string_view raw, Decoder decoder)
 
 std::optional<double> gpxNumber(std::string_view raw)
 {
+    if (double v; parsePlainDecimal(raw, v))
+        return v;
     if (!hasMarkup(raw))
         return parseNumber(raw);
     const QByteArray text = gpxText(raw, decodeUtf8).toUtf8();
@@ -301,36 +310,55 @@ struct StartTag {
     size_t end = npos;
 };
 
+// Characters that end an attribute's name in a start tag, by class.
+enum : uint8_t { kBlank = 1, kSlash = 2, kTagEnd = 4, kEquals = 8 };
+constexpr std::array<uint8_t, 256> kTagChars = [] {
+    std::array<uint8_t, 256> c{};
+    c[' '] = c['\t'] = c['\r'] = c['\n'] = kBlank;
+    c['/'] = kSlash;
+    c['>'] = kTagEnd;
+    c['='] = kEquals;
+    return c;
+}();
+uint8_t tagChar(char c) { return kTagChars[static_cast<unsigned char>(c)]; }
+
+// Whether a three-letter name is the lower-case one given, in any case.
+bool isName3(std::string_view name, const char (&lower)[4])
+{
+    return name.size() == 3 && (name[0] | 0x20) == lower[0] && (name[1] | 0x20) == lower[1] && (name[2] | 0x20) == lower[2];
+}
+
 StartTag readStartTag(std::string_view t, size_t nameLength)
 {
     StartTag tag;
     for (size_t i = nameLength; i < t.size();) {
-        if (blank(t[i]) || t[i] == '/') {
+        const uint8_t c = tagChar(t[i]);
+        if (c & (kBlank | kSlash)) {
             ++i;
             continue;
         }
-        if (t[i] == '>') {
+        if (c == kTagEnd) {
             tag.end = i + 1;
             break;
         }
         const size_t name = i;
-        while (i < t.size() && !blank(t[i]) && t[i] != '=' && t[i] != '>' && t[i] != '/')
+        while (i < t.size() && !tagChar(t[i]))
             ++i;
         const std::string_view attribute = t.substr(name, i - name);
-        while (i < t.size() && blank(t[i]))
+        while (i < t.size() && tagChar(t[i]) == kBlank)
             ++i;
         if (i == t.size() || t[i] != '=')
             continue;
         do
             ++i;
-        while (i < t.size() && blank(t[i]));
+        while (i < t.size() && tagChar(t[i]) == kBlank);
         const size_t close = i < t.size() && (t[i] == '"' || t[i] == '\'') ? findByte(t, i + 1, t[i]) : npos;
         if (close == npos)
             break; // not an attribute any more: what follows cannot be read as one
         const std::string_view value = t.substr(i + 1, close - i - 1);
-        if (attribute.size() == 3 && startsWithNoCase(attribute, 0, "lat") && !tag.lat)
+        if (!tag.lat && isName3(attribute, "lat"))
             tag.lat = value;
-        else if (attribute.size() == 3 && startsWithNoCase(attribute, 0, "lon") && !tag.lon)
+        else if (!tag.lon && isName3(attribute, "lon"))
             tag.lon = value;
         i = close + 1;
     }
@@ -370,7 +398,7 @@ struct Parts {
 };
 
 // Which child a start tag opens at position i (a '<'; kChildren: none).
-int childOpenedAt(std::string_view t, size_t i)
+[[gnu::always_inline]] inline int childOpenedAt(std::string_view t, size_t i)
 {
     const int c = i + 1 < t.size() ? childByLetter(t[i + 1]) : kChildren;
     return c < kChildren && kChildOpen[c].at(t, i) ? c : kChildren;
@@ -456,17 +484,21 @@ bool readInPlace(std::string_view held, const ElementKind &kind, InPlace &e)
         for (; mask; mask &= mask - 1) {
             const size_t i = block + static_cast<size_t>(__builtin_ctz(mask));
             if (v[i] != '<') {
-                // A line end: it must lie between tags, and outside every text that is kept.
-                if (open > 0 || i + 1 >= v.size())
+                // A line end (CR LF as one): it must lie between tags, and outside every text that is kept.
+                if (i < e.lastLine)
+                    continue; // the LF of a CR LF
+                size_t next = i + 1;
+                if (v[i] == '\r' && next < v.size() && v[next] == '\n')
+                    ++next;
+                if (open > 0 || next >= v.size())
                     return false;
-                const char before = v[i - 1], after = v[i + 1];
+                const char before = v[i - 1], after = v[next];
                 if (!isLineEnd(before) && before != '>' && before != ' ' && before != '\t')
                     return false;
                 if (!isLineEnd(after) && after != '<' && after != ' ' && after != '\t')
                     return false;
-                if (v[i] == '\n' || after != '\n')
-                    ++e.lineEnds;
-                e.lastLine = i + 1;
+                ++e.lineEnds;
+                e.lastLine = next;
                 continue;
             }
             if (i + 2 < v.size() && v[i + 1] == '/') {
