@@ -787,7 +787,7 @@ ImportResult readGpx(const QString &path, PointStore &store, bool ignoreGpxDescr
                             pos = start + e.end;
                         } else {
                             in.resumeAt(held.data() + e.lastLine, e.lineEnds);
-                            in.next(line);
+                            in.next(line); // held whole, as holdsLineAt said
                             pos = e.end - e.lastLine;
                         }
                         continue;
