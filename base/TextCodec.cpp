@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace gipso {
 
 namespace {
@@ -39,6 +43,14 @@ QString decodeText(const QByteArray &bytes)
 
 bool isAscii(std::string_view bytes)
 {
+    uint64_t any = 0;
+    for (; bytes.size() >= 8; bytes.remove_prefix(8)) {
+        uint64_t w;
+        std::memcpy(&w, bytes.data(), 8);
+        any |= w;
+    }
+    if (any & 0x8080808080808080ULL)
+        return false;
     for (char c : bytes)
         if (static_cast<unsigned char>(c) >= 0x80)
             return false;
@@ -61,7 +73,17 @@ void Utf8Check::feed(const char *data, size_t size)
     size_t i = 0;
     while (ok_ && i < size) {
         if (need_ == 0) {
-            // Plain ASCII goes eight bytes at a time.
+            // Plain ASCII goes 64 bytes at a time, then eight.
+#if defined(__SSE2__)
+            while (i + 64 <= size) {
+                const auto *p = reinterpret_cast<const __m128i *>(data + i);
+                const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(p), _mm_loadu_si128(p + 1)),
+                                                 _mm_or_si128(_mm_loadu_si128(p + 2), _mm_loadu_si128(p + 3)));
+                if (_mm_movemask_epi8(any))
+                    break;
+                i += 64;
+            }
+#endif
             while (i + 8 <= size) {
                 uint64_t w;
                 std::memcpy(&w, data + i, 8);

@@ -162,7 +162,77 @@ bool LineReader::next(std::string_view &line)
     }
 }
 
+bool LineReader::holdsLineAt(const char *p) const
+{
+    const char *end = buf_.data() + end_;
+    const char *hit = findEither(p, end, '\n', '\r');
+    // As next() sees it: no end held, or a CR that may be the first half of CR LF, means reading on.
+    if (hit == end || (*hit == '\r' && hit + 1 == end && !eof_))
+        return false;
+    return static_cast<size_t>(hit - p) <= kMaxLineBytes;
+}
+
+void LineReader::resumeAt(const char *p, int64_t lineEnds)
+{
+    begin_ = scan_ = static_cast<size_t>(p - buf_.data());
+    lineNumber_ += lineEnds - 1; // next() counts the line it hands out
+    continues_ = false;
+}
+
 // ---------------------------------------------------------------------------------------------
+
+namespace {
+constexpr double kPowersOfTen[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+bool eightDigits(uint64_t w)
+{
+    return (((w + 0x4646464646464646) | (w - 0x3030303030303030)) & 0x8080808080808080) == 0;
+}
+
+// The value of eight ASCII digits (the first in the lowest byte), three multiplications.
+uint32_t valueOfEightDigits(uint64_t w)
+{
+    w = (w & 0x0F0F0F0F0F0F0F0F) * 2561 >> 8;
+    w = (w & 0x00FF00FF00FF00FF) * 6553601 >> 16;
+    return static_cast<uint32_t>((w & 0x0000FFFF0000FFFF) * 42949672960001 >> 32);
+}
+
+} // namespace
+
+// The digits as an integer and the power of ten are both exact doubles, so their quotient is
+// the correctly rounded value, the one from_chars gives.
+bool parsePlainDecimal(std::string_view t, double &out)
+{
+    const char *p = t.data(), *end = p + t.size();
+    const bool negative = p < end && *p == '-';
+    p += negative;
+    const char *first = p;
+    uint64_t digits = 0;
+    for (; p < end && static_cast<unsigned char>(*p - '0') <= 9; ++p)
+        digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+    const size_t whole = static_cast<size_t>(p - first);
+    size_t decimals = 0;
+    if (p < end) {
+        if (*p != '.')
+            return false;
+        first = ++p;
+        // Decimals come in runs of ten or so: eight at a time, then one by one. (Past 19
+        // digits the integer is garbage; it is not used.)
+        for (uint64_t w; end - p >= 8 && (std::memcpy(&w, p, 8), eightDigits(w)); p += 8)
+            digits = digits * 100000000 + valueOfEightDigits(w);
+        for (; p < end && static_cast<unsigned char>(*p - '0') <= 9; ++p)
+            digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+        decimals = static_cast<size_t>(p - first);
+        if (decimals == 0 || p != end)
+            return false;
+    }
+    if (whole == 0 || whole + decimals > 15)
+        return false;
+    const double v = static_cast<double>(digits) / kPowersOfTen[decimals];
+    out = negative ? -v : v;
+    return true;
+}
 
 std::optional<double> parseNumber(std::string_view text)
 {
@@ -177,6 +247,8 @@ std::optional<double> parseNumber(std::string_view text)
         || text.front() == 'N')
         return std::nullopt;
     double v = 0;
+    if (parsePlainDecimal(text, v))
+        return v;
     auto r = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
     if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v))
         return std::nullopt;

@@ -70,6 +70,19 @@ public:
     bool utf8() const { return utf8_.valid(); }
     int64_t lineNumber() const { return lineNumber_; }
 
+    // The bytes held from p (in the line last handed out) on, so that an element running over
+    // lines can be read where it stands rather than line by line.
+    std::string_view heldFrom(const char *p) const
+    {
+        return std::string_view(p, static_cast<size_t>(buf_.data() + end_ - p));
+    }
+    // Whether the line that starts at p (a held byte) is held whole up to its end, so that
+    // resumeAt(p) and next() hand it out without reading.
+    bool holdsLineAt(const char *p) const;
+    // Goes on at the line that starts at p, lineEnds line ends after the start of the line last
+    // handed out (which is not a piece); next() hands it out.
+    void resumeAt(const char *p, int64_t lineEnds);
+
 private:
     bool refill();
     void handOut(std::string_view &line, size_t stop, size_t next, bool continues);
@@ -88,6 +101,8 @@ using Decoder = QString (*)(std::string_view bytes);
 
 // A number with "." as the decimal point, the whole text (blanks around it allowed); finite only.
 std::optional<double> parseNumber(std::string_view text);
+// The common case of parseNumber, fast: "-ddd.ddd" alone, at most 15 digits. False: not that form.
+bool parsePlainDecimal(std::string_view text, double &value);
 // Date values the program can show and write: years 100 to 9999.
 bool isWritableDateValue(double value);
 

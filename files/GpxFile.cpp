@@ -9,6 +9,8 @@
 #include "files/FileIO.h"
 #include "files/PointFiles.h"
 
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -23,12 +25,54 @@ constexpr size_t kUnknown = npos - 1;
 // An element longer than this is not a point anybody wrote; it is skipped without holding it all.
 constexpr size_t kMaxElement = 64u << 20;
 
+// A tag of up to eight bytes compared in one step, its letters in either case (or, made exact,
+// only as written). Millions of tags are looked at per file.
+class Tag {
+public:
+    constexpr Tag(std::string_view lower, bool exact = false) : text_(lower)
+    {
+        for (size_t k = 0; k < lower.size(); ++k) {
+            const auto c = static_cast<uint64_t>(static_cast<unsigned char>(lower[k]));
+            value_ |= c << (8 * k);
+            care_ |= uint64_t(0xFF) << (8 * k);
+            if (!exact && lower[k] >= 'a' && lower[k] <= 'z')
+                fold_ |= uint64_t(0x20) << (8 * k);
+        }
+        exact_ = exact;
+    }
+    constexpr std::string_view text() const { return text_; }
+    constexpr size_t size() const { return text_.size(); }
+    // Whether t holds the tag at position i.
+    [[gnu::always_inline]] bool at(std::string_view t, size_t i) const
+    {
+        if (i <= t.size() && t.size() - i >= 8) {
+            uint64_t x;
+            std::memcpy(&x, t.data() + i, 8);
+            return ((x | fold_) & care_) == value_;
+        }
+        return nearEnd(t, i);
+    }
+
+private:
+    [[gnu::noinline]] bool nearEnd(std::string_view t, size_t i) const
+    {
+        return exact_ ? t.substr(std::min(i, t.size())).starts_with(text_) : startsWithNoCase(t, i, text_);
+    }
+
+    std::string_view text_;
+    uint64_t value_ = 0, fold_ = 0, care_ = 0;
+    bool exact_ = false;
+};
+static_assert(std::endian::native == std::endian::little, "Tag compares little-endian words");
+
 struct ElementKind {
-    std::string_view open;  // lower case, searched ignoring case
-    std::string_view close;
+    Tag open;  // lower case, searched ignoring case
+    Tag close;
     const char *name;
 };
-const ElementKind kKinds[3] = {{"<wpt", "</wpt>", "wpt"}, {"<rtept", "</rtept>", "rtept"}, {"<trkpt", "</trkpt>", "trkpt"}};
+constexpr ElementKind kKinds[3] = {{Tag("<wpt"), Tag("</wpt>"), "wpt"},
+                                   {Tag("<rtept"), Tag("</rtept>"), "rtept"},
+                                   {Tag("<trkpt"), Tag("</trkpt>"), "trkpt"}};
 
 constexpr std::string_view kCdataOpen = "<![cdata[";
 
@@ -110,9 +154,25 @@ QString decodeEntities(const QString &s)
     return out;
 }
 
+bool hasMarkup(std::string_view raw)
+{
+    for (char c : raw)
+        if (c == '<' || c == '&')
+            return true;
+    return false;
+}
+
 // Text of a child: a CDATA section as it stands, or plain text with its references decoded.
 QString gpxText(std::string_view raw, Decoder decoder)
 {
+    // The two common forms go straight to the decoder: one whole section as we write it, and
+    // text with no markup at all.
+    constexpr size_t sectionSize = kCdataOpen.size() + 3;
+    if (raw.size() >= sectionSize && raw.starts_with("<![CDATA[") && raw.ends_with("]]>")
+        && raw.substr(kCdataOpen.size(), raw.size() - kCdataOpen.size() - 1).find("]]>") == npos)
+        return decoder(raw.substr(kCdataOpen.size(), raw.size() - sectionSize));
+    if (!hasMarkup(raw))
+        return decoder(raw);
     if (findNoCase(raw, 0, kCdataOpen) != npos)
         return decoder(cdataText(raw));
     return decodeEntities(decoder(raw));
@@ -120,7 +180,9 @@ QString gpxText(std::string_view raw, Decoder decoder)
 
 std::optional<double> gpxNumber(std::string_view raw)
 {
-    if (raw.find_first_of("<&") == npos)
+    if (double v; parsePlainDecimal(raw, v))
+        return v;
+    if (!hasMarkup(raw))
         return parseNumber(raw);
     const QByteArray text = gpxText(raw, decodeUtf8).toUtf8();
     return parseNumber(std::string_view(text.constData(), static_cast<size_t>(text.size())));
@@ -138,10 +200,17 @@ bool readDigits(std::string_view t, size_t at, size_t n, int &out)
     return true;
 }
 
+// The last day read and its date value: points of a track share their day.
+struct DayCache {
+    int y = -1, m = 0, d = 0;
+    bool valid = false;
+    double value = 0;
+};
+
 // YYYY-MM-DDThh:mm:ss by the character positions; anything after the seconds is ignored and
 // there is no time-zone conversion. A shorter text gives what it holds: the date alone, or
 // hours and minutes.
-bool readTime(std::string_view t, double &date, double &time)
+bool readTime(std::string_view t, double &date, double &time, DayCache &day)
 {
     while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
         t.remove_prefix(1);
@@ -150,8 +219,11 @@ bool readTime(std::string_view t, double &date, double &time)
     int y, m, d, hh = 0, mm = 0, ss = 0;
     if (t.size() < 10 || !readDigits(t, 0, 4, y) || !readDigits(t, 5, 2, m) || !readDigits(t, 8, 2, d))
         return false;
-    const QDate day(y, m, d);
-    if (!day.isValid())
+    if (y != day.y || m != day.m || d != day.d) {
+        const QDate calendarDay(y, m, d);
+        day = {y, m, d, calendarDay.isValid(), calendarDay.isValid() ? toDateValue(calendarDay) : 0};
+    }
+    if (!day.valid)
         return false;
     if (t.size() >= 16 && (!readDigits(t, 11, 2, hh) || !readDigits(t, 14, 2, mm)))
         return false;
@@ -159,10 +231,12 @@ bool readTime(std::string_view t, double &date, double &time)
         return false;
     if (hh > 23 || mm > 59 || ss > 59)
         return false;
-    date = toDateValue(day);
+    date = day.value;
     time = (hh * 3600 + mm * 60 + ss) / 86400.0;
     return isWritableDateValue(date);
 }
+
+struct Parts;
 
 class GpxReader {
 public:
@@ -171,8 +245,8 @@ public:
     {
     }
 
-    // One whole element, which begins at byte at of the file on the given line.
-    void convert(std::string_view t, PointKind kind, int64_t line, qint64 at);
+    // One whole element, read into its parts, which begins at byte at of the file on the given line.
+    void convert(const Parts &parts, PointKind kind, int64_t line, qint64 at);
 
     // Track boundaries: every <trk> starts a track, and so does every <trkseg> after its first;
     // the <trk>'s <name> (before its first point) names the track.
@@ -220,6 +294,7 @@ private:
     int32_t autoNameFor_ = -1;
     QString autoName_;
     std::optional<double> now_;
+    DayCache day_;
     bool newTrack_ = false;
     bool inTrackHeader_ = false;
     int segments_ = 0;
@@ -235,70 +310,222 @@ struct StartTag {
     size_t end = npos;
 };
 
+// Characters that end an attribute's name in a start tag, by class.
+enum : uint8_t { kBlank = 1, kSlash = 2, kTagEnd = 4, kEquals = 8 };
+constexpr std::array<uint8_t, 256> kTagChars = [] {
+    std::array<uint8_t, 256> c{};
+    c[' '] = c['\t'] = c['\r'] = c['\n'] = kBlank;
+    c['/'] = kSlash;
+    c['>'] = kTagEnd;
+    c['='] = kEquals;
+    return c;
+}();
+uint8_t tagChar(char c) { return kTagChars[static_cast<unsigned char>(c)]; }
+
+// Whether a three-letter name is the lower-case one given, in any case.
+bool isName3(std::string_view name, const char (&lower)[4])
+{
+    return name.size() == 3 && (name[0] | 0x20) == lower[0] && (name[1] | 0x20) == lower[1] && (name[2] | 0x20) == lower[2];
+}
+
 StartTag readStartTag(std::string_view t, size_t nameLength)
 {
     StartTag tag;
     for (size_t i = nameLength; i < t.size();) {
-        if (blank(t[i]) || t[i] == '/') {
+        const uint8_t c = tagChar(t[i]);
+        if (c & (kBlank | kSlash)) {
             ++i;
             continue;
         }
-        if (t[i] == '>') {
+        if (c == kTagEnd) {
             tag.end = i + 1;
             break;
         }
         const size_t name = i;
-        while (i < t.size() && !blank(t[i]) && t[i] != '=' && t[i] != '>' && t[i] != '/')
+        while (i < t.size() && !tagChar(t[i]))
             ++i;
         const std::string_view attribute = t.substr(name, i - name);
-        while (i < t.size() && blank(t[i]))
+        while (i < t.size() && tagChar(t[i]) == kBlank)
             ++i;
         if (i == t.size() || t[i] != '=')
             continue;
         do
             ++i;
-        while (i < t.size() && blank(t[i]));
+        while (i < t.size() && tagChar(t[i]) == kBlank);
         const size_t close = i < t.size() && (t[i] == '"' || t[i] == '\'') ? findByte(t, i + 1, t[i]) : npos;
         if (close == npos)
             break; // not an attribute any more: what follows cannot be read as one
         const std::string_view value = t.substr(i + 1, close - i - 1);
-        if (attribute.size() == 3 && startsWithNoCase(attribute, 0, "lat") && !tag.lat)
+        if (!tag.lat && isName3(attribute, "lat"))
             tag.lat = value;
-        else if (attribute.size() == 3 && startsWithNoCase(attribute, 0, "lon") && !tag.lon)
+        else if (!tag.lon && isName3(attribute, "lon"))
             tag.lon = value;
         i = close + 1;
     }
     return tag;
 }
 
-// Text of a child from its start tag (found ignoring case) to the first end tag of exact case.
-bool childText(std::string_view t, size_t open, size_t openLength, std::string_view close, std::string_view &out)
+// The children a point keeps: the first start tag of each, found ignoring case, and its text
+// up to the first end tag of exact case after it.
+enum ChildIndex { kName, kEle, kDesc, kTime, kChildren };
+constexpr Tag kChildOpen[kChildren] = {Tag("<name>"), Tag("<ele>"), Tag("<desc>"), Tag("<time>")};
+constexpr Tag kChildClose[kChildren] = {Tag("</name>", true), Tag("</ele>", true), Tag("</desc>", true),
+                                        Tag("</time>", true)};
+
+// The child whose start tag or end tag may stand at i, by the letter after '<' or "</" (any
+// case; kChildren: none).
+int childByLetter(char c)
 {
-    const size_t from = open + openLength;
-    const size_t end = findExact(t, from, close);
-    if (end == npos)
-        return false;
-    out = t.substr(from, end - from);
-    return true;
+    switch (c | 0x20) {
+    case 'n': return kName;
+    case 'e': return kEle;
+    case 'd': return kDesc;
+    case 't': return kTime;
+    default: return kChildren;
+    }
 }
 
-void GpxReader::convert(std::string_view t, PointKind kind, int64_t line, qint64 at)
-{
-    const StartTag tag = readStartTag(t, kKinds[kindIndex(kind)].open.size());
-    // First start tag of each child, ignoring case; an element closed in its start tag has none.
-    size_t name = npos, ele = npos, desc = npos, time = npos;
-    const size_t content = std::min(tag.end, t.size());
-    for (size_t i = findByte(t, content, '<'); i != npos; i = findByte(t, i + 1, '<')) {
-        if (name == npos && startsWithNoCase(t, i, "<name>"))
-            name = i;
-        else if (ele == npos && startsWithNoCase(t, i, "<ele>"))
-            ele = i;
-        else if (desc == npos && startsWithNoCase(t, i, "<desc>"))
-            desc = i;
-        else if (time == npos && startsWithNoCase(t, i, "<time>"))
-            time = i;
-    }
+struct Child {
+    size_t open = npos;
+    bool closed = false;
+    std::string_view text;
+};
 
+// What a point element holds: its start tag and its children.
+struct Parts {
+    StartTag tag;
+    Child child[kChildren];
+};
+
+// Which child a start tag opens at position i (a '<'; kChildren: none).
+[[gnu::always_inline]] inline int childOpenedAt(std::string_view t, size_t i)
+{
+    const int c = i + 1 < t.size() ? childByLetter(t[i + 1]) : kChildren;
+    return c < kChildren && kChildOpen[c].at(t, i) ? c : kChildren;
+}
+
+// The parts of one whole element t; an element closed in its start tag has no children.
+Parts readParts(std::string_view t, const ElementKind &kind)
+{
+    Parts parts;
+    parts.tag = readStartTag(t, kind.open.size());
+    const size_t content = std::min(parts.tag.end, t.size());
+    for (size_t i = findByte(t, content, '<'); i != npos; i = findByte(t, i + 1, '<')) {
+        const int c = childOpenedAt(t, i);
+        if (c < kChildren && parts.child[c].open == npos)
+            parts.child[c].open = i;
+    }
+    for (int c = 0; c < kChildren; ++c) {
+        Child &child = parts.child[c];
+        if (child.open == npos)
+            continue;
+        const size_t from = child.open + kChildOpen[c].size();
+        const size_t end = findExact(t, from, kChildClose[c].text());
+        child.closed = end != npos;
+        if (child.closed)
+            child.text = t.substr(from, end - from);
+    }
+    return parts;
+}
+
+// An element read where it stands in the bytes held: its parts, its length, and the line ends
+// it takes in (lastLine: where its last line starts).
+struct InPlace {
+    Parts parts;
+    size_t end = 0;
+    size_t lastLine = 0;
+    int64_t lineEnds = 0;
+};
+
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// Reads the point element at the start of held where it stands, when that gives exactly what
+// joining its lines does: the element ends within held (and a bound), its start tag ends on
+// its first line, every line end lies between two tags (after '>' or a blank, before '<' or a
+// blank, where no tag the scanner looks for can be made by joining) and outside the children's
+// texts. One pass over the '<' and line ends finds the children, their end tags and the
+// element's end. False: the element is read line by line.
+bool readInPlace(std::string_view held, const ElementKind &kind, InPlace &e)
+{
+    // A point takes a few hundred bytes; longer ones (descriptions pasted into GPX) go line by line.
+    constexpr size_t kBound = 64 << 10;
+    const std::string_view v = held.substr(0, std::min(held.size(), kBound));
+    Parts &parts = e.parts;
+    parts.tag = readStartTag(v, kind.open.size());
+    const size_t content = parts.tag.end;
+    if (content == npos || findEither(v.data(), v.data() + content, '\r', '\n') != v.data() + content)
+        return false;
+    // Closed by "/>": the last character before '>' that is not blank (quotes and values alike).
+    size_t last = content - 2;
+    while (blank(v[last]))
+        --last;
+    if (v[last] == '/') {
+        e.end = content;
+        return true;
+    }
+    int open = 0; // children open and not closed yet
+    for (size_t block = content; block < v.size(); block += 16) {
+        const size_t n = std::min<size_t>(16, v.size() - block);
+        uint32_t mask = 0;
+#if defined(__SSE2__)
+        if (n == 16) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(v.data() + block));
+            const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('<')),
+                                              _mm_or_si128(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\r')),
+                                                           _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n'))));
+            mask = static_cast<uint32_t>(_mm_movemask_epi8(hits));
+        } else
+#endif
+        {
+            for (size_t k = 0; k < n; ++k)
+                if (v[block + k] == '<' || isLineEnd(v[block + k]))
+                    mask |= 1u << k;
+        }
+        for (; mask; mask &= mask - 1) {
+            const size_t i = block + static_cast<size_t>(__builtin_ctz(mask));
+            if (v[i] != '<') {
+                // A line end (CR LF as one): it must lie between tags, and outside every text that is kept.
+                if (i < e.lastLine)
+                    continue; // the LF of a CR LF
+                size_t next = i + 1;
+                if (v[i] == '\r' && next < v.size() && v[next] == '\n')
+                    ++next;
+                if (open > 0 || next >= v.size())
+                    return false;
+                const char before = v[i - 1], after = v[next];
+                if (!isLineEnd(before) && before != '>' && before != ' ' && before != '\t')
+                    return false;
+                if (!isLineEnd(after) && after != '<' && after != ' ' && after != '\t')
+                    return false;
+                ++e.lineEnds;
+                e.lastLine = next;
+                continue;
+            }
+            if (i + 2 < v.size() && v[i + 1] == '/') {
+                if (kind.close.at(v, i)) {
+                    e.end = i + kind.close.size();
+                    return true;
+                }
+                const int c = childByLetter(v[i + 2]);
+                if (c < kChildren && parts.child[c].open != npos && !parts.child[c].closed && kChildClose[c].at(v, i)) {
+                    Child &child = parts.child[c];
+                    const size_t from = child.open + kChildOpen[c].size();
+                    child.closed = true;
+                    child.text = v.substr(from, i - from);
+                    --open;
+                }
+            } else if (const int c = childOpenedAt(v, i); c < kChildren && parts.child[c].open == npos) {
+                parts.child[c].open = i;
+                ++open;
+            }
+        }
+    }
+    return false;
+}
+
+void GpxReader::convert(const Parts &parts, PointKind kind, int64_t line, qint64 at)
+{
+    const StartTag &tag = parts.tag;
     GpsPoint p;
     const auto latitude = tag.lat ? gpxNumber(*tag.lat) : std::nullopt;
     if (!latitude)
@@ -309,18 +536,20 @@ void GpxReader::convert(std::string_view t, PointKind kind, int64_t line, qint64
     p.latitude = *latitude;
     p.longitude = *longitude;
 
-    std::string_view rawName, rawDesc, text;
-    if (name != npos && !childText(t, name, 6, "</name>", rawName))
+    const Child &name = parts.child[kName], &ele = parts.child[kEle], &desc = parts.child[kDesc],
+                &time = parts.child[kTime];
+    std::string_view rawName = name.text, rawDesc = desc.text;
+    if (name.open != npos && !name.closed)
         return skip(line, kind, msg::GpxNameUnclosed);
-    if (ele != npos) {
-        if (!childText(t, ele, 5, "</ele>", text))
+    if (ele.open != npos) {
+        if (!ele.closed)
             return skip(line, kind, msg::GpxElevationUnclosed);
-        const auto altitude = gpxNumber(text);
+        const auto altitude = gpxNumber(ele.text);
         if (!altitude || !std::isfinite(static_cast<float>(*altitude)))
             return skip(line, kind, msg::GpxElevationNotNumber);
         p.altitude = static_cast<float>(*altitude);
     }
-    if (desc != npos && !childText(t, desc, 6, "</desc>", rawDesc))
+    if (desc.open != npos && !desc.closed)
         return skip(line, kind, msg::GpxDescriptionUnclosed);
     // The first point of a track carries its name: its own description when kept, else the
     // <trk>'s name, else "Track N". Ignoring descriptions empties only the other points'.
@@ -334,16 +563,16 @@ void GpxReader::convert(std::string_view t, PointKind kind, int64_t line, qint64
         if (startsTrack && rawDesc.empty() && !cdataText(trackName_).empty())
             rawDesc = trackName_;
     }
-    if (time != npos) {
-        if (!childText(t, time, 6, "</time>", text))
+    if (time.open != npos) {
+        if (!time.closed)
             return skip(line, kind, msg::GpxTimeUnclosed);
-        if (!readTime(text, p.date, p.time))
+        if (!readTime(time.text, p.date, p.time, day_))
             return skip(line, kind, msg::GpxTimeNotReadable);
     } else {
         p.date = p.time = now();
     }
 
-    p.name = name != npos ? gpxText(rawName, decodeUtf8) : autoName();
+    p.name = name.open != npos ? gpxText(rawName, decodeUtf8) : autoName();
     if (!rawDesc.empty())
         p.description = gpxText(rawDesc, decodeUtf8);
     if (startsTrack && p.description.isEmpty())
@@ -427,38 +656,36 @@ void appendAttribute(std::string &out, const QString &value)
     appendUtf8(out, v);
 }
 
-// Where the next point element starts at or after from (npos: none), and its kind: a start
-// tag "<wpt", "<rtept" or "<trkpt" in any case, ended by a blank, '>', '/' or the line's end.
-size_t nextPointStart(std::string_view line, size_t from, int &kind)
+// What the scan looks for on a line: the start of a point element ("<wpt", "<rtept" or
+// "<trkpt" in any case, ended by a blank, '>', '/' or the line's end), and the markup between
+// points: "<trk", "<trkseg", "<gpx" and "</gpx" tags (any case, ended by a blank, '>' or the
+// line's end), and "<name>" when the track's name is wanted.
+enum Markup { kWptStart, kRteptStart, kTrkptStart, kTrkTag, kTrksegTag, kTrackName, kGpxTag, kGpxEndTag };
+
+bool tagEnds(std::string_view line, size_t after, bool slashToo)
 {
-    for (size_t i = findByte(line, from, '<'); i != npos; i = findByte(line, i + 1, '<'))
-        for (int k = 0; k < 3; ++k) {
-            const size_t after = i + kKinds[k].open.size();
-            if (startsWithNoCase(line, i, kKinds[k].open)
-                && (after == line.size() || blank(line[after]) || line[after] == '>' || line[after] == '/')) {
-                kind = k;
-                return i;
-            }
-        }
-    return npos;
+    return after == line.size() || blank(line[after]) || line[after] == '>' || (slashToo && line[after] == '/');
 }
 
-// The markup between points on a line at or after from: "<trk", "<trkseg", "<gpx" and "</gpx"
-// tags (any case, ended by a blank, '>' or the line's end), and "<name>" when the track's name
-// is wanted. Returns the position (npos: none) and which: 1 trk, 2 trkseg, 3 name, 4 gpx, 5 /gpx.
-size_t nextTrackMarkup(std::string_view line, size_t from, size_t until, bool wantName, int &which)
+// Where the first of them is at or after from (npos: none), and which.
+size_t nextMarkup(std::string_view line, size_t from, bool wantName, Markup &which)
 {
-    for (size_t i = findByte(line, from, '<'); i != npos && i < until; i = findByte(line, i + 1, '<')) {
-        for (auto [tag, w] : {std::pair{std::string_view("<trkseg"), 2}, {std::string_view("<trk"), 1},
-                              {std::string_view("<gpx"), 4}, {std::string_view("</gpx"), 5}}) {
-            const size_t after = i + tag.size();
-            if (startsWithNoCase(line, i, tag) && (after == line.size() || blank(line[after]) || line[after] == '>')) {
+    static constexpr std::pair<Tag, Markup> kBetween[] = {
+        {Tag("<trkseg"), kTrksegTag}, {Tag("<trk"), kTrkTag}, {Tag("<gpx"), kGpxTag}, {Tag("</gpx"), kGpxEndTag}};
+    static constexpr Tag kName("<name>");
+    for (size_t i = findByte(line, from, '<'); i != npos; i = findByte(line, i + 1, '<')) {
+        for (int k = 0; k < 3; ++k)
+            if (kKinds[k].open.at(line, i) && tagEnds(line, i + kKinds[k].open.size(), true)) {
+                which = Markup(k);
+                return i;
+            }
+        for (const auto &[tag, w] : kBetween)
+            if (tag.at(line, i) && tagEnds(line, i + tag.size(), false)) {
                 which = w;
                 return i;
             }
-        }
-        if (wantName && startsWithNoCase(line, i, "<name>")) {
-            which = 3;
+        if (wantName && kName.at(line, i)) {
+            which = kTrackName;
             return i;
         }
     }
@@ -492,7 +719,7 @@ public:
         }
         if (!inContent_)
             return npos;
-        const size_t close = findNoCase(piece, i, kind_.close);
+        const size_t close = findNoCase(piece, i, kind_.close.text());
         return close == npos ? npos : close + kind_.close.size();
     }
 
@@ -519,39 +746,57 @@ ImportResult readGpx(const QString &path, PointStore &store, bool ignoreGpxDescr
             // Every element that starts on the line; one that goes on takes the lines it needs,
             // and the scan goes on where it ends.
             for (size_t pos = 0;;) {
-                int kind = -1;
-                const size_t start = nextPointStart(line, pos, kind);
-                // Track markup before the next point (or to the line's end).
-                int which = 0;
-                const size_t markup = nextTrackMarkup(line, pos, start, reader.wantsTrackName(), which);
-                if (markup != npos) {
-                    if (which >= 4) {
-                        (which == 4 ? opened : closed) = true;
-                        pos = markup + 4;
-                    } else if (which == 1) {
-                        reader.startTrack();
-                        pos = markup + 4;
-                    } else if (which == 2) {
-                        reader.startSegment();
-                        pos = markup + 7;
-                    } else {
-                        const size_t end = findExact(line, markup + 6, "</name>");
-                        // A name that runs on over lines is not looked for further.
-                        reader.setTrackName(end == npos ? std::string_view() : line.substr(markup + 6, end - markup - 6));
-                        pos = end == npos ? markup + 6 : end + 7;
-                    }
-                    continue;
-                }
+                Markup which = kWptStart;
+                const size_t start = nextMarkup(line, pos, reader.wantsTrackName(), which);
                 if (start == npos)
                     break;
+                if (which == kGpxTag || which == kGpxEndTag) {
+                    (which == kGpxTag ? opened : closed) = true;
+                    pos = start + 4;
+                    continue;
+                }
+                if (which == kTrkTag) {
+                    reader.startTrack();
+                    pos = start + 4;
+                    continue;
+                }
+                if (which == kTrksegTag) {
+                    reader.startSegment();
+                    pos = start + 7;
+                    continue;
+                }
+                if (which == kTrackName) {
+                    const size_t end = findExact(line, start + 6, "</name>");
+                    // A name that runs on over lines is not looked for further.
+                    reader.setTrackName(end == npos ? std::string_view() : line.substr(start + 6, end - start - 6));
+                    pos = end == npos ? start + 6 : end + 7;
+                    continue;
+                }
+                const int kind = which;
                 const ElementKind &ek = kKinds[kind];
                 const int64_t startLine = in.lineNumber();
                 const qint64 at = in.offset() + static_cast<qint64>(start);
                 const std::string_view rest = line.substr(start);
+                // Mostly the element is read where it stands, and the scan goes on in its last line.
+                InPlace e;
+                if (!in.continues()) {
+                    const std::string_view held = in.heldFrom(rest.data());
+                    if (readInPlace(held, ek, e) && (e.lineEnds == 0 || in.holdsLineAt(held.data() + e.lastLine))) {
+                        reader.convert(e.parts, allPointKinds[kind], startLine, at);
+                        if (e.lineEnds == 0) {
+                            pos = start + e.end;
+                        } else {
+                            in.resumeAt(held.data() + e.lastLine, e.lineEnds);
+                            in.next(line); // held whole, as holdsLineAt said
+                            pos = e.end - e.lastLine;
+                        }
+                        continue;
+                    }
+                }
                 ElementEnd scan(ek);
                 const size_t end = scan.find(rest, ek.open.size());
                 if (end != npos) {
-                    reader.convert(rest.substr(0, end), allPointKinds[kind], startLine, at);
+                    reader.convert(readParts(rest.substr(0, end), ek), allPointKinds[kind], startLine, at);
                     pos = start + end;
                     continue;
                 }
@@ -575,7 +820,7 @@ ImportResult readGpx(const QString &path, PointStore &store, bool ignoreGpxDescr
                 if (tooLong)
                     sink.skip(startLine, msg::GpxElementTooLong, ek.name);
                 else
-                    reader.convert(joined, allPointKinds[kind], startLine, at);
+                    reader.convert(readParts(joined, ek), allPointKinds[kind], startLine, at);
                 pos = close;
             }
             if (!sink.progress(progress)) {

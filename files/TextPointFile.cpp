@@ -42,9 +42,15 @@ std::optional<double> parseField(std::string_view field, Parse parse)
     return parse(QStringView(wide, static_cast<qsizetype>(field.size())));
 }
 
+// The last date field read and its value (parseDateText's): the points of a file share few days.
+struct LastDate {
+    std::string text;
+    std::optional<double> value;
+};
+
 // One line: a point line that cannot be converted is counted as skipped and nothing of it is kept.
 void readLine(std::string_view line, int64_t number, qint64 at, PointStore &store, ImportResult &result, ImportSink &sink,
-              bool ignoreTxtDescription)
+              bool ignoreTxtDescription, LastDate &lastDate)
 {
     if (line.size() < 2)
         return;
@@ -81,7 +87,11 @@ void readLine(std::string_view line, int64_t number, qint64 at, PointStore &stor
     const auto alt = parseNumber(f[4]);
     if (!alt || !std::isfinite(static_cast<float>(*alt)))
         return sink.skip(number, msg::AltitudeNotNumber);
-    const auto date = parseField(f[5], parseDateText);
+    if (f[5] != lastDate.text) {
+        lastDate.text.assign(f[5]);
+        lastDate.value = parseField(f[5], parseDateText);
+    }
+    const auto date = lastDate.value;
     if (!date || !isWritableDateValue(*date))
         return sink.skip(number, msg::DateNotReadable);
     const auto time = parseField(f[6], parseTimeText);
@@ -164,12 +174,13 @@ ImportResult readTextPointFile(const QString &path, PointStore &store, bool igno
         ImportSink sink(store, result, in);
         std::string_view line;
         bool inLongLine = false;
+        LastDate lastDate; // an empty field, which is no date
         while (in.next(line)) {
             // A line longer than any point line is passed over, piece by piece.
             if (!inLongLine && in.continues())
                 sink.skip(formatMessage(messageText(msg::LineTooLong), {qlonglong(in.lineNumber()), qulonglong(kMaxLineBytes)}));
             else if (!inLongLine)
-                readLine(line, in.lineNumber(), in.offset(), store, result, sink, ignoreTxtDescription);
+                readLine(line, in.lineNumber(), in.offset(), store, result, sink, ignoreTxtDescription, lastDate);
             inLongLine = in.continues();
             if (!sink.progress(progress))
                 break;

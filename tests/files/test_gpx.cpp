@@ -1,6 +1,8 @@
 #include "base/Messages.h"
 #include "PointFileTest.h"
 
+#include <QFileInfo>
+
 using namespace gipso;
 using namespace gipso::test;
 
@@ -205,4 +207,45 @@ TEST_F(Gpx, ElementsThatCannotBeConvertedAreSkippedWhole)
         EXPECT_EQ(r.skipped, problem.isEmpty() ? 0 : 1) << text;
         EXPECT_EQ(r.firstProblem, problem);
     }
+}
+
+// Elements over several lines give what their lines joined give, whatever the line ends, and a
+// problem after them is reported at its own line.
+TEST_F(Gpx, ElementsOverSeveralLinesKeepTheirTextsAndLineNumbers)
+{
+    setLanguage(kEnglish);
+    for (const char *lineEnd : {"\r\n", "\n", "\r"}) {
+        SCOPED_TRACE(QByteArray(lineEnd).toHex().toStdString());
+        QByteArray text = "<gpx>~<wpt lat=\"1\" lon=\"2\">~ <name>A</name>~ <time>2001-02-03T04:05:06Z</time>~</wpt>~"
+                          "<wpt lat=\"3\"~ lon=\"4\"><name>B</name></wpt>~" // the start tag over two lines
+                          "<wpt lat=\"5\" lon=\"6\"><name>C ~ D</name>~</wpt>~" // a line end inside a text
+                          "<wpt lon=\"8\">~</wpt>~</gpx>~";
+        PointStore s;
+        const ImportResult r = importBytes(text.replace("~", lineEnd), true, s);
+        QStringList all = described(s.wayPoints);
+        EXPECT_EQ(all.replaceInStrings(" 0.00 05/12/2026 17:44:27", " now"),
+                  (QStringList{"0 A|| 1.000000000 2.000000000 0.00 03/02/2001 04:05:06",
+                               "0 B|| 3.000000000 4.000000000 now", "0 C  D|| 5.000000000 6.000000000 now"}));
+        EXPECT_EQ(r.skipped, 1);
+        EXPECT_EQ(r.firstProblem, "line 11: wpt has no readable lat=\"...\"");
+    }
+}
+
+// A file larger than the blocks it is read in comes back as it was written.
+TEST_F(Gpx, LargeFileReadsBackWhole)
+{
+    PointStore s;
+    for (int i = 0; i < 30000; ++i) {
+        GpsPoint p = makePoint(PointKind::Track, i % 7 ? QString() : QStringLiteral("N\u00e8%1").arg(i), 45 + i * 1e-6,
+                               -9 - i % 5000 * 1e-5, float(100 + i % 700 * 0.25), at(2024, 6, 1 + i / 20000, i / 3600 % 24, i / 60 % 60, i % 60));
+        if (i % 1000 == 0)
+            p.description = QStringLiteral("Track %1 a]]>b<c").arg(i / 1000);
+        s.trackPoints.append(p);
+    }
+    writeGpx(path("large.gpx"), s);
+    ASSERT_GT(QFileInfo(path("large.gpx")).size(), 4 << 20);
+    PointStore back;
+    const ImportResult r = readGpx(path("large.gpx"), back, false);
+    EXPECT_EQ(r.skipped, 0);
+    expectSameStore(s, back);
 }

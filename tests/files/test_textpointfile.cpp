@@ -1,5 +1,6 @@
 #include "base/Messages.h"
 #include "PointFileTest.h"
+#include "files/FileIO.h"
 
 #include <QDir>
 #include <cmath>
@@ -139,4 +140,26 @@ TEST_F(TextPointFile, ImportAppliesTheOptionOfTheFormat)
     for (const GpsPoint &p : s.trackPoints)
         descriptions << p.description;
     EXPECT_EQ(descriptions, (QStringList{"", "gpx track", "txt track", "", "txt track"}));
+}
+
+// Numbers of both files: the plain decimals every file has take a short way, which must give
+// the correctly rounded value as the general one does, and hand every other form to it.
+TEST(PointFileNumbers, EveryFormReadsToTheNearestDouble)
+{
+    struct Case {
+        const char *text;
+        std::optional<double> value;
+    };
+    const Case cases[] = {{"45.0000000000", 45.0}, {"-9.1234567890", -9.123456789}, {"0.1", 0.1}, {"0.3", 0.3},
+                          {"100.25", 100.25}, {"007.50", 7.5}, {"123456789012345", 123456789012345.0},
+                          {"-179.99999999999", -179.99999999999}, {"0.30000000000000004", 0.30000000000000004},
+                          {"9007199254740993", 9007199254740992.0}, {"1234567890123456789", 1234567890123456789.0},
+                          {"5.", 5.0}, {".5", 0.5}, {"+1.5", 1.5}, {" 2.5 ", 2.5}, {"1e3", 1000.0},
+                          {"", std::nullopt}, {"-", std::nullopt}, {"1.2.3", std::nullopt}, {"1-2", std::nullopt},
+                          {"--1", std::nullopt}, {"12a", std::nullopt}, {"nan", std::nullopt}, {"1e999", std::nullopt}};
+    for (const Case &c : cases)
+        EXPECT_EQ(fileio::parseNumber(c.text), c.value) << c.text;
+    const std::optional<double> negativeZero = fileio::parseNumber("-0.0");
+    ASSERT_TRUE(negativeZero);
+    EXPECT_TRUE(*negativeZero == 0.0 && std::signbit(*negativeZero));
 }
