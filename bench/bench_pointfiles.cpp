@@ -141,6 +141,21 @@ int main(int argc, char **argv)
     phase("GPX name of 1M '&'", amp, 1, [&] { readGpx(amp, store, false); });
     store = PointStore{};
 
+    // 20,000 unnamed tracks of 50 points: each is named "Track N" by the tracks so far (once
+    // counted over the whole log for every track).
+    const QString tracks = dir.filePath(QStringLiteral("tracks.gpx"));
+    {
+        QFile f(tracks);
+        f.open(QIODevice::WriteOnly);
+        f.write("<gpx>\n");
+        const QByteArray point("<trkpt lat=\"45.1\" lon=\"9.2\"><time>2020-01-01T10:00:00Z</time></trkpt>\n");
+        for (int t = 0; t < 20000; ++t)
+            f.write("<trk><trkseg>\n" + point.repeated(50) + "</trkseg></trk>\n");
+        f.write("</gpx>\n");
+    }
+    phase("GPX 20,000 unnamed tracks", tracks, 1000000, [&] { readGpx(tracks, store, false); });
+    store = PointStore{};
+
     const QString babel = QStandardPaths::findExecutable(QStringLiteral("gpsbabel"));
     if (babel.isEmpty()) {
         std::printf("gpsbabel not found: no comparison\n");

@@ -281,6 +281,16 @@ private:
         }
         return autoName_;
     }
+    // The tracks in the list so far, counted on from where the last call stopped: a file of
+    // many unnamed tracks must not walk the whole log for each of them.
+    int32_t tracksSoFar()
+    {
+        const PointList &tracks = store_.trackPoints;
+        for (; tracksCountedTo_ < tracks.count(); ++tracksCountedTo_)
+            if (trackStarts(tracks, tracksCountedTo_ + 1))
+                ++tracks_;
+        return tracks_;
+    }
     double now()
     {
         if (!now_)
@@ -293,6 +303,8 @@ private:
     bool ignoreDescription_;
     int32_t autoNameFor_ = -1;
     QString autoName_;
+    int32_t tracksCountedTo_ = 0;
+    int32_t tracks_ = 0;
     std::optional<double> now_;
     DayCache day_;
     bool newTrack_ = false;
@@ -576,7 +588,7 @@ void GpxReader::convert(const Parts &parts, PointKind kind, int64_t line, qint64
     if (!rawDesc.empty())
         p.description = gpxText(rawDesc, decodeUtf8);
     if (startsTrack && p.description.isEmpty())
-        p.description = formatMessage(messageText(msg::GeneratedTrackName), {trackCount(store_.trackPoints) + 1});
+        p.description = formatMessage(messageText(msg::GeneratedTrackName), {tracksSoFar() + 1});
     PointList &list = store_.list(kind);
     p.kind = kind;
     sink_.append(list, std::move(p), at);
