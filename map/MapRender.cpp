@@ -211,22 +211,41 @@ public:
     {
         if (clip_.isEmpty())
             return;
-        lo_ = -(std::max(1, width) - 1) / 2;
-        hi_ = lo_ + std::max(1, width) - 1;
+        if (width != width_) {
+            flush(); // in its own width
+            width_ = width;
+            lo_ = -(std::max(1, width) - 1) / 2;
+            hi_ = lo_ + std::max(1, width) - 1;
+        }
         colour_ = colour | 0xff000000u;
-        const int ax = pixelOf(a.x()), ay = pixelOf(a.y());
         const double dx = b.x() - a.x(), dy = b.y() - a.y();
-        const double len = std::max(std::fabs(dx), std::fabs(dy));
-        if (len <= 1.0) {
+        if (std::max(std::fabs(dx), std::fabs(dy)) <= 1.0) {
             // At most one step: the pixels of the two ends (a leg of many points per pixel at a
-            // small zoom); a pixel just set in the same colour is not set again.
+            // small zoom).
+            const int ax = pixelOf(a.x()), ay = pixelOf(a.y());
             const int bx = pixelOf(b.x()), by = pixelOf(b.y());
-            if (!(colour_ == lastColour_ && ax == lastX_ && ay == lastY_ && lastLo_ == lo_))
-                plot(ax, ay);
+            plot(ax, ay);
             if (bx != ax || by != ay)
                 plot(bx, by);
             return;
         }
+        longLine(a, dx, dy);
+    }
+
+    // Writes the square still held back; before anything else draws into the image.
+    void flush()
+    {
+        if (pendingX_ == INT_MIN)
+            return;
+        const int x = pendingX_;
+        pendingX_ = INT_MIN;
+        put(x, pendingY_, pendingColour_);
+    }
+
+private:
+    void longLine(QPointF a, double dx, double dy)
+    {
+        const double len = std::max(std::fabs(dx), std::fabs(dy));
         if (!(len < 1e7))
             return; // nothing real is that long on screen
         const int n = static_cast<int>(std::ceil(len));
@@ -235,14 +254,14 @@ public:
         // Steps whose square can touch the clip, with one step to spare at each end.
         narrow(a.x(), ix, clip_.left() - hi_, clip_.right() - lo_ + 1.0, i0, i1);
         narrow(a.y(), iy, clip_.top() - hi_, clip_.bottom() - lo_ + 1.0, i0, i1);
-        for (int i = i0; i <= i1; ++i)
-            plot(pixelOf(a.x() + i * ix), pixelOf(a.y() + i * iy));
+        if (i0 > i1)
+            return;
+        flush();
+        for (int i = i0; i < i1; ++i)
+            put(pixelOf(a.x() + i * ix), pixelOf(a.y() + i * iy), colour_);
+        plot(pixelOf(a.x() + i1 * ix), pixelOf(a.y() + i1 * iy));
     }
 
-    // Something else was drawn: the last pixel may no longer hold the line's colour.
-    void forget() { lastX_ = INT_MIN; }
-
-private:
     // The floor as an int, without the library call (the legs are within the int range).
     static int pixelOf(double v)
     {
@@ -265,25 +284,37 @@ private:
             i1 = static_cast<int>(std::max<double>(std::ceil(t1) + 1, i0 - 1));
         i0 = std::max(i0, 0);
     }
+    // The square of one step. It is held back until the next square: a leg that starts where
+    // the last one ended sets the same square again (in its own colour), so of the two only
+    // the second is written.
     void plot(int x, int y)
     {
-        lastX_ = x, lastY_ = y, lastColour_ = colour_, lastLo_ = lo_;
+        if (x == pendingX_ && y == pendingY_) {
+            pendingColour_ = colour_;
+            return;
+        }
+        flush();
+        pendingX_ = x, pendingY_ = y, pendingColour_ = colour_;
+    }
+    // The square of the current width at a pixel, at once.
+    void put(int x, int y, QRgb colour)
+    {
         const int x0 = std::max(x + lo_, clip_.left()), x1 = std::min(x + hi_, clip_.right());
         const int y0 = std::max(y + lo_, clip_.top()), y1 = std::min(y + hi_, clip_.bottom());
         for (int yy = y0; yy <= y1; ++yy) {
             auto *row = reinterpret_cast<QRgb *>(bits_ + qsizetype(yy) * bpl_);
             for (int xx = x0; xx <= x1; ++xx)
-                row[xx] = colour_;
+                row[xx] = colour;
         }
     }
 
     uchar *bits_ = nullptr;
     qsizetype bpl_ = 0;
     QRect clip_;
-    int lo_ = 0, hi_ = 0;
+    int width_ = 1, lo_ = 0, hi_ = 0;
     QRgb colour_ = 0;
-    int lastX_ = INT_MIN, lastY_ = INT_MIN, lastLo_ = 0;
-    QRgb lastColour_ = 0;
+    int pendingX_ = INT_MIN, pendingY_ = 0;
+    QRgb pendingColour_ = 0;
 };
 
 // One repaint of the overlay. Work for things that cannot reach the viewport is skipped; what
@@ -318,6 +349,7 @@ public:
         route();
         tracks();
         liveMarker();
+        raster.flush();
     }
 
 private:
@@ -387,8 +419,8 @@ private:
             painterPen = PainterPen::Text;
             painterTextColour = textColour;
         }
+        raster.flush();
         p.drawStaticText(corner, label);
-        raster.forget();
     }
 
     bool nearScreen(QPointF sp, double reach) const
@@ -411,6 +443,7 @@ private:
             raster.line(sa, sb, penRgb, penWidth);
         } else {
             applyPen();
+            raster.flush();
             p.drawLine(sa, sb);
         }
     }
@@ -424,6 +457,7 @@ private:
         const int px = static_cast<int>(std::floor(sc.x())), py = static_cast<int>(std::floor(sc.y()));
         if (!useRaster || rx > 2000 || ry > 2000) {
             applyPen();
+            raster.flush();
             p.drawEllipse(QPointF(px + 0.5, py + 0.5), rx, ry);
             return;
         }
@@ -441,8 +475,8 @@ private:
             it = circles.insert(key, sprite);
         }
         const int half = it->width() / 2;
+        raster.flush();
         p.drawImage(QPoint(px - half, py - half), *it);
-        raster.forget();
     }
     void square(QPointF c, double r)
     {
@@ -456,6 +490,7 @@ private:
             raster.line(QPointF(a.x(), b.y()), a, penRgb, penWidth);
         } else {
             applyPen();
+            raster.flush();
             p.drawRect(QRectF(a, b));
         }
     }
@@ -568,6 +603,7 @@ private:
         pen.setCapStyle(Qt::SquareCap);
         p.setPen(pen);
         painterPen = PainterPen::Other;
+        raster.flush();
         p.drawLines(legs);
         legs.clear();
     }
@@ -603,7 +639,6 @@ private:
         };
         const auto symbol = [&](int32_t i) {
             flushLegs();
-            raster.forget();
             trackPointSymbol(QPointF(tr.x[size_t(i)], tr.y[size_t(i)]), tp[i], colourOf(i));
         };
         // Level of detail: a leg that stays inside one screen pixel only sets that pixel, and
