@@ -209,27 +209,27 @@ public:
 
     void line(QPointF a, QPointF b, QRgb colour, int width)
     {
+        const double dx = b.x() - a.x(), dy = b.y() - a.y();
+        if (isShort(dx, dy)) {
+            shortLine(pixelOf(a.x()), pixelOf(a.y()), pixelOf(b.x()), pixelOf(b.y()), colour, width);
+            return;
+        }
         if (clip_.isEmpty())
             return;
-        if (width != width_) {
-            flush(); // in its own width
-            width_ = width;
-            lo_ = -(std::max(1, width) - 1) / 2;
-            hi_ = lo_ + std::max(1, width) - 1;
-        }
-        colour_ = colour | 0xff000000u;
-        const double dx = b.x() - a.x(), dy = b.y() - a.y();
-        if (std::max(std::fabs(dx), std::fabs(dy)) <= 1.0) {
-            // At most one step: the pixels of the two ends (a leg of many points per pixel at a
-            // small zoom).
-            const int ax = pixelOf(a.x()), ay = pixelOf(a.y());
-            const int bx = pixelOf(b.x()), by = pixelOf(b.y());
-            plot(ax, ay);
-            if (bx != ax || by != ay)
-                plot(bx, by);
-            return;
-        }
+        setStyle(colour, width);
         longLine(a, dx, dy);
+    }
+    // A leg of at most one step: the pixels of its two ends (a leg of many points per pixel at
+    // a small zoom). Its ends' pixels may be known already.
+    static bool isShort(double dx, double dy) { return std::max(std::fabs(dx), std::fabs(dy)) <= 1.0; }
+    void shortLine(int ax, int ay, int bx, int by, QRgb colour, int width)
+    {
+        if (clip_.isEmpty())
+            return;
+        setStyle(colour, width);
+        plot(ax, ay);
+        if (bx != ax || by != ay)
+            plot(bx, by);
     }
 
     // Writes the square still held back; before anything else draws into the image.
@@ -243,6 +243,16 @@ public:
     }
 
 private:
+    void setStyle(QRgb colour, int width)
+    {
+        if (width != width_) {
+            flush(); // in its own width
+            width_ = width;
+            lo_ = -(std::max(1, width) - 1) / 2;
+            hi_ = lo_ + std::max(1, width) - 1;
+        }
+        colour_ = colour | 0xff000000u;
+    }
     void longLine(QPointF a, double dx, double dy)
     {
         const double len = std::max(std::fabs(dx), std::fabs(dy));
@@ -645,6 +655,7 @@ private:
         // the next leg sets it again, so of a run of such legs only the last one is drawn, when
         // the run ends. The pixels are those of drawing every leg.
         const bool merge = levelOfDetail && useRaster;
+        const int legWidth = sizes.line + 1;
         // Per block, entry 0 is the point before it: screen position, whether inside the disc,
         // its screen pixel (or -1), whether it merges into the point before it.
         constexpr int kN = TrackProjection::kBlock + 1;
@@ -700,8 +711,12 @@ private:
                 const bool hasName = named != tr.named.end() && *named == i;
                 named += hasName;
                 const QPointF sPrev(screenX[k - 1], screenY[k - 1]), sm(screenX[k], screenY[k]);
+                // Two pixels of the screen (a merged point is on it): drawn from the pixels known.
+                const auto pixelX = [&](int at) { return int(quint32(pixel[at])); };
+                const auto pixelY = [&](int at) { return int(pixel[at] >> 32); };
                 if (merged[k - 1])
-                    trackLeg(sPrev, sPrev, colourOf(i - 1));
+                    raster.shortLine(pixelX(k - 1), pixelY(k - 1), pixelX(k - 1), pixelY(k - 1),
+                                     settingRgb(colourOf(i - 1)), legWidth);
                 if (i == 1 || hasName) {
                     if (hasName && inside[k])
                         symbol(i);
@@ -715,7 +730,13 @@ private:
                     // With both ends inside the disc the clip keeps the leg whole.
                     QPointF a = current, b = m;
                     if (inside[k - 1] && inside[k]) {
-                        if (!fuzzyEqual(current, m))
+                        if (fuzzyEqual(current, m))
+                            ;
+                        else if (useRaster && pixel[k - 1] >= 0 && pixel[k] >= 0 &&
+                                 LineRaster::isShort(sm.x() - sPrev.x(), sm.y() - sPrev.y()))
+                            raster.shortLine(pixelX(k - 1), pixelY(k - 1), pixelX(k), pixelY(k), settingRgb(colourOf(i)),
+                                             legWidth);
+                        else
                             trackLeg(sPrev, sm, colourOf(i));
                     } else if (clipSegment(disc, current, m, a, b)) {
                         trackLeg(toScreen(a), toScreen(b), colourOf(i));
