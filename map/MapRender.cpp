@@ -137,12 +137,14 @@ bool sameCalibration(const MapCalibration &a, const MapCalibration &b)
 
 const TrackProjection &trackProjection(const PointList &tp, const MapCalibration &calibration)
 {
-    static TrackProjection kept;
+    static thread_local TrackProjection kept;
     const uint64_t revision = tp.revision();
     if (kept.revision == revision && sameCalibration(kept.calibration, calibration))
         return kept;
     const MapProjection projection(calibration);
     const int32_t n = tp.count();
+    if (kept.x.capacity() > 2 * (size_t(n) + 1)) // a log much shorter than before: its memory back
+        kept = TrackProjection();
     kept.revision = revision;
     kept.calibration = calibration;
     kept.x.resize(size_t(n) + 1);

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <cmath>
+#include <utility>
 
 namespace gipso {
 
@@ -247,7 +248,7 @@ void picMap::pickPoints(double x, double y)
     for (PointKind kind : {PointKind::Way, PointKind::Route, PointKind::Track}) {
         const int32_t i = pickPoint(st.store.list(kind), st.calibration, x, y, tol);
         sel.selected(kind) = i;
-        sel.saved(kind) = i ? st.store.list(kind)[i] : GpsPoint{};
+        sel.saved(kind) = i ? std::as_const(st.store).list(kind)[i] : GpsPoint{}; // a read: the kept drawing stays
     }
     sel.routeInsertIndex = findInsertLeg(st.store.routePoints, st.calibration, x, y, st.settings.SymbolDim);
     if (sel.selectedWayPoint || sel.selectedRoutePoint || sel.selectedTrackPoint)
