@@ -120,6 +120,7 @@ struct TrackProjection {
     uint64_t revision = 0;
     MapCalibration calibration;
     std::vector<double> x, y;   // index 1 to count, as the list
+    std::vector<float> altitude;
     std::vector<int32_t> colour; // by altitude (AutoTrackPointColor)
     std::vector<int32_t> named; // the points with a description (they start tracks), in order
     struct Bounds {
@@ -145,10 +146,17 @@ const TrackProjection &trackProjection(const PointList &tp, const MapCalibration
     const int32_t n = tp.count();
     if (kept.x.capacity() > 2 * (size_t(n) + 1)) // a log much shorter than before: its memory back
         kept = TrackProjection();
+    // The colours are taken again only where an altitude changed, unless the range did.
+    const bool sameCount = kept.x.size() == size_t(n) + 1;
+    const double lowestBefore = kept.lowest, highestBefore = kept.highest;
+    static thread_local std::vector<int32_t> recolour;
+    recolour.clear();
+    bool recolourAll = !sameCount;
     kept.revision = revision;
     kept.calibration = calibration;
     kept.x.resize(size_t(n) + 1);
     kept.y.resize(size_t(n) + 1);
+    kept.altitude.resize(size_t(n) + 1);
     kept.colour.resize(size_t(n) + 1);
     kept.named.clear();
     kept.blocks.clear();
@@ -161,6 +169,11 @@ const TrackProjection &trackProjection(const PointList &tp, const MapCalibration
         const double y = -yUp;
         kept.x[size_t(i)] = x;
         kept.y[size_t(i)] = y;
+        if (!(kept.altitude[size_t(i)] == pt.altitude) && !recolourAll) {
+            recolour.push_back(i);
+            recolourAll = recolour.size() > size_t(n) / 8;
+        }
+        kept.altitude[size_t(i)] = pt.altitude;
         kept.lowest = std::min<double>(kept.lowest, pt.altitude);
         kept.highest = std::max<double>(kept.highest, pt.altitude);
         if (!pt.description.isEmpty())
@@ -173,8 +186,18 @@ const TrackProjection &trackProjection(const PointList &tp, const MapCalibration
         if (i % TrackProjection::kBlock == 0 || i == n)
             kept.blocks.push_back({bl, bt, br, bb});
     }
-    for (int32_t i = 1; i <= n; ++i)
-        kept.colour[size_t(i)] = altitudeColour(tp[i].altitude, kept.lowest, kept.highest);
+    const auto colour = [&](int32_t i) {
+        kept.colour[size_t(i)] = altitudeColour(kept.altitude[size_t(i)], kept.lowest, kept.highest);
+    };
+    // (compared as bits: a range of NaN is a change too)
+    if (recolourAll || std::memcmp(&lowestBefore, &kept.lowest, sizeof(double)) != 0 ||
+        std::memcmp(&highestBefore, &kept.highest, sizeof(double)) != 0) {
+        for (int32_t i = 1; i <= n; ++i)
+            colour(i);
+    } else {
+        for (int32_t i : recolour)
+            colour(i);
+    }
     return kept;
 }
 

@@ -89,6 +89,8 @@ TEST(MapRender, TrackColoursByAltitudeAndTrackBreaks)
     add(st, 380, 150, PointKind::Track, 100);
     // A leg takes the colour of its end point; no leg joins the tracks.
     expectPixels(render(st), {{60, 99, qRgb(0, 255, 0)}, {140, 99, kRed}, {380, 200, qRgb(0, 0, 255)}, {280, 175, kWhite}});
+    st.store.trackPoints[2].altitude = 900; // within the range: that leg alone changes colour
+    expectPixels(render(st), {{60, 99, kRed}, {380, 200, qRgb(0, 0, 255)}});
     st.settings.AutoTrackPointColor = 0;
     EXPECT_EQ(render(st).pixel(60, 99), settingRgb(st.settings.TrackColor));
     // The selected TrackPoint's square is drawn in the inverse colour (of blue: yellow).
