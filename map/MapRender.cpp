@@ -201,6 +201,36 @@ const TrackProjection &trackProjection(const PointList &tp, const MapCalibration
     return kept;
 }
 
+// A symbol drawn once, and the runs of its pixels. Drawn without antialiasing, its pixels are
+// either the pen's or clear, so over an opaque picture it comes down to copying the runs.
+struct Sprite {
+    struct Run {
+        int y, x0, x1;
+        QRgb colour;
+    };
+    QImage image;
+    std::vector<Run> runs;
+    bool opaque = true; // every pixel opaque or clear (else it is drawn as an image)
+
+    Sprite() = default;
+    explicit Sprite(const QImage &drawn) : image(drawn)
+    {
+        for (int y = 0; y < image.height(); ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                const int alpha = qAlpha(row[x]);
+                opaque = opaque && (alpha == 0 || alpha == 255);
+                if (alpha == 0)
+                    continue;
+                if (!runs.empty() && runs.back().y == y && runs.back().x1 == x - 1 && runs.back().colour == row[x])
+                    runs.back().x1 = x;
+                else
+                    runs.push_back({y, x, x, row[x]});
+            }
+        }
+    }
+};
+
 // Thick aliased lines written straight into a 32-bit image. The track log may hold a million
 // legs, far more than the painter's wide-pen stroking manages in a repaint. Each leg is walked
 // one pixel step at a time along its longer axis and a square of the pen's width is set at
@@ -255,6 +285,21 @@ public:
         plot(ax, ay);
         if (bx != ax || by != ay)
             plot(bx, by);
+    }
+
+    // A symbol whose pixels are opaque or clear, its top-left corner at (left, top).
+    void put(const Sprite &sprite, int left, int top)
+    {
+        flush();
+        for (const Sprite::Run &run : sprite.runs) {
+            const int y = top + run.y;
+            if (y < clip_.top() || y > clip_.bottom())
+                continue;
+            const int x0 = std::max(left + run.x0, clip_.left()), x1 = std::min(left + run.x1, clip_.right());
+            auto *row = reinterpret_cast<QRgb *>(bits_ + qsizetype(y) * bpl_);
+            for (int x = x0; x <= x1; ++x)
+                row[x] = run.colour;
+        }
     }
 
     // Writes the square still held back; before anything else draws into the image.
@@ -507,11 +552,15 @@ private:
             sp.setBrush(Qt::NoBrush);
             sp.drawEllipse(QPointF(half + 0.5, half + 0.5), rx, ry);
             sp.end();
-            it = circles.insert(key, sprite);
+            it = circles.insert(key, Sprite(sprite));
         }
-        const int half = it->width() / 2;
-        raster.flush();
-        p.drawImage(QPoint(px - half, py - half), *it);
+        const int half = it->image.width() / 2;
+        if (it->opaque) {
+            raster.put(*it, px - half, py - half);
+        } else {
+            raster.flush();
+            p.drawImage(QPoint(px - half, py - half), it->image);
+        }
     }
     void square(QPointF c, double r)
     {
@@ -833,7 +882,7 @@ private:
     // What the painter's pen is now: the line pen above, the text pen, or something else.
     enum class PainterPen { Other, Lines, Text } painterPen = PainterPen::Other;
     int32_t painterTextColour = 0;
-    QHash<quint64, QImage> circles;
+    QHash<quint64, Sprite> circles;
     double minAlt = 0, maxAlt = 0;
     Projector project;
     LineRaster raster;
