@@ -804,14 +804,15 @@ private:
                     // With both ends inside the disc the clip keeps the leg whole.
                     QPointF a = current, b = m;
                     if (inside[k - 1] && inside[k]) {
-                        if (fuzzyEqual(current, m))
-                            ;
-                        else if (useRaster && pixel[k - 1] >= 0 && pixel[k] >= 0 &&
-                                 LineRaster::isShort(sm.x() - sPrev.x(), sm.y() - sPrev.y()))
+                        const bool onScreen = useRaster && pixel[k - 1] >= 0 && pixel[k] >= 0;
+                        if (fuzzyEqual(current, m)) {
+                            // no leg between equal points
+                        } else if (onScreen && LineRaster::isShort(sm.x() - sPrev.x(), sm.y() - sPrev.y())) {
                             raster.shortLine(pixelX(k - 1), pixelY(k - 1), pixelX(k), pixelY(k), settingRgb(colourOf(i)),
                                              legWidth);
-                        else
+                        } else {
                             trackLeg(sPrev, sm, colourOf(i));
+                        }
                     } else if (clipSegment(disc, current, m, a, b)) {
                         trackLeg(toScreen(a), toScreen(b), colourOf(i));
                     }
