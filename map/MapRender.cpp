@@ -379,6 +379,21 @@ private:
     // The square of the current width at a pixel, at once.
     void put(int x, int y, QRgb colour)
     {
+        // A square of the usual pens wholly inside the clip: no bounds to take.
+        const int left = x + lo_, top = y + lo_, side = hi_ - lo_;
+        if (side <= 2 && clip_.width() > side && clip_.height() > side &&
+            unsigned(left - clip_.left()) <= unsigned(clip_.width() - 1 - side) &&
+            unsigned(top - clip_.top()) <= unsigned(clip_.height() - 1 - side)) {
+            auto *row = reinterpret_cast<QRgb *>(bits_ + qsizetype(top) * bpl_) + left;
+            for (int r = 0; r <= side; ++r, row = reinterpret_cast<QRgb *>(reinterpret_cast<uchar *>(row) + bpl_)) {
+                row[0] = colour;
+                if (side >= 1)
+                    row[1] = colour;
+                if (side >= 2)
+                    row[2] = colour;
+            }
+            return;
+        }
         const int x0 = std::max(x + lo_, clip_.left()), x1 = std::min(x + hi_, clip_.right());
         const int y0 = std::max(y + lo_, clip_.top()), y1 = std::min(y + hi_, clip_.bottom());
         for (int yy = y0; yy <= y1; ++yy) {
@@ -796,23 +811,28 @@ private:
                         symbol(i);
                     continue;
                 }
+                const QPointF current(xs[k - 1], ys[k - 1]), m(xs[k], ys[k]);
+                // Both ends on the screen (and so inside the disc): the usual leg at small zooms.
+                if (useRaster && pixel[k - 1] >= 0 && pixel[k] >= 0) {
+                    if (fuzzyEqual(current, m)) {
+                        // no leg between equal points
+                    } else if (LineRaster::isShort(sm.x() - sPrev.x(), sm.y() - sPrev.y())) {
+                        raster.shortLine(pixelX(k - 1), pixelY(k - 1), pixelX(k), pixelY(k), settingRgb(colourOf(i)),
+                                         legWidth);
+                    } else {
+                        trackLeg(sPrev, sm, colourOf(i));
+                    }
+                    continue;
+                }
                 // A leg that cannot reach the screen is skipped before any clipping: the clipped
                 // leg lies within the whole one.
-                const QPointF current(xs[k - 1], ys[k - 1]), m(xs[k], ys[k]);
                 if (std::max(current.x(), m.x()) >= left && std::min(current.x(), m.x()) <= right &&
                     std::max(current.y(), m.y()) >= top && std::min(current.y(), m.y()) <= bottom) {
                     // With both ends inside the disc the clip keeps the leg whole.
                     QPointF a = current, b = m;
                     if (inside[k - 1] && inside[k]) {
-                        const bool onScreen = useRaster && pixel[k - 1] >= 0 && pixel[k] >= 0;
-                        if (fuzzyEqual(current, m)) {
-                            // no leg between equal points
-                        } else if (onScreen && LineRaster::isShort(sm.x() - sPrev.x(), sm.y() - sPrev.y())) {
-                            raster.shortLine(pixelX(k - 1), pixelY(k - 1), pixelX(k), pixelY(k), settingRgb(colourOf(i)),
-                                             legWidth);
-                        } else {
+                        if (!fuzzyEqual(current, m))
                             trackLeg(sPrev, sm, colourOf(i));
-                        }
                     } else if (clipSegment(disc, current, m, a, b)) {
                         trackLeg(toScreen(a), toScreen(b), colourOf(i));
                     }
