@@ -120,6 +120,7 @@ struct TrackProjection {
     uint64_t revision = 0;
     MapCalibration calibration;
     std::vector<double> x, y;   // index 1 to count, as the list
+    std::vector<double> latitude, longitude; // what x and y were projected from
     std::vector<float> altitude;
     std::vector<int32_t> colour; // by altitude (AutoTrackPointColor)
     std::vector<int32_t> named; // the points with a description (they start tracks), in order
@@ -148,6 +149,9 @@ const TrackProjection &trackProjection(const PointList &tp, const MapCalibration
         kept = TrackProjection();
     // The colours are taken again only where an altitude changed, unless the range did.
     const bool sameCount = kept.x.size() == size_t(n) + 1;
+    // Points that kept their place keep their projection (an edit moves one point, a
+    // capture appends one).
+    const size_t projected = sameCalibration(kept.calibration, calibration) ? kept.x.size() : 0;
     const double lowestBefore = kept.lowest, highestBefore = kept.highest;
     static thread_local std::vector<int32_t> recolour;
     recolour.clear();
@@ -156,6 +160,8 @@ const TrackProjection &trackProjection(const PointList &tp, const MapCalibration
     kept.calibration = calibration;
     kept.x.resize(size_t(n) + 1);
     kept.y.resize(size_t(n) + 1);
+    kept.latitude.resize(size_t(n) + 1);
+    kept.longitude.resize(size_t(n) + 1);
     kept.altitude.resize(size_t(n) + 1);
     kept.colour.resize(size_t(n) + 1);
     kept.named.clear();
@@ -164,11 +170,17 @@ const TrackProjection &trackProjection(const PointList &tp, const MapCalibration
     double bl = 0, bt = 0, br = 0, bb = 0;
     for (int32_t i = 1; i <= n; ++i) {
         const GpsPoint &pt = tp[i];
-        double x, yUp;
-        projection.toMap(pt.latitude, pt.longitude, x, yUp);
-        const double y = -yUp;
-        kept.x[size_t(i)] = x;
-        kept.y[size_t(i)] = y;
+        // (compared as bits: a NaN is projected again)
+        if (size_t(i) >= projected || std::memcmp(&kept.latitude[size_t(i)], &pt.latitude, sizeof(double)) != 0 ||
+            std::memcmp(&kept.longitude[size_t(i)], &pt.longitude, sizeof(double)) != 0) {
+            double x, yUp;
+            projection.toMap(pt.latitude, pt.longitude, x, yUp);
+            kept.x[size_t(i)] = x;
+            kept.y[size_t(i)] = -yUp;
+            kept.latitude[size_t(i)] = pt.latitude;
+            kept.longitude[size_t(i)] = pt.longitude;
+        }
+        const double x = kept.x[size_t(i)], y = kept.y[size_t(i)];
         if (!(kept.altitude[size_t(i)] == pt.altitude) && !recolourAll) {
             recolour.push_back(i);
             recolourAll = recolour.size() > size_t(n) / 8;
