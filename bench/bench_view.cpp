@@ -1,16 +1,134 @@
 // applyView's resampling: a 1280 x 800 view over a 2000 x 2000 and a 20000 x 20000 map at
 // 10%, 100% and 1000%. Only the visible window is resampled, so the cost follows the view,
-// not the map.
+// not the map. Then panning in the map widget: a burst of mouse moves delivered at once, over
+// a map with the large scene of points, and how many resamplings and repaints it costs.
 #include "map/MapView.h"
+#include "map/ui/MapHost.h"
+#include "map/ui/picMap.h"
+#include "base/ui/Dialogs.h"
+#include "state/AppState.h"
 
-#include <QGuiApplication>
+#include "BenchSupport.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <chrono>
 #include <cstdio>
 
 using namespace gipso;
+using namespace gipso::bench;
 
 namespace {
+// The window around the map widget: scroll bars, status panels, no editing mode.
+class PanHost : public QWidget, public MapHost {
+public:
+    PanHost()
+    {
+        h.setParent(this);
+        v.setParent(this);
+        view = new picMap(*this, this);
+    }
+    AppState &state() override { return st; }
+    QScrollBar *hScroll() const override { return const_cast<QScrollBar *>(&h); }
+    QScrollBar *vScroll() const override { return const_cast<QScrollBar *>(&v); }
+    void setPanelText(int index, const QString &text) override { panels[index] = text; }
+    bool halftone() const override { return false; }
+    void refreshMenus() override {}
+    void repaintMap() override { view->update(); }
+    void calibrationClick(double, double) override {}
+    Dialogs &dialogs() override { return qtDialogs; }
+    EditMode editMode() const override { return EditMode::None; }
+    void openPointDialog(PointKind, PointDialogMode, int) override {}
+
+    AppState st;
+    QScrollBar h{Qt::Horizontal}, v{Qt::Vertical};
+    QString panels[10];
+    QtDialogs qtDialogs;
+    picMap *view = nullptr;
+};
+
+void settle()
+{
+    for (int i = 0; i < 20; ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+void mouse(QWidget *w, QEvent::Type type, QPointF at, Qt::MouseButtons buttons, bool post)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    auto *e = new QMouseEvent(type, at, w->mapToGlobal(at), button, buttons, Qt::NoModifier);
+    if (post) {
+        QApplication::postEvent(w, e);
+    } else {
+        QApplication::sendEvent(w, e);
+        delete e;
+    }
+}
+
+// A burst of moves of a left drag, posted at once (as a busy window finds them queued) or, as
+// the view was built before, each one rebuilt at once. Prints what it cost.
+void panBurst(PanHost &host, int moves, bool eager)
+{
+    picMap &view = *host.view;
+    const QPointF start(640, 400);
+    mouse(&view, QEvent::MouseButtonPress, start, Qt::LeftButton, false);
+    settle();
+    const int builds0 = view.bitmapBuilds(), paints0 = view.overlayPaints();
+    const double c0 = cpuMs(), w0 = wallMs();
+    for (int i = 1; i <= moves; ++i) {
+        mouse(&view, QEvent::MouseMove, start - QPointF(6 * i, 4 * i), Qt::LeftButton, !eager);
+        if (eager)
+            view.bitmap(); // the resampling every move used to cost
+    }
+    settle();
+    const double cpu = cpuMs() - c0, wall = wallMs() - w0;
+    const int builds = view.bitmapBuilds() - builds0, paints = view.overlayPaints() - paints0;
+    mouse(&view, QEvent::MouseButtonRelease, start - QPointF(6 * moves, 4 * moves), Qt::NoButton, false);
+    settle();
+    std::printf("%-28s %6d %10d %8d %10.1f %10.1f %14.1f\n", eager ? "resampled at every move" : "coalesced (now)", moves,
+                builds, paints, cpu, wall, paints > 0 ? cpu / paints : 0.0);
+}
+
+void panBench()
+{
+    PanHost host;
+    AppState &st = host.st;
+    buildLargeScene(st);
+    // The scene on a 4000 x 4000 picture (the points follow the calibration).
+    st.mapWidth = st.mapHeight = 4000;
+    st.calibration.x2 = 4000, st.calibration.yUp2 = -4000;
+    computeCalibration(st.calibration);
+    st.mapPicture = QImage(4000, 4000, QImage::Format_RGB32);
+    st.mapPicture.fill(qRgb(230, 240, 210));
+    host.resize(1280, 800);
+    host.view->setGeometry(0, 0, 1280, 800);
+    host.show();
+    std::printf("\npanning: a burst of mouse moves of a left drag, 1280x800 view of a 4000x4000 map with the\n"
+                "large scene (1,000,000 TrackPoints), cpu and wall ms for the whole burst\n");
+    std::printf("%-28s %6s %10s %8s %10s %10s %14s\n", "zoom / how", "moves", "resamples", "paints", "cpu", "wall",
+                "cpu per paint");
+    bool coalesced = true;
+    for (double zoom : {0.5, 1.0}) {
+        st.zoomFactor = zoom;
+        host.h.setValue(16000);
+        host.v.setValue(16000);
+        host.view->applyView();
+        settle();
+        std::printf("zoom %g\n", zoom);
+        const int before = host.view->bitmapBuilds();
+        panBurst(host, 30, false);
+        coalesced = coalesced && host.view->bitmapBuilds() - before <= 3; // press, burst, release
+        host.h.setValue(16000);
+        host.v.setValue(16000);
+        host.view->applyView();
+        settle();
+        panBurst(host, 30, true);
+    }
+    std::printf("a burst of moves costs one resampling and one repaint: %s\n", coalesced ? "yes" : "NO");
+}
 QImage makeMap(int side)
 {
     QImage img(side, side, QImage::Format_RGB32);
@@ -27,7 +145,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     const QSize view(1280, 800);
     std::printf("applyView resampling, view %dx%d, scroll at the middle (ms per refresh, mean of runs)\n", view.width(),
                 view.height());
@@ -55,5 +173,6 @@ int main(int argc, char **argv)
             }
     }
     std::printf("displayed bitmap within the view: %s\n", withinView ? "yes" : "NO");
+    panBench();
     return withinView ? 0 : 1;
 }

@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <algorithm>
 #include <climits>
+#include <cstring>
+#include <type_traits>
 #include <cmath>
 #include <vector>
 
@@ -65,30 +67,34 @@ bool clipSegment(const DrawingDisc &disc, QPointF p1, QPointF p2, QPointF &start
 
 namespace {
 
-QString fixedText(double v, int decimals)
+QLocale numberLocale()
 {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(v, 'f', decimals);
+    return locale;
 }
 
-// Laid-out labels kept from one repaint to the next: the same names are drawn every time.
-const QStaticText &labelText(const QString &t, const QFont &font)
+// QPointF's fuzzy equality, without its branches (a walk over a million points tests it).
+inline bool fuzzyEqual(double a, double b)
 {
-    static QHash<QString, QStaticText> cache;
-    static QFont cachedFont;
-    if (font != cachedFont || cache.size() > 100000) {
-        cache.clear();
-        cachedFont = font;
+    const double d = std::fabs(a - b);
+    return a == 0 || b == 0 ? d <= 1e-12 : d * 1e12 <= std::min(std::fabs(a), std::fabs(b));
+}
+inline bool fuzzyEqual(QPointF a, QPointF b) { return fuzzyEqual(a.x(), b.x()) && fuzzyEqual(a.y(), b.y()); }
+
+// Laid-out labels kept from one repaint to the next: the same names are drawn every time.
+struct LabelCache {
+    QHash<QString, QStaticText> labels;
+    QFont font;
+};
+LabelCache &labelCache(const QFont &font)
+{
+    static LabelCache cache;
+    if (font != cache.font || cache.labels.size() > 100000) {
+        cache.labels.clear();
+        cache.font = font;
     }
-    auto it = cache.find(t);
-    if (it == cache.end()) {
-        QStaticText label(t);
-        label.setTextFormat(Qt::PlainText);
-        label.prepare(QTransform(), font);
-        it = cache.insert(t, label);
-    }
-    return *it;
+    return cache;
 }
 
 // Map positions (y down) of points, for a whole repaint.
@@ -104,6 +110,137 @@ public:
 
 private:
     MapProjection projection_;
+};
+
+// The track log's map positions, kept from one repaint to the next: the walk over a million
+// points then reads a few numbers per point, and skips whole blocks off the screen. Kept for
+// one list revision and one calibration; any change of the points gives a new revision.
+struct TrackProjection {
+    static constexpr int32_t kBlock = 256;
+    uint64_t revision = 0;
+    MapCalibration calibration;
+    std::vector<double> x, y;   // index 1 to count, as the list
+    std::vector<double> latitude, longitude; // what x and y were projected from
+    std::vector<float> altitude;
+    std::vector<int32_t> colour; // by altitude (AutoTrackPointColor)
+    std::vector<int32_t> named; // the points with a description (they start tracks), in order
+    struct Bounds {
+        double left, top, right, bottom;
+    };
+    std::vector<Bounds> blocks; // of each kBlock points (the first at 1)
+    double lowest = 0, highest = 0;
+};
+
+bool sameCalibration(const MapCalibration &a, const MapCalibration &b)
+{
+    static_assert(std::is_trivially_copyable_v<MapCalibration>);
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+const TrackProjection &trackProjection(const PointList &tp, const MapCalibration &calibration)
+{
+    static thread_local TrackProjection kept;
+    const uint64_t revision = tp.revision();
+    if (kept.revision == revision && sameCalibration(kept.calibration, calibration))
+        return kept;
+    const MapProjection projection(calibration);
+    const int32_t n = tp.count();
+    if (kept.x.capacity() > 2 * (size_t(n) + 1)) // a log much shorter than before: its memory back
+        kept = TrackProjection();
+    // The colours are taken again only where an altitude changed, unless the range did.
+    const bool sameCount = kept.x.size() == size_t(n) + 1;
+    // Points that kept their place keep their projection (an edit moves one point, a
+    // capture appends one).
+    const size_t projected = sameCalibration(kept.calibration, calibration) ? kept.x.size() : 0;
+    const double lowestBefore = kept.lowest, highestBefore = kept.highest;
+    static thread_local std::vector<int32_t> recolour;
+    recolour.clear();
+    bool recolourAll = !sameCount;
+    kept.revision = revision;
+    kept.calibration = calibration;
+    kept.x.resize(size_t(n) + 1);
+    kept.y.resize(size_t(n) + 1);
+    kept.latitude.resize(size_t(n) + 1);
+    kept.longitude.resize(size_t(n) + 1);
+    kept.altitude.resize(size_t(n) + 1);
+    kept.colour.resize(size_t(n) + 1);
+    kept.named.clear();
+    kept.blocks.clear();
+    kept.lowest = kept.highest = n > 0 ? tp[1].altitude : 0;
+    double bl = 0, bt = 0, br = 0, bb = 0;
+    for (int32_t i = 1; i <= n; ++i) {
+        const GpsPoint &pt = tp[i];
+        // (compared as bits: a NaN is projected again)
+        if (size_t(i) >= projected || std::memcmp(&kept.latitude[size_t(i)], &pt.latitude, sizeof(double)) != 0 ||
+            std::memcmp(&kept.longitude[size_t(i)], &pt.longitude, sizeof(double)) != 0) {
+            double x, yUp;
+            projection.toMap(pt.latitude, pt.longitude, x, yUp);
+            kept.x[size_t(i)] = x;
+            kept.y[size_t(i)] = -yUp;
+            kept.latitude[size_t(i)] = pt.latitude;
+            kept.longitude[size_t(i)] = pt.longitude;
+        }
+        const double x = kept.x[size_t(i)], y = kept.y[size_t(i)];
+        if (!(kept.altitude[size_t(i)] == pt.altitude) && !recolourAll) {
+            recolour.push_back(i);
+            recolourAll = recolour.size() > size_t(n) / 8;
+        }
+        kept.altitude[size_t(i)] = pt.altitude;
+        kept.lowest = std::min<double>(kept.lowest, pt.altitude);
+        kept.highest = std::max<double>(kept.highest, pt.altitude);
+        if (!pt.description.isEmpty())
+            kept.named.push_back(i);
+        if ((i - 1) % TrackProjection::kBlock == 0) {
+            bl = br = x, bt = bb = y;
+        } else {
+            bl = std::min(bl, x), br = std::max(br, x), bt = std::min(bt, y), bb = std::max(bb, y);
+        }
+        if (i % TrackProjection::kBlock == 0 || i == n)
+            kept.blocks.push_back({bl, bt, br, bb});
+    }
+    const auto colour = [&](int32_t i) {
+        kept.colour[size_t(i)] = altitudeColour(kept.altitude[size_t(i)], kept.lowest, kept.highest);
+    };
+    // (compared as bits: a range of NaN is a change too)
+    if (recolourAll || std::memcmp(&lowestBefore, &kept.lowest, sizeof(double)) != 0 ||
+        std::memcmp(&highestBefore, &kept.highest, sizeof(double)) != 0) {
+        for (int32_t i = 1; i <= n; ++i)
+            colour(i);
+    } else {
+        for (int32_t i : recolour)
+            colour(i);
+    }
+    return kept;
+}
+
+// A symbol drawn once, and the runs of its pixels. Drawn without antialiasing, its pixels are
+// either the pen's or clear, so over an opaque picture it comes down to copying the runs.
+struct Sprite {
+    struct Run {
+        int y, x0, x1;
+        QRgb colour;
+    };
+    QImage image;
+    std::vector<Run> runs;
+    bool opaque = true; // every pixel opaque or clear (else it is drawn as an image)
+
+    Sprite() = default;
+    explicit Sprite(const QImage &drawn) : image(drawn)
+    {
+        for (int y = 0; y < image.height(); ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                const int alpha = qAlpha(row[x]);
+                opaque = opaque && (alpha == 0 || alpha == 255);
+                if (alpha == 0)
+                    continue;
+                if (!runs.empty() && runs.back().y == y && runs.back().x1 == x - 1 && runs.back().colour == row[x])
+                    runs.back().x1 = x;
+                else
+                    runs.push_back({y, x, x, row[x]});
+            }
+        }
+    }
 };
 
 // Thick aliased lines written straight into a 32-bit image. The track log may hold a million
@@ -139,24 +276,68 @@ public:
 
     void line(QPointF a, QPointF b, QRgb colour, int width)
     {
-        if (clip_.isEmpty())
-            return;
-        lo_ = -(std::max(1, width) - 1) / 2;
-        hi_ = lo_ + std::max(1, width) - 1;
-        colour_ = colour | 0xff000000u;
-        const int ax = pixelOf(a.x()), ay = pixelOf(a.y());
         const double dx = b.x() - a.x(), dy = b.y() - a.y();
-        const double len = std::max(std::fabs(dx), std::fabs(dy));
-        if (len <= 1.0) {
-            // At most one step: the pixels of the two ends (a leg of many points per pixel at a
-            // small zoom); a pixel just set in the same colour is not set again.
-            const int bx = pixelOf(b.x()), by = pixelOf(b.y());
-            if (!(colour_ == lastColour_ && ax == lastX_ && ay == lastY_ && lastLo_ == lo_))
-                plot(ax, ay);
-            if (bx != ax || by != ay)
-                plot(bx, by);
+        if (isShort(dx, dy)) {
+            shortLine(pixelOf(a.x()), pixelOf(a.y()), pixelOf(b.x()), pixelOf(b.y()), colour, width);
             return;
         }
+        if (clip_.isEmpty())
+            return;
+        setStyle(colour, width);
+        longLine(a, dx, dy);
+    }
+    // A leg of at most one step: the pixels of its two ends (a leg of many points per pixel at
+    // a small zoom). Its ends' pixels may be known already.
+    static bool isShort(double dx, double dy) { return std::max(std::fabs(dx), std::fabs(dy)) <= 1.0; }
+    void shortLine(int ax, int ay, int bx, int by, QRgb colour, int width)
+    {
+        if (clip_.isEmpty())
+            return;
+        setStyle(colour, width);
+        plot(ax, ay);
+        if (bx != ax || by != ay)
+            plot(bx, by);
+    }
+
+    // A symbol whose pixels are opaque or clear, its top-left corner at (left, top).
+    void put(const Sprite &sprite, int left, int top)
+    {
+        flush();
+        for (const Sprite::Run &run : sprite.runs) {
+            const int y = top + run.y;
+            if (y < clip_.top() || y > clip_.bottom())
+                continue;
+            const int x0 = std::max(left + run.x0, clip_.left()), x1 = std::min(left + run.x1, clip_.right());
+            auto *row = reinterpret_cast<QRgb *>(bits_ + qsizetype(y) * bpl_);
+            for (int x = x0; x <= x1; ++x)
+                row[x] = run.colour;
+        }
+    }
+
+    // Writes the square still held back; before anything else draws into the image.
+    void flush()
+    {
+        if (pendingX_ == INT_MIN)
+            return;
+        const int x = pendingX_;
+        pendingX_ = INT_MIN;
+        put(x, pendingY_, pendingColour_);
+    }
+
+private:
+    void setStyle(QRgb colour, int width)
+    {
+        if (width != width_) {
+            flush(); // in its own width
+            width_ = width;
+            lo_ = -(std::max(1, width) - 1) / 2;
+            hi_ = lo_ + std::max(1, width) - 1;
+        }
+        colour_ = colour | 0xff000000u;
+    }
+    void longLine(QPointF a, double dx, double dy)
+    {
+        const double len = std::max(std::fabs(dx), std::fabs(dy));
         if (!(len < 1e7))
             return; // nothing real is that long on screen
         const int n = static_cast<int>(std::ceil(len));
@@ -165,14 +346,14 @@ public:
         // Steps whose square can touch the clip, with one step to spare at each end.
         narrow(a.x(), ix, clip_.left() - hi_, clip_.right() - lo_ + 1.0, i0, i1);
         narrow(a.y(), iy, clip_.top() - hi_, clip_.bottom() - lo_ + 1.0, i0, i1);
-        for (int i = i0; i <= i1; ++i)
-            plot(pixelOf(a.x() + i * ix), pixelOf(a.y() + i * iy));
+        if (i0 > i1)
+            return;
+        flush();
+        for (int i = i0; i < i1; ++i)
+            put(pixelOf(a.x() + i * ix), pixelOf(a.y() + i * iy), colour_);
+        plot(pixelOf(a.x() + i1 * ix), pixelOf(a.y() + i1 * iy));
     }
 
-    // Something else was drawn: the last pixel may no longer hold the line's colour.
-    void forget() { lastX_ = INT_MIN; }
-
-private:
     // The floor as an int, without the library call (the legs are within the int range).
     static int pixelOf(double v)
     {
@@ -195,25 +376,52 @@ private:
             i1 = static_cast<int>(std::max<double>(std::ceil(t1) + 1, i0 - 1));
         i0 = std::max(i0, 0);
     }
+    // The square of one step. It is held back until the next square: a leg that starts where
+    // the last one ended sets the same square again (in its own colour), so of the two only
+    // the second is written.
     void plot(int x, int y)
     {
-        lastX_ = x, lastY_ = y, lastColour_ = colour_, lastLo_ = lo_;
+        if (x == pendingX_ && y == pendingY_) {
+            pendingColour_ = colour_;
+            return;
+        }
+        flush();
+        pendingX_ = x, pendingY_ = y, pendingColour_ = colour_;
+    }
+    // The square of the current width at a pixel, at once.
+    void put(int x, int y, QRgb colour)
+    {
+        // A square of the usual pens wholly inside the clip: no bounds to take.
+        const int left = x + lo_, top = y + lo_, side = hi_ - lo_;
+        if (side <= 2 && clip_.width() > side && clip_.height() > side &&
+            unsigned(left - clip_.left()) <= unsigned(clip_.width() - 1 - side) &&
+            unsigned(top - clip_.top()) <= unsigned(clip_.height() - 1 - side)) {
+            auto *row = reinterpret_cast<QRgb *>(bits_ + qsizetype(top) * bpl_) + left;
+            for (int r = 0; r <= side; ++r, row = reinterpret_cast<QRgb *>(reinterpret_cast<uchar *>(row) + bpl_)) {
+                row[0] = colour;
+                if (side >= 1)
+                    row[1] = colour;
+                if (side >= 2)
+                    row[2] = colour;
+            }
+            return;
+        }
         const int x0 = std::max(x + lo_, clip_.left()), x1 = std::min(x + hi_, clip_.right());
         const int y0 = std::max(y + lo_, clip_.top()), y1 = std::min(y + hi_, clip_.bottom());
         for (int yy = y0; yy <= y1; ++yy) {
             auto *row = reinterpret_cast<QRgb *>(bits_ + qsizetype(yy) * bpl_);
             for (int xx = x0; xx <= x1; ++xx)
-                row[xx] = colour_;
+                row[xx] = colour;
         }
     }
 
     uchar *bits_ = nullptr;
     qsizetype bpl_ = 0;
     QRect clip_;
-    int lo_ = 0, hi_ = 0;
+    int width_ = 1, lo_ = 0, hi_ = 0;
     QRgb colour_ = 0;
-    int lastX_ = INT_MIN, lastY_ = INT_MIN, lastLo_ = 0;
-    QRgb lastColour_ = 0;
+    int pendingX_ = INT_MIN, pendingY_ = 0;
+    QRgb pendingColour_ = 0;
 };
 
 // One repaint of the overlay. Work for things that cannot reach the viewport is skipped; what
@@ -240,6 +448,7 @@ public:
         font.setItalic(false);
         p.setFont(font);
         metrics = std::make_unique<QFontMetricsF>(font, p.device());
+        labels = &labelCache(p.font());
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setBrush(Qt::NoBrush);
         useRaster = raster.begin(p);
@@ -247,45 +456,78 @@ public:
         route();
         tracks();
         liveMarker();
+        raster.flush();
     }
 
 private:
     QPointF mapPos(const GpsPoint &pt) const { return project(pt.latitude, pt.longitude); }
     QPointF toScreen(QPointF m) const { return {(m.x() - view.scaleLeft) * sx, (m.y() - view.scaleTop) * sy}; }
 
+    // The pen of lines and symbols. The painter gets it only when it draws with it (most
+    // lines go straight into the image), so a run of points costs no painter state changes.
     void setPen(int32_t colour, int width)
     {
+        if (penKnown && colour == penColour && width == penWidth)
+            return;
+        penKnown = true;
         penRgb = settingRgb(colour);
+        penColour = colour;
+        penWidth = width;
+        if (painterPen == PainterPen::Lines)
+            painterPen = PainterPen::Other;
+    }
+    QPen linePen() const
+    {
         QPen pen{QColor(penRgb)};
-        pen.setWidth(std::max(0, width));
+        pen.setWidth(std::max(0, penWidth));
         pen.setCosmetic(true);
         pen.setCapStyle(Qt::RoundCap);
         pen.setJoinStyle(Qt::RoundJoin);
-        p.setPen(pen);
-        penColour = colour;
-        penWidth = width;
+        return pen;
+    }
+    void applyPen()
+    {
+        if (painterPen != PainterPen::Lines)
+            p.setPen(linePen());
+        painterPen = PainterPen::Lines;
     }
     // Margin in screen pixels that a pen of the current width can reach beyond a shape.
     double penMargin() const { return penWidth / 2.0 + 2.0; }
 
+    // Whether text at a map position can reach the screen, judged before the text is made.
+    bool textMayShow(QPointF at) const
+    {
+        const QPointF sp = toScreen(at);
+        const double x = std::floor(sp.x()), y = std::floor(sp.y());
+        return !(y > screen.bottom() || y + metrics->height() < 0 || x > screen.right());
+    }
     // Text at a map position (its top-left corner) in the current text colour. Positions on
     // the drawing surface are whole pixels.
     void text(QPointF at, const QString &t)
     {
         if (t.isEmpty())
             return;
+        if (!textMayShow(at))
+            return;
         const QPointF sp = toScreen(at);
         const QPointF corner(std::floor(sp.x()), std::floor(sp.y()));
-        if (corner.y() > screen.bottom() || corner.y() + metrics->height() < 0 || corner.x() > screen.right())
-            return;
-        const QStaticText &label = labelText(t, p.font());
+        auto it = labels->labels.find(t);
+        if (it == labels->labels.end()) {
+            QStaticText label(t);
+            label.setTextFormat(Qt::PlainText);
+            label.prepare(QTransform(), labels->font);
+            it = labels->labels.insert(t, label);
+        }
+        const QStaticText &label = *it;
         if (corner.x() + label.size().width() < 0)
             return;
-        const QPen keep = p.pen();
-        p.setPen(QColor(settingRgb(textColour)));
+        if (painterPen != PainterPen::Text || textColour != painterTextColour) {
+            p.setPen(QColor(settingRgb(textColour)));
+            painterPen = PainterPen::Text;
+            painterTextColour = textColour;
+        }
+        raster.flush();
         p.drawStaticText(corner, label);
-        raster.forget();
-        p.setPen(keep);
     }
 
     bool nearScreen(QPointF sp, double reach) const
@@ -304,10 +546,13 @@ private:
         const QPointF sa = toScreen(a), sb = toScreen(b);
         if (!segmentNearScreen(sa, sb, penMargin()))
             return;
-        if (useRaster)
+        if (useRaster) {
             raster.line(sa, sb, penRgb, penWidth);
-        else
+        } else {
+            applyPen();
+            raster.flush();
             p.drawLine(sa, sb);
+        }
     }
     // Circles are centred on whole pixels, so one drawn circle serves every point of a colour.
     void circle(QPointF c, double r)
@@ -318,6 +563,8 @@ private:
             return;
         const int px = static_cast<int>(std::floor(sc.x())), py = static_cast<int>(std::floor(sc.y()));
         if (!useRaster || rx > 2000 || ry > 2000) {
+            applyPen();
+            raster.flush();
             p.drawEllipse(QPointF(px + 0.5, py + 0.5), rx, ry);
             return;
         }
@@ -328,15 +575,19 @@ private:
             QImage sprite(2 * half + 1, 2 * half + 1, QImage::Format_ARGB32_Premultiplied);
             sprite.fill(Qt::transparent);
             QPainter sp(&sprite);
-            sp.setPen(p.pen());
+            sp.setPen(linePen());
             sp.setBrush(Qt::NoBrush);
             sp.drawEllipse(QPointF(half + 0.5, half + 0.5), rx, ry);
             sp.end();
-            it = circles.insert(key, sprite);
+            it = circles.insert(key, Sprite(sprite));
         }
-        const int half = it->width() / 2;
-        p.drawImage(QPoint(px - half, py - half), *it);
-        raster.forget();
+        const int half = it->image.width() / 2;
+        if (it->opaque) {
+            raster.put(*it, px - half, py - half);
+        } else {
+            raster.flush();
+            p.drawImage(QPoint(px - half, py - half), it->image);
+        }
     }
     void square(QPointF c, double r)
     {
@@ -349,6 +600,8 @@ private:
             raster.line(b, QPointF(a.x(), b.y()), penRgb, penWidth);
             raster.line(QPointF(a.x(), b.y()), a, penRgb, penWidth);
         } else {
+            applyPen();
+            raster.flush();
             p.drawRect(QRectF(a, b));
         }
     }
@@ -403,19 +656,20 @@ private:
                 line(a, b);
                 const QPointF mid((a.x() + b.x()) / 2, (a.y() + b.y()) / 2);
                 const GpsPoint &prev = rp[i - 1];
-                if (s.RouteHeadings == 1) {
+                const QPointF headingAt(mid.x(), mid.y() + 0.75 * fontR), lengthAt(mid.x(), mid.y() - 0.75 * fontR);
+                if (s.RouteHeadings == 1 && textMayShow(headingAt)) {
                     try {
                         const double course = rhumbLineCourse(prev.latitude, prev.longitude, pt.latitude, pt.longitude);
-                        text(QPointF(mid.x(), mid.y() + 0.75 * fontR), fixedText(course * 180.0 / M_PI, 2) + QChar(0x00B0));
+                        text(headingAt, locale.toString(course * 180.0 / M_PI, 'f', 2) + QChar(0x00B0));
                     } catch (const GipsoError &) {
                         // no heading where the formula has none (a pole)
                     }
                 }
-                if (s.RouteLengths == 1) {
+                if (s.RouteLengths == 1 && textMayShow(lengthAt)) {
                     try {
                         const double d = rhumbLineDistance(prev.latitude, prev.longitude, pt.latitude, pt.longitude);
-                        text(QPointF(mid.x(), mid.y() - 0.75 * fontR),
-                             fixedText(d * st.units.distanceFactor, 3) + QLatin1Char(' ') + st.units.distanceUnit);
+                        text(lengthAt, locale.toString(d * st.units.distanceFactor, 'f', 3) + QLatin1Char(' ') +
+                                           st.units.distanceUnit);
                     } catch (const GipsoError &) {
                     }
                 }
@@ -456,9 +710,11 @@ private:
         if (legs.isEmpty())
             return;
         setPen(legColour, sizes.line + 1);
-        QPen pen = p.pen();
+        QPen pen = linePen();
         pen.setCapStyle(Qt::SquareCap);
         p.setPen(pen);
+        painterPen = PainterPen::Other;
+        raster.flush();
         p.drawLines(legs);
         legs.clear();
     }
@@ -472,99 +728,139 @@ private:
         if (s.TrackPointName == 1)
             text(QPointF(m.x() + symR + 5, m.y() + std::floor(0.375 * fontR)), pt.description);
     }
-    // What the walk along the track log leaves to draw, in order: a leg ending at a point, or
-    // the symbol of a point that starts a track.
-    struct TrackItem {
-        QPointF a, b; // the leg on the screen, or the symbol's map position in a
-        int32_t index;
-        float altitude; // of the point, for its colour
-        bool symbol;
-    };
     void tracks()
     {
         const PointList &tp = st.store.trackPoints;
         if (tp.isEmpty())
             return;
+        const TrackProjection &tr = trackProjection(tp, st.calibration);
         // The screen rectangle in map pixels, widened by what the pen can reach.
         const double reach = (sizes.line + 1) / 2.0 + 2.0;
         const double left = view.scaleLeft - reach / sx, right = view.scaleLeft + (screen.width() + reach) / sx;
         const double top = view.scaleTop - reach / sy, bottom = view.scaleTop + (screen.height() + reach) / sy;
-        // One walk along the list finds the altitude range and what reaches the screen; the
-        // colours are taken afterwards, for what is drawn only.
         const bool byAltitude = s.AutoTrackPointColor == 1;
-        double lowest = tp[1].altitude, highest = lowest;
-        static thread_local std::vector<TrackItem> items;
-        items.clear();
-        QPointF current, currentScreen;
-        bool currentInside = false;
+        minAlt = tr.lowest, maxAlt = tr.highest;
+        const int32_t fixedColour = s.TrackColor;
+        const auto colourOf = [&](int32_t i) { return byAltitude ? tr.colour[size_t(i)] : fixedColour; };
+        const double width = screen.width(), height = screen.height();
+        const double r2 = disc.r * disc.r;
+        const auto insideDisc = [&](double x, double y) {
+            const double dx = x - disc.cx, dy = y - disc.cy;
+            return dx * dx + dy * dy <= r2;
+        };
+        const auto symbol = [&](int32_t i) {
+            flushLegs();
+            trackPointSymbol(QPointF(tr.x[size_t(i)], tr.y[size_t(i)]), tp[i], colourOf(i));
+        };
         // Level of detail: a leg that stays inside one screen pixel only sets that pixel, and
         // the next leg sets it again, so of a run of such legs only the last one is drawn, when
         // the run ends. The pixels are those of drawing every leg.
-        int32_t held = 0;
-        float heldAltitude = 0;
-        const auto drawHeld = [&] {
-            if (held != 0)
-                items.push_back({currentScreen, currentScreen, held, heldAltitude, false});
-            held = 0;
-        };
-        const double r2 = disc.r * disc.r;
-        qint64 currentPixel = -1;
-        for (int32_t i = 1; i <= tp.count(); ++i) {
-            const GpsPoint &pt = tp[i];
-            if (byAltitude) {
-                lowest = std::min<double>(lowest, pt.altitude);
-                highest = std::max<double>(highest, pt.altitude);
+        const bool merge = levelOfDetail && useRaster;
+        const int legWidth = sizes.line + 1;
+        // Per block, entry 0 is the point before it: screen position, whether inside the disc,
+        // its screen pixel (or -1), whether it merges into the point before it.
+        constexpr int kN = TrackProjection::kBlock + 1;
+        double screenX[kN], screenY[kN];
+        bool inside[kN], merged[kN];
+        qint64 pixel[kN];
+        int32_t drawn[kN];
+        merged[0] = false;
+        auto named = tr.named.begin(); // the next point with a description
+        const int32_t n = tp.count();
+        for (int32_t first = 1; first <= n; first += TrackProjection::kBlock) {
+            const int32_t last = std::min(n, first + TrackProjection::kBlock - 1);
+            const TrackProjection::Bounds &box = tr.blocks[size_t((first - 1) / TrackProjection::kBlock)];
+            // (written so that a block whose bounds are NaN is walked)
+            const bool offScreen = box.right < left || box.left > right || box.bottom < top || box.top > bottom;
+            // A block wholly off the screen: its first leg comes from outside it, so it is
+            // walked; its other legs and points cannot reach the screen, only its track
+            // starts leave something to draw (their labels may reach in).
+            const int count = (offScreen ? first : last) - first + 1;
+            const double *xs = tr.x.data() + (first - 1), *ys = tr.y.data() + (first - 1);
+            // First the arithmetic of every point, without branches.
+            for (int k = 0; k <= count; ++k) {
+                const double x = xs[k], y = ys[k];
+                const double px = (x - view.scaleLeft) * sx, py = (y - view.scaleTop) * sy;
+                screenX[k] = px, screenY[k] = py;
+                const double dx = x - disc.cx, dy = y - disc.cy;
+                inside[k] = dx * dx + dy * dy <= r2;
+                const bool on = px >= 0 && py >= 0 && px < width && py < height && inside[k];
+                // The pixel where truncation is the floor; off the screen nothing is converted.
+                pixel[k] = on ? qint64(on ? py : 0) << 32 | quint32(on ? px : 0) : -1;
             }
-            const QPointF m = mapPos(pt);
-            const double dx = m.x() - disc.cx, dy = m.y() - disc.cy;
-            const bool inside = dx * dx + dy * dy <= r2;
-            const QPointF sm = toScreen(m);
-            const bool starts = trackStarts(tp, i);
-            // The pixel of a point on the screen (where truncation is the floor), or none.
-            const qint64 pixel = sm.x() >= 0 && sm.y() >= 0 && sm.x() < screen.width() && sm.y() < screen.height() && inside
-                                     ? qint64(sm.y()) << 32 | quint32(sm.x())
-                                     : -1;
-            if (levelOfDetail && useRaster && pixel >= 0 && pixel == currentPixel && !starts) {
-                held = i;
-                heldAltitude = pt.altitude;
-                current = m;
-                currentScreen = sm;
-                continue;
+            int drawnCount = 0;
+            for (int k = 1; k <= count; ++k) {
+                merged[k] = merge && pixel[k] >= 0 && pixel[k] == pixel[k - 1];
+                drawn[drawnCount] = k;
+                drawnCount += !merged[k];
             }
-            currentPixel = pixel;
-            drawHeld();
-            // A leg that cannot reach the screen is skipped before any clipping: the clipped
-            // leg lies within the whole one.
-            if (!starts && std::max(current.x(), m.x()) >= left && std::min(current.x(), m.x()) <= right &&
-                std::max(current.y(), m.y()) >= top && std::min(current.y(), m.y()) <= bottom) {
-                // With both ends inside the disc the clip keeps the leg whole.
-                QPointF a = current, b = m;
-                if (currentInside && inside) {
-                    if (current != m)
-                        items.push_back({currentScreen, sm, i, pt.altitude, false});
-                } else if (clipSegment(disc, current, m, a, b)) {
-                    items.push_back({toScreen(a), toScreen(b), i, pt.altitude, false});
+            // Track starts are never merged.
+            bool unmerged = false;
+            const auto unmerge = [&](int k) {
+                if (merged[k])
+                    merged[k] = false, drawn[drawnCount++] = k, unmerged = true;
+            };
+            if (first == 1)
+                unmerge(1);
+            for (auto it = named; it != tr.named.end() && *it < first + count; ++it)
+                unmerge(*it - first + 1);
+            if (unmerged)
+                std::sort(drawn, drawn + drawnCount);
+            for (int j = 0; j < drawnCount; ++j) {
+                const int k = drawn[j];
+                const int32_t i = first - 1 + k;
+                const bool hasName = named != tr.named.end() && *named == i;
+                named += hasName;
+                const QPointF sPrev(screenX[k - 1], screenY[k - 1]), sm(screenX[k], screenY[k]);
+                // Two pixels of the screen (a merged point is on it): drawn from the pixels known.
+                const auto pixelX = [&](int at) { return int(quint32(pixel[at])); };
+                const auto pixelY = [&](int at) { return int(pixel[at] >> 32); };
+                if (merged[k - 1])
+                    raster.shortLine(pixelX(k - 1), pixelY(k - 1), pixelX(k - 1), pixelY(k - 1),
+                                     settingRgb(colourOf(i - 1)), legWidth);
+                if (i == 1 || hasName) {
+                    if (hasName && inside[k])
+                        symbol(i);
+                    continue;
+                }
+                const QPointF current(xs[k - 1], ys[k - 1]), m(xs[k], ys[k]);
+                // Both ends on the screen (and so inside the disc): the usual leg at small zooms.
+                if (useRaster && pixel[k - 1] >= 0 && pixel[k] >= 0) {
+                    if (fuzzyEqual(current, m)) {
+                        // no leg between equal points
+                    } else if (LineRaster::isShort(sm.x() - sPrev.x(), sm.y() - sPrev.y())) {
+                        raster.shortLine(pixelX(k - 1), pixelY(k - 1), pixelX(k), pixelY(k), settingRgb(colourOf(i)),
+                                         legWidth);
+                    } else {
+                        trackLeg(sPrev, sm, colourOf(i));
+                    }
+                    continue;
+                }
+                // A leg that cannot reach the screen is skipped before any clipping: the clipped
+                // leg lies within the whole one.
+                if (std::max(current.x(), m.x()) >= left && std::min(current.x(), m.x()) <= right &&
+                    std::max(current.y(), m.y()) >= top && std::min(current.y(), m.y()) <= bottom) {
+                    // With both ends inside the disc the clip keeps the leg whole.
+                    QPointF a = current, b = m;
+                    if (inside[k - 1] && inside[k]) {
+                        if (!fuzzyEqual(current, m))
+                            trackLeg(sPrev, sm, colourOf(i));
+                    } else if (clipSegment(disc, current, m, a, b)) {
+                        trackLeg(toScreen(a), toScreen(b), colourOf(i));
+                    }
                 }
             }
-            if (!pt.description.isEmpty() && inside)
-                items.push_back({m, m, i, pt.altitude, true});
-            current = m;
-            currentScreen = sm;
-            currentInside = inside;
-        }
-        drawHeld();
-        if (byAltitude)
-            minAlt = lowest, maxAlt = highest;
-
-        for (const TrackItem &item : items) {
-            const int32_t colour = byAltitude ? altitudeColour(item.altitude, minAlt, maxAlt) : s.TrackColor;
-            if (item.symbol) {
-                flushLegs();
-                raster.forget();
-                trackPointSymbol(item.a, tp[item.index], colour);
-            } else {
-                trackLeg(item.a, item.b, colour);
+            merged[0] = merged[count];
+            if (offScreen && last > first) {
+                for (; named != tr.named.end() && *named <= last; ++named)
+                    if (insideDisc(tr.x[size_t(*named)], tr.y[size_t(*named)]))
+                        symbol(*named);
+                merged[0] = false; // the block's last point is off the screen
             }
+        }
+        if (merged[0]) {
+            const QPointF sm = toScreen(QPointF(tr.x[size_t(n)], tr.y[size_t(n)]));
+            trackLeg(sm, sm, colourOf(n));
         }
         flushLegs();
         const int32_t sel = st.selection.selectedTrackPoint;
@@ -609,11 +905,17 @@ private:
     DrawingDisc disc;
     QRectF screen;
     std::unique_ptr<QFontMetricsF> metrics;
+    LabelCache *labels = nullptr;
+    const QLocale locale = numberLocale();
     int32_t textColour = 0;
+    bool penKnown = false;
     int32_t penColour = 0;
     int penWidth = 1;
     QRgb penRgb = 0;
-    QHash<quint64, QImage> circles;
+    // What the painter's pen is now: the line pen above, the text pen, or something else.
+    enum class PainterPen { Other, Lines, Text } painterPen = PainterPen::Other;
+    int32_t painterTextColour = 0;
+    QHash<quint64, Sprite> circles;
     double minAlt = 0, maxAlt = 0;
     Projector project;
     LineRaster raster;

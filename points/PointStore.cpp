@@ -4,6 +4,7 @@
 #include "base/DateValue.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace gipso {
 
@@ -15,6 +16,16 @@ PointList &PointStore::list(PointKind kind)
 const PointList &PointStore::list(PointKind kind) const
 {
     return kind == PointKind::Way ? wayPoints : kind == PointKind::Route ? routePoints : trackPoints;
+}
+
+uint64_t PointList::revision() const
+{
+    static std::atomic<uint64_t> last{0};
+    if (mark_.changed) {
+        mark_.value = ++last;
+        mark_.changed = false;
+    }
+    return mark_.value;
 }
 
 void stampNow(GpsPoint &point)

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <cmath>
+#include <utility>
 
 namespace gipso {
 
@@ -66,10 +67,14 @@ void picMap::applyView()
     if (st.mapMode == MapMode::NoMap || st.mapPicture.isNull()) {
         window_ = visibleWindow(0, 0, st.zoomFactor, size(), 0, 0);
         bitmap_ = QImage();
+        bitmapStale_ = false;
     } else {
         window_ = visibleWindow(st.mapWidth, st.mapHeight, st.zoomFactor, size(), h ? h->value() : 0, v ? v->value() : 0);
-        bitmap_ = renderVisible(st.mapPicture, st.mapPictureReduction, window_, st.zoomFactor, owner_.halftone());
+        zoom_ = st.zoomFactor;
+        halftone_ = owner_.halftone();
+        bitmapStale_ = true;
     }
+    composedStale_ = true;
     if (QScrollBar *bar = owner_.hScroll())
         bar->setEnabled(window_.hScrollEnabled);
     if (QScrollBar *bar = owner_.vScroll())
@@ -94,16 +99,27 @@ void picMap::panView(double x, double y)
     applyView();
 }
 
+const QImage &picMap::bitmap() const
+{
+    if (bitmapStale_) {
+        bitmap_ = renderVisible(owner_.state().mapPicture, owner_.state().mapPictureReduction, window_, zoom_, halftone_);
+        bitmapStale_ = false;
+        ++bitmapBuilds_;
+    }
+    return bitmap_;
+}
+
 QImage picMap::viewImage() const
 {
     PaintOptions options;
     options.noMapTextColour = palette().color(QPalette::Disabled, QPalette::WindowText);
-    return renderViewImage(owner_.state(), window_, bitmap_, options);
+    return renderViewImage(owner_.state(), window_, bitmap(), options);
 }
 
 void picMap::releaseBitmap()
 {
     bitmap_ = QImage();
+    bitmapStale_ = false;
     composed_ = QImage();
 }
 
@@ -122,7 +138,9 @@ void picMap::paintEvent(QPaintEvent *event)
     // A repaint of the whole view redraws the overlay; a partial one (the cross-hair moving,
     // an uncovered corner) reuses the picture drawn last time.
     const bool whole = QRegion(rect()).subtracted(event->region()).isEmpty();
-    if (whole || composed_.size() != size()) {
+    if (whole || composed_.size() != size() || composedStale_) {
+        composedStale_ = false;
+        ++overlayPaints_;
         composed_ = QImage(size(), QImage::Format_RGB32);
         composed_.fill(parentWidget() ? parentWidget()->palette().color(QPalette::Window) : palette().color(QPalette::Window));
         QPainter cp(&composed_);
@@ -132,7 +150,7 @@ void picMap::paintEvent(QPaintEvent *event)
             paintMap(cp, st, visibleWindow(0, 0, 1.0, size(), 0, 0), options);
         } else {
             cp.setClipRect(QRect(QPoint(0, 0), window_.dest));
-            cp.drawImage(0, 0, bitmap_);
+            cp.drawImage(0, 0, bitmap());
             paintMap(cp, st, window_, options);
         }
     }
@@ -230,7 +248,7 @@ void picMap::pickPoints(double x, double y)
     for (PointKind kind : {PointKind::Way, PointKind::Route, PointKind::Track}) {
         const int32_t i = pickPoint(st.store.list(kind), st.calibration, x, y, tol);
         sel.selected(kind) = i;
-        sel.saved(kind) = i ? st.store.list(kind)[i] : GpsPoint{};
+        sel.saved(kind) = i ? std::as_const(st.store).list(kind)[i] : GpsPoint{}; // a read: the kept drawing stays
     }
     sel.routeInsertIndex = findInsertLeg(st.store.routePoints, st.calibration, x, y, st.settings.SymbolDim);
     if (sel.selectedWayPoint || sel.selectedRoutePoint || sel.selectedTrackPoint)

@@ -19,8 +19,9 @@ class picMap : public QWidget {
 public:
     picMap(MapHost &owner, QWidget *parent);
 
-    // Rebuilds the displayed bitmap from the zoom and the scroll values, shows the zoom in
-    // status panel 4, repaints and refreshes the menus.
+    // Sets the view from the zoom and the scroll values, shows the zoom in status panel 4,
+    // refreshes the menus and asks for a repaint. The displayed bitmap is resampled once, when
+    // it is next needed (the repaint): a burst of mouse moves or zoom steps costs one.
     void applyView();
     // Moves the view so that the press position follows the mouse at map position (x, y).
     void panView(double x, double y);
@@ -30,7 +31,10 @@ public:
     void zoomAt(int steps, QPointF at);
     // The view as it was last applied, and its picture with the overlay (for printing).
     const ViewWindow &viewWindow() const { return window_; }
-    const QImage &bitmap() const { return bitmap_; }
+    const QImage &bitmap() const;
+    // How many times the bitmap was resampled, and the overlay composed (for benchmarks).
+    int bitmapBuilds() const { return bitmapBuilds_; }
+    int overlayPaints() const { return overlayPaints_; }
     QImage viewImage() const;
     void releaseBitmap();
 
@@ -73,8 +77,15 @@ private:
 
     MapHost &owner_;
     ViewWindow window_;
-    QImage bitmap_;
+    // The resampled window of the map, made from window_ when first needed after applyView.
+    mutable QImage bitmap_;
+    mutable bool bitmapStale_ = false;
+    mutable int bitmapBuilds_ = 0;
+    double zoom_ = 1.0;     // as applyView found them
+    bool halftone_ = false;
     QImage composed_; // bitmap and overlay as last painted, for repainting the cross-hair alone
+    bool composedStale_ = true;
+    int overlayPaints_ = 0;
     bool settingScroll_ = false;
     // Mouse state: the press position (map pixels), and the cross-hair.
     double lastClickX_ = 0, lastClickY_ = 0;

@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <functional>
 #include <random>
 
 using namespace gipso;
@@ -88,6 +89,8 @@ TEST(MapRender, TrackColoursByAltitudeAndTrackBreaks)
     add(st, 380, 150, PointKind::Track, 100);
     // A leg takes the colour of its end point; no leg joins the tracks.
     expectPixels(render(st), {{60, 99, qRgb(0, 255, 0)}, {140, 99, kRed}, {380, 200, qRgb(0, 0, 255)}, {280, 175, kWhite}});
+    st.store.trackPoints[2].altitude = 900; // within the range: that leg alone changes colour
+    expectPixels(render(st), {{60, 99, kRed}, {380, 200, qRgb(0, 0, 255)}});
     st.settings.AutoTrackPointColor = 0;
     EXPECT_EQ(render(st).pixel(60, 99), settingRgb(st.settings.TrackColor));
     // The selected TrackPoint's square is drawn in the inverse colour (of blue: yellow).
@@ -124,6 +127,75 @@ TEST(MapRender, DenseTrackDrawnOncePerPixelLooksTheSame)
             EXPECT_EQ(differing, 0) << "zoom " << zoom << ", thickness " << thickness;
         }
     }
+}
+
+TEST(MapRender, KeptTrackPositionsFollowEveryChange)
+{
+    // A leg along y = 100 is drawn, then changed in turn through each way of editing; the next
+    // repaint draws the change, never the kept positions of before.
+    AppState st = calibratedState();
+    st.settings.TrackPointSymbol = 0;
+    st.settings.AutoTrackPointColor = 0;
+    const QRgb track = settingRgb(st.settings.TrackColor);
+    const GpsPoint low = test::pointOnMap(st.calibration, 380, 250, PointKind::Track);
+    const std::vector<std::pair<const char *, std::function<void(AppState &)>>> edits = {
+        {"index", [&](AppState &s) { s.store.trackPoints[2] = low; }},
+        {"iterator", [&](AppState &s) { *(s.store.trackPoints.end() - 1) = low; }},
+        {"remove and append", [&](AppState &s) { s.store.trackPoints.removeLast(), s.store.trackPoints.append(low); }},
+        {"list replaced", [&](AppState &s) {
+             PointList other;
+             other.append(s.store.trackPoints[1]);
+             other.append(low);
+             s.store.trackPoints = other;
+         }},
+        {"calibration", [&](AppState &s) {
+             s.calibration.yUp1 -= 150, s.calibration.yUp2 -= 150; // everything 150 pixels lower
+             computeCalibration(s.calibration);
+         }},
+    };
+    for (const auto &[how, edit] : edits) {
+        SCOPED_TRACE(how);
+        AppState s = st;
+        s.store.trackPoints.clear();
+        add(s, 20, 100, PointKind::Track);
+        add(s, 380, 100, PointKind::Track);
+        EXPECT_EQ(render(s).pixel(200, 99), track);
+        edit(s);
+        const QImage after = render(s);
+        EXPECT_EQ(after.pixel(200, 99), kWhite);
+        EXPECT_EQ(after.pixel(200, how == std::string("calibration") ? 249 : 174), track);
+    }
+}
+
+TEST(MapRender, TrackBlocksOffTheViewStillDrawWhatReachesIt)
+{
+    // Blocks of points wholly off the view are skipped, but the legs into and out of them and
+    // the labels of their track starts reach in. At 200% the view shows map x 200..400, y 0..150.
+    AppState st = calibratedState();
+    st.settings.AutoTrackPointColor = 0;
+    st.settings.TrackPointName = 1;
+    st.zoomFactor = 2.0;
+    const QRgb track = settingRgb(st.settings.TrackColor);
+    const auto addMany = [&](int n, double x, double y) {
+        for (int i = 0; i < n; ++i)
+            add(st, x, y, PointKind::Track);
+    };
+    addMany(256, 300, 100);        // on the view
+    addMany(256, 300, 290);        // below it
+    addMany(256, 190, 140);        // left of it, one of them a track start
+    st.store.trackPoints[600].description = QStringLiteral("far");
+    addMany(10, 350, 50);          // on the view again
+    const ViewWindow w = visibleWindow(400, 300, 2.0, QSize(400, 300), kScrollMax, 0);
+    ASSERT_EQ(w.source.left(), 200);
+    QImage bitmap(w.dest, QImage::Format_RGB32);
+    bitmap.fill(Qt::white);
+    const QImage img = renderViewImage(st, w, bitmap);
+    expectPixels(img, {{201, 250, track}, // the leg down out of the view, at map (300.5, 125)
+                       {141, 189, track}, // the leg from the left back into it, at map (270.5, 94.5)
+                       {120, 120, kWhite}});
+    // The label of "far", whose point lies left of the view, starts at the view's edge.
+    EXPECT_GT(count(img, QRect(0, 286, 20, 14), [&](QRgb p) { return p != kWhite; }), 5);
+    EXPECT_EQ(count(img, QRect(380, 280, 20, 20), [&](QRgb p) { return p != kWhite; }), 0);
 }
 
 TEST(MapRender, RouteLegsAndHeadings)

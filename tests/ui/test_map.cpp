@@ -6,9 +6,11 @@
 #include "base/Clock.h"
 #include "map/ui/frmCalib.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -308,6 +310,49 @@ TEST(MapViewUi, PositionCrossHairZoomAndCalibrationClicks)
     view.mouseDown(Qt::LeftButton, 40, 50);
     view.mouseUp(Qt::LeftButton);
     EXPECT_EQ(QList<double>({w.state().calibration.x1, w.state().calibration.yUp1}), QList<double>({40, -50}));
+}
+
+TEST(MapViewUi, ABurstOfMovesIsDrawnOnceWhereTheLastMoveSays)
+{
+    MainWindowFixture f;
+    frmGPS &w = *f.window;
+    picMap &view = f.loadMap();
+    const auto post = [&](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QApplication::postEvent(&view, new QMouseEvent(type, at, view.mapToGlobal(at), button, buttons, Qt::NoModifier));
+    };
+    // A left drag, once with every move drawn before the next arrives, once queued whole: it
+    // ends at the same place, and queued, the map is resampled and the overlay drawn once.
+    const auto drag = [&](bool queued) {
+        w.hScroll()->setValue(0);
+        w.vScroll()->setValue(0);
+        view.grab();
+        post(QEvent::MouseButtonPress, QPointF(400, 300), Qt::LeftButton, Qt::LeftButton);
+        for (int i = 1; i <= 10; ++i) {
+            post(QEvent::MouseMove, QPointF(400 - 10 * i, 300 - 5 * i), Qt::NoButton, Qt::LeftButton);
+            if (!queued) {
+                QApplication::processEvents();
+                view.grab();
+            }
+        }
+        post(QEvent::MouseButtonRelease, QPointF(300, 250), Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+        return std::pair(w.hScroll()->value(), w.vScroll()->value());
+    };
+    const auto oneByOne = drag(false);
+    EXPECT_GT(oneByOne.first, 0);
+    EXPECT_GT(oneByOne.second, 0);
+    const int builds = view.bitmapBuilds(), paints = view.overlayPaints();
+    EXPECT_EQ(drag(true), oneByOne);
+    // Once scrolled back at the start, once after the drag (the events processed paint it).
+    EXPECT_EQ(view.bitmapBuilds() - builds, 2);
+    EXPECT_EQ(view.overlayPaints() - paints, 2);
+    // Moves queued over the map: the readout shows the last one, the first reference point.
+    const QPointF reference = view.viewWindow().mapToScreen().map(QPointF(100, 100));
+    for (int i = 5; i >= 0; --i)
+        post(QEvent::MouseMove, reference + QPointF(7 * i, 3 * i), Qt::NoButton, Qt::NoButton);
+    QApplication::processEvents();
+    EXPECT_EQ(w.panel(1)->text(), messageText(545) + QLocale().toString(45.1, 'f', 10));
+    EXPECT_EQ(w.panel(2)->text(), messageText(546) + QLocale().toString(9.0, 'f', 10));
 }
 
 // Orientation, fit and header: MapPrint in tests/map/test_render.cpp.
