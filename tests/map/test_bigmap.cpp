@@ -5,12 +5,8 @@
 #include "map/MapView.h"
 #include "map/Zip.h"
 #include "state/AppState.h"
-#include "support/TestSupport.h"
+#include "MapFileTest.h"
 
-#include <QBuffer>
-#include <QDir>
-#include <QPainter>
-#include <QTemporaryDir>
 #include <atomic>
 #include <gtest/gtest.h>
 
@@ -19,40 +15,15 @@ using namespace gipso::test;
 
 namespace {
 
-// Top-left quarter red, bottom-right blue, the rest white.
-QByteArray quartersJpeg(int w, int h)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    p.fillRect(0, 0, w / 2, h / 2, Qt::red);
-    p.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, Qt::blue);
-    p.end();
-    QBuffer buf;
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, "JPG", 90);
-    return buf.data();
-}
-
-const QByteArray kText = "100\r\n-100\r\n300\r\n-300\r\n9\r\n45.1\r\n9.2\r\n45\r\n";
-
-struct Maps {
-    QTemporaryDir workDir, tempDir;
-    QString work = workDir.path() + '/', temp = tempDir.path() + '/';
-
+// A container of the JPEG with the example calibration, in the work folder.
+struct Maps : Folders {
     QString container(const QString &name, const QByteArray &jpg)
     {
-        writeAll(work + "m.jpg", jpg);
-        writeAll(work + "m.txt", kText);
-        ZipWriter zip;
-        zip.addFile(work + "m.jpg", true);
-        zip.addFile(work + "m.txt");
-        EXPECT_TRUE(zip.write(work + name));
-        QFile::remove(work + "m.jpg");
-        QFile::remove(work + "m.txt");
+        writeAll(work + name, test::container(jpg));
         return work + name;
     }
 };
+QByteArray quartersJpeg(int w, int h) { return encoded(testPicture(w, h)); }
 
 bool reddish(QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; }
 bool bluish(QRgb c) { return qBlue(c) > 200 && qRed(c) < 60 && qGreen(c) < 60; }
