@@ -31,16 +31,18 @@ int main(int argc, char **argv)
     QImage target(view, QImage::Format_RGB32);
     std::printf("paintMap: %d TrackPoints, %d WayPoints, %d RoutePoints; view %dx%d (ms per repaint)\n", tp.count(),
                 st.store.wayPoints.count(), st.store.routePoints.count(), view.width(), view.height());
-    // A change of the points makes the next repaint project them all again.
-    {
-        st.zoomFactor = 0.1;
-        const ViewWindow w = visibleWindow(st.mapWidth, st.mapHeight, 0.1, view, 16000, 16000);
+    // One repaint at zoom with the view in the middle, in CPU ms.
+    const auto repaintOnce = [&](double zoom) {
+        st.zoomFactor = zoom;
+        const ViewWindow w = visibleWindow(st.mapWidth, st.mapHeight, zoom, view, 16000, 16000);
         target.fill(Qt::white);
         QPainter p(&target);
         const double c0 = cpuMs();
         paintMap(p, st, w);
-        std::printf("first repaint after a change of the points (projects them all): %.1f ms cpu\n", cpuMs() - c0);
-    }
+        return cpuMs() - c0;
+    };
+    // A change of the points makes the next repaint project them all again.
+    std::printf("first repaint after a change of the points (projects them all): %.1f ms cpu\n", repaintOnce(0.1));
     // Each repaint of a zoom moves the view a little, as a pan does, so nothing drawn before
     // can be reused as it stands.
     std::printf("%-6s %10s %10s %10s %10s %16s\n", "zoom", "mean", "min", "max", "cpu mean", "every leg (cpu)");
@@ -72,16 +74,8 @@ int main(int argc, char **argv)
     std::printf("slowest mean repaint (cpu): %.1f ms, target under 16 ms: %s\n", worst, worst < 16 ? "met" : "NOT met");
 
     // An edit of one point: the next repaint projects the track log again.
-    {
-        tp[500000].latitude += 1e-4;
-        st.zoomFactor = 1.0;
-        const ViewWindow w = visibleWindow(st.mapWidth, st.mapHeight, 1.0, view, 16000, 16000);
-        target.fill(Qt::white);
-        QPainter p(&target);
-        const double c0 = cpuMs();
-        paintMap(p, st, w);
-        std::printf("repaint after moving one TrackPoint, at 100%%: %.1f ms cpu\n", cpuMs() - c0);
-    }
+    tp[500000].latitude += 1e-4;
+    std::printf("repaint after moving one TrackPoint, at 100%%: %.1f ms cpu\n", repaintOnce(1.0));
 
     // Where the time goes at the smallest zoom: each list alone.
     st.zoomFactor = 0.1;
