@@ -4,6 +4,7 @@
 #include "map/MapView.h"
 
 #include <QImage>
+#include <optional>
 #include <QWidget>
 
 namespace gipso {
@@ -35,6 +36,8 @@ public:
     // How many times the bitmap was resampled, and the overlay composed (for benchmarks).
     int bitmapBuilds() const { return bitmapBuilds_; }
     int overlayPaints() const { return overlayPaints_; }
+    // How many of those repaints moved the picture drawn before and drew only the uncovered strips.
+    int stripPaints() const { return stripPaints_; }
     QImage viewImage() const;
     void releaseBitmap();
 
@@ -77,15 +80,32 @@ private:
 
     MapHost &owner_;
     ViewWindow window_;
+    // What a picture was drawn from: a view moved at the same zoom over the same map and
+    // overlay keeps its pixels, moved.
+    struct Drawn {
+        ViewWindow window;
+        qint64 mapKey = 0;
+        int reduction = 1;
+        double zoom = 0;
+        bool halftone = false;
+        bool valid = false;
+    };
+    Drawn drawnNow() const;
+    static std::optional<QPoint> movedBy(const Drawn &before, const Drawn &now);
     // The resampled window of the map, made from window_ when first needed after applyView.
     mutable QImage bitmap_;
+    mutable Drawn bitmapDrawn_;
     mutable bool bitmapStale_ = false;
     mutable int bitmapBuilds_ = 0;
     double zoom_ = 1.0;     // as applyView found them
     bool halftone_ = false;
     QImage composed_; // bitmap and overlay as last painted, for repainting the cross-hair alone
+    Drawn composedDrawn_;
+    OverlayInputs composedInputs_;
+    QColor composedFill_;
     bool composedStale_ = true;
     int overlayPaints_ = 0;
+    int stripPaints_ = 0;
     bool settingScroll_ = false;
     // Mouse state: the press position (map pixels), and the cross-hair.
     double lastClickX_ = 0, lastClickY_ = 0;
