@@ -126,8 +126,8 @@ void picMap::panView(double x, double y)
     QScrollBar *h = owner_.hScroll();
     QScrollBar *v = owner_.vScroll();
     const ScrollValues now{h->value(), v->value()};
-    const ScrollValues next = panScroll(now, h->isEnabled(), v->isEnabled(), lastClickX_, lastClickY_, x, y, st.mapWidth,
-                                        st.mapHeight);
+    const ScrollValues next = onWholePixels(
+        panScroll(now, h->isEnabled(), v->isEnabled(), lastClickX_, lastClickY_, x, y, st.mapWidth, st.mapHeight));
     settingScroll_ = true;
     h->setValue(next.h);
     v->setValue(next.v);
@@ -155,7 +155,8 @@ const QImage &picMap::bitmap() const
     if (bitmapStale_) {
         const AppState &st = owner_.state();
         const Drawn now = drawnNow();
-        const std::optional<QPoint> shift = bitmap_.size() == window_.dest ? movedBy(bitmapDrawn_, now) : std::nullopt;
+        const std::optional<QPoint> shift =
+            stripDrawing_ && bitmap_.size() == window_.dest ? movedBy(bitmapDrawn_, now) : std::nullopt;
         if (shift) {
             shiftImage(bitmap_, *shift);
             for (const QRect &strip : uncovered(bitmap_.size(), *shift))
@@ -212,8 +213,8 @@ void picMap::paintEvent(QPaintEvent *event)
         // uncovers are drawn (the overlay clipped to them), each pixel as a whole drawing gives it.
         const Drawn now = drawnNow();
         OverlayInputs inputs = overlayInputs(st);
-        const bool same = st.mapMode != MapMode::NoMap && composed_.size() == size() && inputs == composedInputs_ &&
-                          fill == composedFill_;
+        const bool same = stripDrawing_ && st.mapMode != MapMode::NoMap && composed_.size() == size() &&
+                          inputs == composedInputs_ && fill == composedFill_;
         const std::optional<QPoint> shift = same ? movedBy(composedDrawn_, now) : std::nullopt;
         composedDrawn_ = now;
         composedInputs_ = std::move(inputs);
@@ -528,15 +529,50 @@ void picMap::createRoutePoint()
     owner_.openPointDialog(PointKind::Route, mode, msg::RoutePointCaption);
 }
 
-void picMap::scrollBy(double dx, double dy)
+ScrollValues picMap::onWholePixels(ScrollValues next) const
+{
+    const AppState &st = owner_.state();
+    if (!stripDrawing_ || st.mapMode == MapMode::NoMap || st.zoomFactor != zoom_ || window_.view != size())
+        return next;
+    const auto axis = [&](bool horizontal) {
+        const int value = horizontal ? next.h : next.v;
+        const int from = horizontal ? window_.source.x() : window_.source.y();
+        const int span = horizontal ? window_.source.width() : window_.source.height();
+        const int shown = horizontal ? window_.dest.width() : window_.dest.height();
+        const int extent = (horizontal ? st.mapWidth : st.mapHeight) - span;
+        // Map pixels per screen pixel, a whole power of two (as screenShift needs).
+        const int perPixel = shown > 0 && span % shown == 0 ? span / shown : 0;
+        if (perPixel < 2 || (perPixel & (perPixel - 1)) != 0 || extent <= 0)
+            return value;
+        const auto moveTo = [&](int v) {
+            const ViewWindow w = visibleWindow(st.mapWidth, st.mapHeight, st.zoomFactor, size(), horizontal ? v : next.h,
+                                               horizontal ? next.v : v);
+            return (horizontal ? w.source.x() : w.source.y()) - from;
+        };
+        if (moveTo(value) % perPixel == 0)
+            return value;
+        // The scroll values of a screen pixel's worth of map, nearest first.
+        const int reach = static_cast<int>(std::ceil(double(perPixel) * kScrollMax / extent)) + 1;
+        for (int d = 1; d <= reach; ++d)
+            for (int v : {value - d, value + d})
+                if (v >= 0 && v <= kScrollMax && moveTo(v) % perPixel == 0)
+                    return v;
+        return value;
+    };
+    return {window_.hScrollEnabled ? axis(true) : next.h, window_.vScrollEnabled ? axis(false) : next.v};
+}
+
+void picMap::scrollBy(double dx, double dy, bool wholePixels)
 {
     AppState &st = owner_.state();
     QScrollBar *h = owner_.hScroll();
     QScrollBar *v = owner_.vScroll();
     if (!h || !v || st.mapMode == MapMode::NoMap || !(st.zoomFactor > 0))
         return;
-    const ScrollValues next = panScroll({h->value(), v->value()}, h->isEnabled(), v->isEnabled(), 0, 0,
-                                        -dx / st.zoomFactor, -dy / st.zoomFactor, st.mapWidth, st.mapHeight);
+    ScrollValues next = panScroll({h->value(), v->value()}, h->isEnabled(), v->isEnabled(), 0, 0, -dx / st.zoomFactor,
+                                  -dy / st.zoomFactor, st.mapWidth, st.mapHeight);
+    if (wholePixels)
+        next = onWholePixels(next);
     settingScroll_ = true;
     h->setValue(next.h);
     v->setValue(next.v);
@@ -584,7 +620,7 @@ void picMap::wheelEvent(QWheelEvent *event)
         const QPoint pixels = event->pixelDelta();
         const QPointF by = !pixels.isNull() && !(event->modifiers() & Qt::ShiftModifier) ? QPointF(pixels)
                                                                                          : QPointF(delta) / 2.0;
-        scrollBy(-by.x(), -by.y());
+        scrollBy(-by.x(), -by.y(), true);
     }
     event->accept();
 }

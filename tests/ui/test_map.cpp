@@ -398,6 +398,7 @@ TEST(MapViewUi, AMovedViewIsTheWholeDrawingAtItsNewPlace)
         QPointF by; // screen pixels
         bool strips;
         std::function<void()> alsoChange;
+        bool wholePixels = false;
     };
     const Move moves[] = {
         {"right", 1, {37, 0}, true, {}},
@@ -409,7 +410,9 @@ TEST(MapViewUi, AMovedViewIsTheWholeDrawingAtItsNewPlace)
         // 200% of a view 599 wide: 300 map pixels over 599 screen pixels, a move is no whole number
         {"at 200%, an odd view width", 2, {-33, 41}, false, {}},
         {"at 50%", 0.5, {-30, 40}, true, {}}, // 24 and 22 map pixels
-        {"at 50%, half a screen pixel", 0.5, {-32, 21}, false, {}}, // 26 and 11
+        {"at 50%, half a screen pixel", 0.5, {-32, 21}, false, {}}, // 25 and 11
+        // a drag or the wheel lands on whole screen pixels: 26 and 12 map pixels
+        {"at 50%, on whole pixels", 0.5, {-32, 21}, true, {}, true},
         {"at 75%", 0.75, {-30, 20}, false, {}},
     };
     st.zoomFactor = 0;
@@ -421,7 +424,7 @@ TEST(MapViewUi, AMovedViewIsTheWholeDrawingAtItsNewPlace)
             view.grab();
         }
         const int strips = view.stripPaints();
-        view.scrollBy(m.by.x(), m.by.y());
+        view.scrollBy(m.by.x(), m.by.y(), m.wholePixels);
         if (m.alsoChange)
             m.alsoChange();
         drawnAsWhole(m.what);
