@@ -428,7 +428,7 @@ private:
 // is drawn is drawn exactly as it would be without that culling.
 class Overlay {
 public:
-    Overlay(QPainter &painter, const AppState &state, const ViewWindow &view, bool levelOfDetail)
+    Overlay(QPainter &painter, const AppState &state, const ViewWindow &view, bool levelOfDetail, QRect part)
         : p(painter), st(state), s(state.settings), sizes(drawingSizes(state.settings)), view(view),
           project(state.calibration), levelOfDetail(levelOfDetail)
     {
@@ -439,6 +439,7 @@ public:
         fontR = static_cast<int>(roundHalfEven(sizes.chars / zoom));
         disc = drawingDisc(state.mapWidth, state.mapHeight);
         screen = QRectF(0, 0, view.view.width(), view.view.height());
+        area = part.isEmpty() ? screen : QRectF(part).intersected(screen);
     }
 
     void paint()
@@ -495,11 +496,13 @@ private:
     double penMargin() const { return penWidth / 2.0 + 2.0; }
 
     // Whether text at a map position can reach the screen, judged before the text is made.
+    // The area test keeps a margin of a line's height: glyphs may reach past their box.
     bool textMayShow(QPointF at) const
     {
         const QPointF sp = toScreen(at);
-        const double x = std::floor(sp.x()), y = std::floor(sp.y());
-        return !(y > screen.bottom() || y + metrics->height() < 0 || x > screen.right());
+        const double x = std::floor(sp.x()), y = std::floor(sp.y()), h = metrics->height();
+        return !(y > screen.bottom() || y + h < 0 || x > screen.right()) &&
+               !(y > area.bottom() + h || y + 2 * h < area.top() || x > area.right() + h);
     }
     // Text at a map position (its top-left corner) in the current text colour. Positions on
     // the drawing surface are whole pixels.
@@ -519,7 +522,8 @@ private:
             it = labels->labels.insert(t, label);
         }
         const QStaticText &label = *it;
-        if (corner.x() + label.size().width() < 0)
+        if (corner.x() + label.size().width() < 0 ||
+            corner.x() + label.size().width() + metrics->height() < area.left())
             return;
         if (painterPen != PainterPen::Text || textColour != painterTextColour) {
             p.setPen(QColor(settingRgb(textColour)));
@@ -530,15 +534,16 @@ private:
         p.drawStaticText(corner, label);
     }
 
+    // (the area lies within the screen: near the area is near the screen)
     bool nearScreen(QPointF sp, double reach) const
     {
-        return sp.x() + reach >= 0 && sp.y() + reach >= 0 && sp.x() - reach <= screen.right() &&
-               sp.y() - reach <= screen.bottom();
+        return sp.x() + reach >= area.left() && sp.y() + reach >= area.top() && sp.x() - reach <= area.right() &&
+               sp.y() - reach <= area.bottom();
     }
     bool segmentNearScreen(QPointF a, QPointF b, double reach) const
     {
-        return std::max(a.x(), b.x()) + reach >= 0 && std::max(a.y(), b.y()) + reach >= 0 &&
-               std::min(a.x(), b.x()) - reach <= screen.right() && std::min(a.y(), b.y()) - reach <= screen.bottom();
+        return std::max(a.x(), b.x()) + reach >= area.left() && std::max(a.y(), b.y()) + reach >= area.top() &&
+               std::min(a.x(), b.x()) - reach <= area.right() && std::min(a.y(), b.y()) - reach <= area.bottom();
     }
 
     void line(QPointF a, QPointF b)
@@ -734,10 +739,10 @@ private:
         if (tp.isEmpty())
             return;
         const TrackProjection &tr = trackProjection(tp, st.calibration);
-        // The screen rectangle in map pixels, widened by what the pen can reach.
+        // The area drawn in map pixels, widened by what the pen can reach.
         const double reach = (sizes.line + 1) / 2.0 + 2.0;
-        const double left = view.scaleLeft - reach / sx, right = view.scaleLeft + (screen.width() + reach) / sx;
-        const double top = view.scaleTop - reach / sy, bottom = view.scaleTop + (screen.height() + reach) / sy;
+        const double left = view.scaleLeft + (area.left() - reach) / sx, right = view.scaleLeft + (area.right() + reach) / sx;
+        const double top = view.scaleTop + (area.top() - reach) / sy, bottom = view.scaleTop + (area.bottom() + reach) / sy;
         const bool byAltitude = s.AutoTrackPointColor == 1;
         minAlt = tr.lowest, maxAlt = tr.highest;
         const int32_t fixedColour = s.TrackColor;
@@ -903,7 +908,7 @@ private:
     double sx = 1, sy = 1, zoom = 1;
     int symR = 0, fontR = 0;
     DrawingDisc disc;
-    QRectF screen;
+    QRectF screen, area;
     std::unique_ptr<QFontMetricsF> metrics;
     LabelCache *labels = nullptr;
     const QLocale locale = numberLocale();
@@ -956,10 +961,39 @@ void paintMap(QPainter &painter, const AppState &state, const ViewWindow &view, 
     if (state.mapMode == MapMode::NoMap) {
         paintNoMap(painter, state.settings, view.view, options.noMapTextColour);
     } else if (calibrated) {
-        Overlay overlay(painter, state, view, options.levelOfDetail);
+        if (!options.area.isEmpty())
+            painter.setClipRect(options.area, Qt::IntersectClip);
+        Overlay overlay(painter, state, view, options.levelOfDetail, options.area);
         overlay.paint();
     }
     painter.restore();
+}
+
+OverlayInputs overlayInputs(const AppState &state)
+{
+    OverlayInputs in;
+    in.mapMode = state.mapMode;
+    in.modeBeforeCalibration = state.modeBeforeCalibration;
+    in.calibration = QByteArray(reinterpret_cast<const char *>(&state.calibration), sizeof state.calibration);
+    in.revisions[0] = state.store.wayPoints.revision();
+    in.revisions[1] = state.store.routePoints.revision();
+    in.revisions[2] = state.store.trackPoints.revision();
+    const SelectionState &sel = state.selection;
+    in.selected[0] = sel.selectedWayPoint, in.selected[1] = sel.selectedRoutePoint, in.selected[2] = sel.selectedTrackPoint;
+    const Settings &s = state.settings;
+    in.settings = {s.Language,         s.WayPointColor,    s.RouteColor,          s.TrackColor,
+                   s.CharDimension,    s.LineThickness,    s.SymbolDim,           s.WayPointSymbol,
+                   s.WayPointName,     s.RoutePointSymbol, s.RoutePointName,      s.RouteHeadings,
+                   s.RouteLengths,     s.TrackPointSymbol, s.TrackPointName,      s.AutoTrackPointColor};
+    in.distanceFactor = state.units.distanceFactor;
+    in.distanceUnit = state.units.distanceUnit;
+    in.markerOn = state.nmeaMarkerOn;
+    in.markerLat = state.nmeaMarkerLat, in.markerLon = state.nmeaMarkerLon;
+    in.zoom = state.zoomFactor;
+    in.mapWidth = state.mapWidth, in.mapHeight = state.mapHeight;
+    in.locale = QLocale().name();
+    in.font = QFont();
+    return in;
 }
 
 QImage renderViewImage(const AppState &state, const ViewWindow &view, const QImage &bitmap, const PaintOptions &options)

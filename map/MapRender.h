@@ -4,9 +4,13 @@
 #include "state/AppState.h"
 #include "map/MapView.h"
 
+#include <QByteArray>
 #include <QColor>
+#include <QFont>
+#include <QRect>
 #include <QImage>
 #include <QPointF>
+#include <array>
 #include <cstdint>
 
 class QPainter;
@@ -31,7 +35,31 @@ struct PaintOptions {
     // Legs of the track log that stay inside one screen pixel are drawn once per pixel. The
     // pixels are the same either way; off only to compare against drawing every leg.
     bool levelOfDetail = true;
+    // When set, only this part of the view is drawn (the uncovered strip of a moved view): the
+    // painter is clipped to it and what cannot reach it is skipped. Its pixels are those of
+    // drawing the whole view.
+    QRect area;
 };
+
+// Everything besides the view that the overlay is drawn from. A picture drawn before stays
+// right for equal inputs, so a moved view needs only its uncovered strips drawn.
+struct OverlayInputs {
+    MapMode mapMode = MapMode::NoMap, modeBeforeCalibration = MapMode::NoMap;
+    QByteArray calibration;
+    uint64_t revisions[3] = {};
+    int32_t selected[3] = {};
+    std::array<int32_t, 16> settings = {};
+    double distanceFactor = 0;
+    QString distanceUnit;
+    bool markerOn = false;
+    double markerLat = 0, markerLon = 0;
+    double zoom = 0;
+    int mapWidth = 0, mapHeight = 0;
+    QString locale;
+    QFont font;
+    bool operator==(const OverlayInputs &) const = default;
+};
+OverlayInputs overlayInputs(const AppState &state);
 
 // The overlay of points, route and tracks over the view (or the tiled product name without a
 // map). The painter's coordinates are the viewport's pixels; positions come from geoToMap.

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace gipso {
@@ -157,9 +158,9 @@ void reduceIndices(std::vector<int> &idx, int reduction, int extent)
             i = std::min(i / reduction, extent - 1);
 }
 
-QImage nearestSample(const QImage &map, int reduction, const QRect &src, QSize dest)
+void nearestSampleInto(QImage &out, const QImage &map, int reduction, const QRect &src, const QRect &area)
 {
-    QImage out(dest, QImage::Format_RGB32);
+    const QSize dest = out.size();
     std::vector<int> xs = sampleIndices(src.x(), src.width(), dest.width());
     std::vector<int> ys = sampleIndices(src.y(), src.height(), dest.height());
     reduceIndices(xs, reduction, map.width());
@@ -175,28 +176,56 @@ QImage nearestSample(const QImage &map, int reduction, const QRect &src, QSize d
         table = map.colorTable();
         table.resize(256, qRgb(0, 0, 0));
     }
-    for (int y = 0; y < dest.height(); ++y) {
+    const int x0 = area.left(), x1 = area.right() + 1;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
         const int sy = ys[static_cast<size_t>(y)];
         const uchar *srcLine = map.constScanLine(sy);
         if (rgb32) {
             const auto *s = reinterpret_cast<const QRgb *>(srcLine);
-            for (int x = 0; x < dest.width(); ++x)
+            for (int x = x0; x < x1; ++x)
                 line[x] = s[xs[static_cast<size_t>(x)]] | 0xff000000u;
         } else if (rgb888) {
-            for (int x = 0; x < dest.width(); ++x) {
+            for (int x = x0; x < x1; ++x) {
                 const uchar *p = srcLine + 3 * xs[static_cast<size_t>(x)];
                 line[x] = qRgb(p[0], p[1], p[2]);
             }
         } else if (indexed) {
-            for (int x = 0; x < dest.width(); ++x)
+            for (int x = x0; x < x1; ++x)
                 line[x] = table[srcLine[xs[static_cast<size_t>(x)]]] | 0xff000000u;
         } else {
-            for (int x = 0; x < dest.width(); ++x)
+            for (int x = x0; x < x1; ++x)
                 line[x] = map.pixel(xs[static_cast<size_t>(x)], sy) | 0xff000000u;
         }
     }
+}
+
+QImage nearestSample(const QImage &map, int reduction, const QRect &src, QSize dest)
+{
+    QImage out(dest, QImage::Format_RGB32);
+    nearestSampleInto(out, map, reduction, src, out.rect());
     return out;
+}
+
+// One axis of screenShift: the shift, when every column of the overlap is the old one moved.
+std::optional<int> axisShift(double fromStart, double toStart, double scale, int srcFrom, int srcTo, int srcExtent,
+                             int destExtent)
+{
+    if (fromStart == toStart && srcFrom == srcTo)
+        return 0; // the same positions, computed alike
+    int exponent = 0;
+    if (!(scale > 0) || std::frexp(scale, &exponent) != 0.5)
+        return std::nullopt; // positions times any other scale may round differently once moved
+    const double shift = (fromStart - toStart) * scale;
+    if (!(std::fabs(shift) < destExtent) || shift != std::floor(shift))
+        return std::nullopt;
+    const int s = static_cast<int>(shift);
+    const std::vector<int> from = sampleIndices(srcFrom, srcExtent, destExtent);
+    const std::vector<int> to = sampleIndices(srcTo, srcExtent, destExtent);
+    for (int i = std::max(0, s); i < destExtent + std::min(0, s); ++i)
+        if (to[static_cast<size_t>(i)] != from[static_cast<size_t>(i - s)])
+            return std::nullopt;
+    return s;
 }
 
 // Area averaging of the source rectangle only: a view onto the map's own pixels, no copy.
@@ -239,6 +268,31 @@ QImage renderVisible(const QImage &map, int reduction, const ViewWindow &window,
         return averageSample(map, QRect(left, top, right - left, bottom - top), window.dest);
     }
     return nearestSample(map, reduction, src, window.dest);
+}
+
+void renderVisibleArea(QImage &out, const QImage &map, int reduction, const ViewWindow &window, QRect area)
+{
+    area = area.intersected(out.rect());
+    if (map.isNull() || reduction < 1 || out.size() != window.dest || area.isEmpty() ||
+        out.format() != QImage::Format_RGB32)
+        return;
+    const QRect src = window.source.intersected(QRect(0, 0, map.width() * reduction, map.height() * reduction));
+    if (!src.isEmpty())
+        nearestSampleInto(out, map, reduction, src, area);
+}
+
+std::optional<QPoint> screenShift(const ViewWindow &from, const ViewWindow &to)
+{
+    if (from.view != to.view || from.dest != to.dest || from.source.size() != to.source.size() || to.dest.isEmpty() ||
+        to.source.isEmpty() || from.scaleWidth != to.scaleWidth || from.scaleHeight != to.scaleHeight)
+        return std::nullopt;
+    const auto h = axisShift(from.scaleLeft, to.scaleLeft, to.view.width() / to.scaleWidth, from.source.x(),
+                             to.source.x(), to.source.width(), to.dest.width());
+    const auto v = axisShift(from.scaleTop, to.scaleTop, to.view.height() / to.scaleHeight, from.source.y(),
+                             to.source.y(), to.source.height(), to.dest.height());
+    if (!h || !v)
+        return std::nullopt;
+    return QPoint(*h, *v);
 }
 
 ScrollValues panScroll(ScrollValues current, bool hEnabled, bool vEnabled, double pressX, double pressY, double x,

@@ -3,6 +3,7 @@
 #include "base/DrawingStyle.h"
 
 #include <QImage>
+#include <QPoint>
 #include <QPointF>
 #include <QRect>
 #include <QSize>
@@ -54,6 +55,16 @@ QImage renderVisible(const QImage &map, const ViewWindow &window, double zoom, b
 // The same from a reduced picture (1/reduction of the map's size, a first view): the window
 // stays in map pixels, the reduced picture is enlarged to it.
 QImage renderVisible(const QImage &map, int reduction, const ViewWindow &window, double zoom, bool halftone);
+
+// Resamples only the part area of the window's destination into out (of the destination's
+// size, Format_RGB32), each pixel as renderVisible gives it; nearest neighbour only.
+void renderVisibleArea(QImage &out, const QImage &map, int reduction, const ViewWindow &window, QRect area);
+
+// The whole screen pixels by which the picture of window from moves to give that of window to
+// (a point drawn at P in from is at P + shift in to), when the two differ by nothing else: the
+// same sizes and scale, every resampled column and row of to in the overlap that of from
+// moved, and overlay positions that move exactly (the scale a power of two). Otherwise nullopt.
+std::optional<QPoint> screenShift(const ViewWindow &from, const ViewWindow &to);
 
 // Panning: the scroll values that move the view by the press position (pressX, pressY) minus
 // the mouse position (x, y), both in map pixels, clamped to 0..32000; a disabled bar keeps its value.

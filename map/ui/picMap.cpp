@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace gipso {
@@ -27,6 +28,41 @@ bool panButtons(Qt::MouseButtons b) { return b == Qt::RightButton || b == Qt::Mi
 
 // Only the three main buttons count.
 Qt::MouseButtons mainButtons(Qt::MouseButtons b) { return b & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton); }
+
+// Moves the picture by shift in place; what moves out is dropped, what is uncovered keeps old pixels.
+void shiftImage(QImage &image, QPoint shift)
+{
+    const int w = image.width(), h = image.height();
+    const int dx = shift.x(), dy = shift.y();
+    const int width = w - std::abs(dx);
+    if (width <= 0 || std::abs(dy) >= h || shift.isNull())
+        return;
+    uchar *bits = image.bits();
+    const qsizetype bpl = image.bytesPerLine();
+    const size_t bytes = size_t(width) * 4;
+    // Rows are copied away from the side they move to, so none is overwritten before it is read.
+    for (int i = 0; i < h - std::abs(dy); ++i) {
+        const int y = dy > 0 ? h - 1 - i : i;
+        const uchar *from = bits + qsizetype(y - dy) * bpl + qsizetype(std::max(0, -dx)) * 4;
+        uchar *to = bits + qsizetype(y) * bpl + qsizetype(std::max(0, dx)) * 4;
+        std::memmove(to, from, bytes);
+    }
+}
+
+// What a picture of size moved by shift leaves uncovered: a band of rows and a band of columns.
+QVector<QRect> uncovered(QSize size, QPoint shift)
+{
+    QVector<QRect> strips;
+    const int w = size.width(), h = size.height(), dx = shift.x(), dy = shift.y();
+    QRect rows = dy > 0 ? QRect(0, 0, w, dy) : QRect(0, h + dy, w, -dy);
+    if (!rows.isEmpty())
+        strips << rows;
+    const int top = std::max(0, dy), bottom = h + std::min(0, dy);
+    QRect columns = dx > 0 ? QRect(0, top, dx, bottom - top) : QRect(w + dx, top, -dx, bottom - top);
+    if (!columns.isEmpty())
+        strips << columns;
+    return strips;
+}
 
 QString positionText(int prefixId, double degrees)
 {
@@ -90,8 +126,8 @@ void picMap::panView(double x, double y)
     QScrollBar *h = owner_.hScroll();
     QScrollBar *v = owner_.vScroll();
     const ScrollValues now{h->value(), v->value()};
-    const ScrollValues next = panScroll(now, h->isEnabled(), v->isEnabled(), lastClickX_, lastClickY_, x, y, st.mapWidth,
-                                        st.mapHeight);
+    const ScrollValues next = onWholePixels(
+        panScroll(now, h->isEnabled(), v->isEnabled(), lastClickX_, lastClickY_, x, y, st.mapWidth, st.mapHeight));
     settingScroll_ = true;
     h->setValue(next.h);
     v->setValue(next.v);
@@ -99,10 +135,36 @@ void picMap::panView(double x, double y)
     applyView();
 }
 
+picMap::Drawn picMap::drawnNow() const
+{
+    const AppState &st = owner_.state();
+    return {window_, st.mapPicture.cacheKey(), st.mapPictureReduction, zoom_, halftone_, !st.mapPicture.isNull()};
+}
+
+std::optional<QPoint> picMap::movedBy(const Drawn &before, const Drawn &now)
+{
+    // Averaged pixels (halftone below 100%) are not resampled in parts.
+    if (!before.valid || !now.valid || before.mapKey != now.mapKey || before.reduction != now.reduction ||
+        before.zoom != now.zoom || before.halftone != now.halftone || (now.halftone && now.zoom * now.reduction < 1.0))
+        return std::nullopt;
+    return screenShift(before.window, now.window);
+}
+
 const QImage &picMap::bitmap() const
 {
     if (bitmapStale_) {
-        bitmap_ = renderVisible(owner_.state().mapPicture, owner_.state().mapPictureReduction, window_, zoom_, halftone_);
+        const AppState &st = owner_.state();
+        const Drawn now = drawnNow();
+        const std::optional<QPoint> shift =
+            stripDrawing_ && bitmap_.size() == window_.dest ? movedBy(bitmapDrawn_, now) : std::nullopt;
+        if (shift) {
+            shiftImage(bitmap_, *shift);
+            for (const QRect &strip : uncovered(bitmap_.size(), *shift))
+                renderVisibleArea(bitmap_, st.mapPicture, st.mapPictureReduction, window_, strip);
+        } else {
+            bitmap_ = renderVisible(st.mapPicture, st.mapPictureReduction, window_, zoom_, halftone_);
+        }
+        bitmapDrawn_ = now;
         bitmapStale_ = false;
         ++bitmapBuilds_;
     }
@@ -119,8 +181,10 @@ QImage picMap::viewImage() const
 void picMap::releaseBitmap()
 {
     bitmap_ = QImage();
+    bitmapDrawn_ = {};
     bitmapStale_ = false;
     composed_ = QImage();
+    composedDrawn_ = {};
 }
 
 void picMap::resizeEvent(QResizeEvent *event)
@@ -141,17 +205,45 @@ void picMap::paintEvent(QPaintEvent *event)
     if (whole || composed_.size() != size() || composedStale_) {
         composedStale_ = false;
         ++overlayPaints_;
-        composed_ = QImage(size(), QImage::Format_RGB32);
-        composed_.fill(parentWidget() ? parentWidget()->palette().color(QPalette::Window) : palette().color(QPalette::Window));
-        QPainter cp(&composed_);
+        const QColor fill =
+            parentWidget() ? parentWidget()->palette().color(QPalette::Window) : palette().color(QPalette::Window);
         PaintOptions options;
         options.noMapTextColour = palette().color(QPalette::Disabled, QPalette::WindowText);
-        if (st.mapMode == MapMode::NoMap) {
-            paintMap(cp, st, visibleWindow(0, 0, 1.0, size(), 0, 0), options);
+        // A view that only moved since the last picture: the picture moves, the strips it
+        // uncovers are drawn (the overlay clipped to them), each pixel as a whole drawing gives it.
+        const Drawn now = drawnNow();
+        OverlayInputs inputs = overlayInputs(st);
+        const bool same = stripDrawing_ && st.mapMode != MapMode::NoMap && composed_.size() == size() &&
+                          inputs == composedInputs_ && fill == composedFill_;
+        const std::optional<QPoint> shift = same ? movedBy(composedDrawn_, now) : std::nullopt;
+        composedDrawn_ = now;
+        composedInputs_ = std::move(inputs);
+        composedFill_ = fill;
+        if (shift && !shift->isNull()) {
+            ++stripPaints_;
+            const QImage &map = bitmap();
+            shiftImage(composed_, *shift);
+            QPainter cp(&composed_);
+            const QRect onMap(QPoint(0, 0), window_.dest);
+            for (const QRect &strip : uncovered(size(), *shift)) {
+                cp.fillRect(strip, fill);
+                cp.setClipRect(strip.intersected(onMap));
+                cp.drawImage(strip.intersected(onMap), map, strip.intersected(onMap));
+                options.area = strip;
+                paintMap(cp, st, window_, options);
+            }
         } else {
-            cp.setClipRect(QRect(QPoint(0, 0), window_.dest));
-            cp.drawImage(0, 0, bitmap());
-            paintMap(cp, st, window_, options);
+            if (composed_.size() != size())
+                composed_ = QImage(size(), QImage::Format_RGB32);
+            composed_.fill(fill);
+            QPainter cp(&composed_);
+            if (st.mapMode == MapMode::NoMap) {
+                paintMap(cp, st, visibleWindow(0, 0, 1.0, size(), 0, 0), options);
+            } else {
+                cp.setClipRect(QRect(QPoint(0, 0), window_.dest));
+                cp.drawImage(0, 0, bitmap());
+                paintMap(cp, st, window_, options);
+            }
         }
     }
     QPainter p(this);
@@ -437,15 +529,50 @@ void picMap::createRoutePoint()
     owner_.openPointDialog(PointKind::Route, mode, msg::RoutePointCaption);
 }
 
-void picMap::scrollBy(double dx, double dy)
+ScrollValues picMap::onWholePixels(ScrollValues next) const
+{
+    const AppState &st = owner_.state();
+    if (!stripDrawing_ || st.mapMode == MapMode::NoMap || st.zoomFactor != zoom_ || window_.view != size())
+        return next;
+    const auto axis = [&](bool horizontal) {
+        const int value = horizontal ? next.h : next.v;
+        const int from = horizontal ? window_.source.x() : window_.source.y();
+        const int span = horizontal ? window_.source.width() : window_.source.height();
+        const int shown = horizontal ? window_.dest.width() : window_.dest.height();
+        const int extent = (horizontal ? st.mapWidth : st.mapHeight) - span;
+        // Map pixels per screen pixel, a whole power of two (as screenShift needs).
+        const int perPixel = shown > 0 && span % shown == 0 ? span / shown : 0;
+        if (perPixel < 2 || (perPixel & (perPixel - 1)) != 0 || extent <= 0)
+            return value;
+        const auto moveTo = [&](int v) {
+            const ViewWindow w = visibleWindow(st.mapWidth, st.mapHeight, st.zoomFactor, size(), horizontal ? v : next.h,
+                                               horizontal ? next.v : v);
+            return (horizontal ? w.source.x() : w.source.y()) - from;
+        };
+        if (moveTo(value) % perPixel == 0)
+            return value;
+        // The scroll values of a screen pixel's worth of map, nearest first.
+        const int reach = static_cast<int>(std::ceil(double(perPixel) * kScrollMax / extent)) + 1;
+        for (int d = 1; d <= reach; ++d)
+            for (int v : {value - d, value + d})
+                if (v >= 0 && v <= kScrollMax && moveTo(v) % perPixel == 0)
+                    return v;
+        return value;
+    };
+    return {window_.hScrollEnabled ? axis(true) : next.h, window_.vScrollEnabled ? axis(false) : next.v};
+}
+
+void picMap::scrollBy(double dx, double dy, bool wholePixels)
 {
     AppState &st = owner_.state();
     QScrollBar *h = owner_.hScroll();
     QScrollBar *v = owner_.vScroll();
     if (!h || !v || st.mapMode == MapMode::NoMap || !(st.zoomFactor > 0))
         return;
-    const ScrollValues next = panScroll({h->value(), v->value()}, h->isEnabled(), v->isEnabled(), 0, 0,
-                                        -dx / st.zoomFactor, -dy / st.zoomFactor, st.mapWidth, st.mapHeight);
+    ScrollValues next = panScroll({h->value(), v->value()}, h->isEnabled(), v->isEnabled(), 0, 0, -dx / st.zoomFactor,
+                                  -dy / st.zoomFactor, st.mapWidth, st.mapHeight);
+    if (wholePixels)
+        next = onWholePixels(next);
     settingScroll_ = true;
     h->setValue(next.h);
     v->setValue(next.v);
@@ -493,7 +620,7 @@ void picMap::wheelEvent(QWheelEvent *event)
         const QPoint pixels = event->pixelDelta();
         const QPointF by = !pixels.isNull() && !(event->modifiers() & Qt::ShiftModifier) ? QPointF(pixels)
                                                                                          : QPointF(delta) / 2.0;
-        scrollBy(-by.x(), -by.y());
+        scrollBy(-by.x(), -by.y(), true);
     }
     event->accept();
 }

@@ -4,6 +4,7 @@
 #include "map/MapView.h"
 
 #include <QImage>
+#include <optional>
 #include <QWidget>
 
 namespace gipso {
@@ -25,8 +26,8 @@ public:
     void applyView();
     // Moves the view so that the press position follows the mouse at map position (x, y).
     void panView(double x, double y);
-    // Moves the view by (dx, dy) screen pixels.
-    void scrollBy(double dx, double dy);
+    // Moves the view by (dx, dy) screen pixels; wholePixels: as onWholePixels says.
+    void scrollBy(double dx, double dy, bool wholePixels = false);
     // One zoom step in (steps > 0) or out, keeping the map point under screen position at still.
     void zoomAt(int steps, QPointF at);
     // The view as it was last applied, and its picture with the overlay (for printing).
@@ -35,6 +36,10 @@ public:
     // How many times the bitmap was resampled, and the overlay composed (for benchmarks).
     int bitmapBuilds() const { return bitmapBuilds_; }
     int overlayPaints() const { return overlayPaints_; }
+    // How many of those repaints moved the picture drawn before and drew only the uncovered strips.
+    int stripPaints() const { return stripPaints_; }
+    // Off, every repaint draws the whole view (a benchmark's comparison).
+    void setStripDrawing(bool on) { stripDrawing_ = on; }
     QImage viewImage() const;
     void releaseBitmap();
 
@@ -61,6 +66,10 @@ protected:
 
 private:
     void scrollChanged();
+    // Below 100% a move by part of a screen pixel samples the map at other columns, and the
+    // picture drawn before cannot be moved: the scroll values nearest next that move the view
+    // by whole screen pixels (at most about half a screen pixel away), or next itself.
+    ScrollValues onWholePixels(ScrollValues next) const;
     // Whether a position of the widget shows the map.
     bool onPicture(const QPointF &screen) const;
     void drawCrossHair(double x, double y);
@@ -77,15 +86,33 @@ private:
 
     MapHost &owner_;
     ViewWindow window_;
+    // What a picture was drawn from: a view moved at the same zoom over the same map and
+    // overlay keeps its pixels, moved.
+    struct Drawn {
+        ViewWindow window;
+        qint64 mapKey = 0;
+        int reduction = 1;
+        double zoom = 0;
+        bool halftone = false;
+        bool valid = false;
+    };
+    Drawn drawnNow() const;
+    static std::optional<QPoint> movedBy(const Drawn &before, const Drawn &now);
     // The resampled window of the map, made from window_ when first needed after applyView.
     mutable QImage bitmap_;
+    mutable Drawn bitmapDrawn_;
     mutable bool bitmapStale_ = false;
     mutable int bitmapBuilds_ = 0;
     double zoom_ = 1.0;     // as applyView found them
     bool halftone_ = false;
     QImage composed_; // bitmap and overlay as last painted, for repainting the cross-hair alone
+    Drawn composedDrawn_;
+    OverlayInputs composedInputs_;
+    QColor composedFill_;
     bool composedStale_ = true;
     int overlayPaints_ = 0;
+    int stripPaints_ = 0;
+    bool stripDrawing_ = true;
     bool settingScroll_ = false;
     // Mouse state: the press position (map pixels), and the cross-hair.
     double lastClickX_ = 0, lastClickY_ = 0;

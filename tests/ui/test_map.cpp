@@ -355,6 +355,83 @@ TEST(MapViewUi, ABurstOfMovesIsDrawnOnceWhereTheLastMoveSays)
     EXPECT_EQ(w.panel(2)->text(), messageText(546) + QLocale().toString(9.0, 'f', 10));
 }
 
+// A moved view draws only the strips it uncovers; every pixel is that of a fresh whole drawing:
+// a dense track in altitude colours crossing the strips' edges, track starts and WayPoints with
+// their labels, a route with its headings. A move with anything else changed is drawn whole.
+TEST(MapViewUi, AMovedViewIsTheWholeDrawingAtItsNewPlace)
+{
+    MainWindowFixture f;
+    frmGPS &w = *f.window;
+    picMap &view = f.loadMap();
+    AppState &st = w.state();
+    const auto at = [&](double x, double y, PointKind kind, const QString &name = {}) {
+        GpsPoint p;
+        p.kind = kind;
+        mapToGeo(st.calibration, x, -y, p.latitude, p.longitude);
+        p.altitude = float(x + y);
+        (kind == PointKind::Track ? p.description : p.name) = name;
+        return p;
+    };
+    for (int i = 0; i < 30000; ++i) // a dense zigzag over the whole map, a track start every 700 points
+        st.store.trackPoints.append(at(40 + i % 300 * 6.37, 20 + i * 0.0473 + (i % 7) * 3.1, PointKind::Track,
+                                       i % 700 == 0 ? QString("start %1").arg(i) : QString()));
+    for (int i = 0; i < 400; ++i)
+        st.store.wayPoints.append(at(13.3 + i % 20 * 99.7, 11.1 + i / 20 * 74.9, PointKind::Way, QString("W%1").arg(i)));
+    for (int i = 0; i < 12; ++i)
+        st.store.routePoints.append(at(100 + i * 157.3, 200 + (i % 3) * 401.7, PointKind::Route, QString("R%1").arg(i)));
+    QApplication::processEvents();
+    const auto drawnAsWhole = [&](const char *what) {
+        SCOPED_TRACE(what);
+        const ViewWindow &win = view.viewWindow();
+        const QImage fresh =
+            renderViewImage(st, win, renderVisible(st.mapPicture, win, st.zoomFactor, false)).convertToFormat(QImage::Format_RGB32);
+        const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32).copy(QRect(QPoint(0, 0), win.dest));
+        int wrong = 0;
+        for (int y = 0; y < fresh.height(); ++y)
+            for (int x = 0; x < fresh.width(); ++x)
+                wrong += shown.pixel(x, y) != fresh.pixel(x, y);
+        EXPECT_EQ(wrong, 0);
+    };
+    struct Move {
+        const char *what;
+        double zoom;
+        QPointF by; // screen pixels
+        bool strips;
+        std::function<void()> alsoChange;
+        bool wholePixels = false;
+    };
+    const Move moves[] = {
+        {"right", 1, {37, 0}, true, {}},
+        {"up", 1, {0, -23}, true, {}},
+        {"diagonal", 1, {-51, 29}, true, {}},
+        {"diagonal, a point moved too", 1, {18, 18}, false, [&] { st.store.trackPoints[15000].latitude += 0.0001; }},
+        {"diagonal, a WayPoint selected too", 1, {-9, 14}, false, [&] { st.selection.selectedWayPoint = 37; }},
+        {"larger than the view", 1, {1500, 900}, false, {}},
+        // 200% of a view 599 wide: 300 map pixels over 599 screen pixels, a move is no whole number
+        {"at 200%, an odd view width", 2, {-33, 41}, false, {}},
+        {"at 50%", 0.5, {-30, 40}, true, {}}, // 24 and 22 map pixels
+        {"at 50%, half a screen pixel", 0.5, {-32, 21}, false, {}}, // 25 and 11
+        // a drag or the wheel lands on whole screen pixels: 26 and 12 map pixels
+        {"at 50%, on whole pixels", 0.5, {-32, 21}, true, {}, true},
+        {"at 75%", 0.75, {-30, 20}, false, {}},
+    };
+    st.zoomFactor = 0;
+    for (const Move &m : moves) {
+        if (st.zoomFactor != m.zoom) {
+            st.zoomFactor = m.zoom;
+            w.hScroll()->setValue(8000); // away from the edges
+            w.vScroll()->setValue(8000);
+            view.grab();
+        }
+        const int strips = view.stripPaints();
+        view.scrollBy(m.by.x(), m.by.y(), m.wholePixels);
+        if (m.alsoChange)
+            m.alsoChange();
+        drawnAsWhole(m.what);
+        EXPECT_EQ(view.stripPaints() - strips, m.strips ? 1 : 0) << m.what;
+    }
+}
+
 // Orientation, fit and header: MapPrint in tests/map/test_render.cpp.
 TEST(MapViewUi, PrintsTheViewToAPdf)
 {
