@@ -155,7 +155,11 @@ void calibrateCommand(frmGPS &w, double x, double y)
         frmCalib form(w.dialogs(), &w);
         if (st.modeBeforeCalibration == MapMode::Calibrated)
             form.showCoordinates(c);
-        if (w.dialogs().exec(form) == QDialog::Accepted) {
+        const int answer = w.dialogs().exec(form);
+        if (st.mapMode == MapMode::NoMap) {
+            // The map was closed while the form was open (its full picture found damaged):
+            // there is nothing left to calibrate or to restore.
+        } else if (answer == QDialog::Accepted) {
             form.takeCoordinates(c);
             computeCalibration(c);
             st.mapMode = MapMode::Calibrated;

@@ -144,6 +144,23 @@ TEST(Calib, CalibrationCommandOnTheMainWindow)
     w.calibrationClick(1, 2);
     w.calibrationClick(3, 4);
     EXPECT_EQ(st.mapMode, MapMode::Uncalibrated);
+
+    // The map closed while the form is open (a large map's full picture found damaged late):
+    // neither the new calibration nor the old mode is put back on the closed map.
+    for (bool ok : {true, false}) {
+        f.dialogs.files = {pic};
+        w.openMap();
+        w.calibrateMap();
+        w.calibrationClick(1, 2);
+        onCalib(f.dialogs, boxesSeen, [&st, ok](frmCalib &form) {
+            closeMap(st);
+            fill(form, {QLocale().toString(45.1), "9", "45", QLocale().toString(9.2)});
+            (ok ? form.cmdOK : form.cmdAnnulla)->click();
+        });
+        w.calibrationClick(3, 4);
+        EXPECT_EQ(st.mapMode, MapMode::NoMap);
+        EXPECT_FALSE(st.store.mapModified);
+    }
 }
 
 TEST(Calib, OpenAndSaveQuestionsAndMessages)
