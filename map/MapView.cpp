@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 namespace gipso {
@@ -208,18 +209,23 @@ QImage nearestSample(const QImage &map, int reduction, const QRect &src, QSize d
 }
 
 // One axis of screenShift: the shift, when every column of the overlap is the old one moved.
-std::optional<int> axisShift(double fromStart, double toStart, double scale, int srcFrom, int srcTo, int srcExtent,
-                             int destExtent)
+// The move in screen pixels is the move in map pixels times view / span, taken only where that
+// is a whole number (integers, so no scale's rounding decides it).
+std::optional<int> axisShift(double fromStart, double toStart, int viewExtent, double span, int srcFrom, int srcTo,
+                             int srcExtent, int destExtent)
 {
     if (fromStart == toStart && srcFrom == srcTo)
         return 0; // the same positions, computed alike
-    int exponent = 0;
-    if (!(scale > 0) || std::frexp(scale, &exponent) != 0.5)
-        return std::nullopt; // positions times any other scale may round differently once moved
-    const double shift = (fromStart - toStart) * scale;
-    if (!(std::fabs(shift) < destExtent) || shift != std::floor(shift))
+    const double moved = fromStart - toStart;
+    if (!(span >= 1) || span != std::floor(span) || moved != std::floor(moved) || !(std::fabs(moved) < span))
         return std::nullopt;
-    const int s = static_cast<int>(shift);
+    const auto num = static_cast<long long>(moved) * viewExtent;
+    const auto den = static_cast<long long>(span);
+    if (num % den != 0)
+        return std::nullopt;
+    const int s = static_cast<int>(num / den);
+    if (!(std::abs(s) < destExtent))
+        return std::nullopt;
     const std::vector<int> from = sampleIndices(srcFrom, srcExtent, destExtent);
     const std::vector<int> to = sampleIndices(srcTo, srcExtent, destExtent);
     for (int i = std::max(0, s); i < destExtent + std::min(0, s); ++i)
@@ -286,9 +292,9 @@ std::optional<QPoint> screenShift(const ViewWindow &from, const ViewWindow &to)
     if (from.view != to.view || from.dest != to.dest || from.source.size() != to.source.size() || to.dest.isEmpty() ||
         to.source.isEmpty() || from.scaleWidth != to.scaleWidth || from.scaleHeight != to.scaleHeight)
         return std::nullopt;
-    const auto h = axisShift(from.scaleLeft, to.scaleLeft, to.view.width() / to.scaleWidth, from.source.x(),
+    const auto h = axisShift(from.scaleLeft, to.scaleLeft, to.view.width(), to.scaleWidth, from.source.x(),
                              to.source.x(), to.source.width(), to.dest.width());
-    const auto v = axisShift(from.scaleTop, to.scaleTop, to.view.height() / to.scaleHeight, from.source.y(),
+    const auto v = axisShift(from.scaleTop, to.scaleTop, to.view.height(), to.scaleHeight, from.source.y(),
                              to.source.y(), to.source.height(), to.dest.height());
     if (!h || !v)
         return std::nullopt;

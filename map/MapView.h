@@ -62,8 +62,12 @@ void renderVisibleArea(QImage &out, const QImage &map, int reduction, const View
 
 // The whole screen pixels by which the picture of window from moves to give that of window to
 // (a point drawn at P in from is at P + shift in to), when the two differ by nothing else: the
-// same sizes and scale, every resampled column and row of to in the overlap that of from
-// moved, and overlay positions that move exactly (the scale a power of two). Otherwise nullopt.
+// same sizes and scale, a move of whole screen pixels (map pixels times view over span a whole
+// number: any move at 1:1, 200% or 300% of a view a multiple of 3, a multiple of 10 map pixels
+// at 10%), and every resampled column and row of to in the overlap that of from moved.
+// Otherwise nullopt. Overlay positions then move by the shift up to rounding error (about
+// 1e-12 of a pixel), so a drawing moved differs from a fresh one at most where a position lies
+// that close to a pixel's edge, and then by one pixel.
 std::optional<QPoint> screenShift(const ViewWindow &from, const ViewWindow &to);
 
 // Panning: the scroll values that move the view by the press position (pressX, pressY) minus

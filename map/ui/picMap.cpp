@@ -540,9 +540,9 @@ ScrollValues picMap::onWholePixels(ScrollValues next) const
         const int span = horizontal ? window_.source.width() : window_.source.height();
         const int shown = horizontal ? window_.dest.width() : window_.dest.height();
         const int extent = (horizontal ? st.mapWidth : st.mapHeight) - span;
-        // Map pixels per screen pixel, a whole power of two (as screenShift needs).
+        // Map pixels per screen pixel, a whole number (2 at 50%, 10 at 10%).
         const int perPixel = shown > 0 && span % shown == 0 ? span / shown : 0;
-        if (perPixel < 2 || (perPixel & (perPixel - 1)) != 0 || extent <= 0)
+        if (perPixel < 2 || extent <= 0)
             return value;
         const auto moveTo = [&](int v) {
             const ViewWindow w = visibleWindow(st.mapWidth, st.mapHeight, st.zoomFactor, size(), horizontal ? v : next.h,

@@ -68,7 +68,8 @@ private:
     void scrollChanged();
     // Below 100% a move by part of a screen pixel samples the map at other columns, and the
     // picture drawn before cannot be moved: the scroll values nearest next that move the view
-    // by whole screen pixels (at most about half a screen pixel away), or next itself.
+    // by whole screen pixels (at most about half a screen pixel away) where map pixels per
+    // screen pixel are a whole number (50%, 25%, 20%, 10%), or next itself.
     ScrollValues onWholePixels(ScrollValues next) const;
     // Whether a position of the widget shows the map.
     bool onPicture(const QPointF &screen) const;

@@ -111,3 +111,26 @@ TEST(MapView, PanningAgainstThePressPosition)
     EXPECT_EQ(pan({31000, 1000}, true, 0, 1000), std::pair(32000, 0));
     EXPECT_EQ(pan({100, 200}, false, 0, 500), std::pair(100, 200));
 }
+
+// A moved window keeps its picture, moved, where the move is whole screen pixels at an
+// integral ratio: map pixels per screen pixel (10%, 50%) or screen pixels per map pixel (300%).
+TEST(MapView, ScreenShiftAtIntegralRatios)
+{
+    struct Case {
+        double zoom;
+        int viewWidth, moved; // map pixels to the right
+        std::optional<int> shift;
+    };
+    const Case cases[] = {
+        {0.1, 900, 30, -3}, {0.1, 900, -50, 5}, {0.1, 900, 25, std::nullopt}, {0.5, 900, 6, -3},
+        {1.0, 900, 7, -7},  {3.0, 900, 7, -21}, {3.0, 800, 7, std::nullopt}, // 267 map pixels over 800
+    };
+    for (const Case &c : cases) {
+        const ViewWindow from = visibleWindow(20000, 20000, c.zoom, QSize(c.viewWidth, 600), 16000, 16000);
+        ViewWindow to = from;
+        to.source.translate(c.moved, 0);
+        to.scaleLeft += c.moved;
+        const std::optional<QPoint> want = c.shift ? std::optional<QPoint>(QPoint(*c.shift, 0)) : std::nullopt;
+        EXPECT_EQ(screenShift(from, to), want) << c.zoom << " " << c.moved;
+    }
+}
