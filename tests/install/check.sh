@@ -261,7 +261,7 @@ package)
   [ -n "$(field Maintainer)" ] || fail "no Maintainer"
   [[ $(field Description) == *"gipso-cli"* ]] || fail "Description: $(field Description)"
   # Worked out from the binaries, not written by hand.
-  for library in libqt6widgets6 libqt6serialport6 libzip4 libturbojpeg0; do
+  for library in libqt6widgets6 libqt6serialport6 libzip4 libturbojpeg0 libjpeg62-turbo; do
     [[ ", $(field Depends)" == *", $library "* ]] || fail "Depends lacks $library: $(field Depends)"
   done
   [[ $(field Recommends) == *qt6-translations-l10n* ]] || fail "Recommends: $(field Recommends)"
