@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 namespace gipso {
@@ -285,6 +287,63 @@ void renderVisibleArea(QImage &out, const QImage &map, int reduction, const View
     const QRect src = window.source.intersected(QRect(0, 0, map.width() * reduction, map.height() * reduction));
     if (!src.isEmpty())
         nearestSampleInto(out, map, reduction, src, area);
+}
+
+namespace {
+// The source range whose averaging gives screen pixels [first, first + count) of an axis
+// exactly: the whole axis, or whole blocks when a screen pixel is a whole number of map pixels
+// (the smooth scaling then weighs each block alike wherever it starts).
+std::optional<std::pair<int, int>> averagedRange(int srcStart, int srcExtent, int destExtent, int first, int count)
+{
+    if (first == 0 && count == destExtent)
+        return std::pair(srcStart, srcExtent);
+    if (destExtent <= 0 || srcExtent % destExtent != 0)
+        return std::nullopt;
+    const int block = srcExtent / destExtent;
+    return std::pair(srcStart + first * block, count * block);
+}
+} // namespace
+
+void renderVisibleArea(QImage &out, const QImage &map, int reduction, const ViewWindow &window, double zoom,
+                       bool halftone, QRect area)
+{
+    if (!(halftone && zoom * reduction < 1.0)) {
+        renderVisibleArea(out, map, reduction, window, area);
+        return;
+    }
+    area = area.intersected(out.rect());
+    if (map.isNull() || reduction < 1 || out.size() != window.dest || area.isEmpty() ||
+        out.format() != QImage::Format_RGB32)
+        return;
+    const QRect src = window.source.intersected(QRect(0, 0, map.width() * reduction, map.height() * reduction));
+    if (src.isEmpty())
+        return;
+    // A reduced picture is averaged from a widened source: only the whole is alike.
+    const auto h = reduction == 1 ? averagedRange(src.x(), src.width(), out.width(), area.x(), area.width()) : std::nullopt;
+    const auto v = reduction == 1 ? averagedRange(src.y(), src.height(), out.height(), area.y(), area.height()) : std::nullopt;
+    const QImage part = h && v ? averageSample(map, QRect(h->first, v->first, h->second, v->second), area.size())
+                               : renderVisible(map, reduction, window, zoom, halftone).copy(area);
+    if (part.size() != area.size() || part.format() != QImage::Format_RGB32)
+        return;
+    const size_t bytes = size_t(area.width()) * 4;
+    for (int y = 0; y < area.height(); ++y)
+        std::memcpy(out.scanLine(area.y() + y) + qsizetype(area.x()) * 4, part.constScanLine(y), bytes);
+}
+
+std::optional<QPoint> averagedShift(const ViewWindow &from, const ViewWindow &to)
+{
+    const std::optional<QPoint> shift = screenShift(from, to);
+    if (!shift)
+        return std::nullopt;
+    // screenShift moved a scrolled axis by a whole number of screen pixels, so by whole blocks
+    // where the span is a multiple of the destination; an axis not moved must be the same one.
+    const auto alike = [](int s, int fromStart, int toStart, int srcExtent, int destExtent) {
+        return s == 0 ? fromStart == toStart : destExtent > 0 && srcExtent % destExtent == 0;
+    };
+    if (!alike(shift->x(), from.source.x(), to.source.x(), to.source.width(), to.dest.width()) ||
+        !alike(shift->y(), from.source.y(), to.source.y(), to.source.height(), to.dest.height()))
+        return std::nullopt;
+    return shift;
 }
 
 std::optional<QPoint> screenShift(const ViewWindow &from, const ViewWindow &to)

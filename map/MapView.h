@@ -59,6 +59,11 @@ QImage renderVisible(const QImage &map, int reduction, const ViewWindow &window,
 // Resamples only the part area of the window's destination into out (of the destination's
 // size, Format_RGB32), each pixel as renderVisible gives it; nearest neighbour only.
 void renderVisibleArea(QImage &out, const QImage &map, int reduction, const ViewWindow &window, QRect area);
+// The same with renderVisible's choice of resampling. Averaged pixels come out alike by
+// averaging only the blocks under area where every screen pixel is a whole block of map pixels
+// (10%, 20%, 25%, 50% of a scrolled axis, area spanning the other), else by averaging the whole.
+void renderVisibleArea(QImage &out, const QImage &map, int reduction, const ViewWindow &window, double zoom,
+                       bool halftone, QRect area);
 
 // The whole screen pixels by which the picture of window from moves to give that of window to
 // (a point drawn at P in from is at P + shift in to), when the two differ by nothing else: the
@@ -69,6 +74,10 @@ void renderVisibleArea(QImage &out, const QImage &map, int reduction, const View
 // 1e-12 of a pixel), so a drawing moved differs from a fresh one at most where a position lies
 // that close to a pixel's edge, and then by one pixel.
 std::optional<QPoint> screenShift(const ViewWindow &from, const ViewWindow &to);
+// screenShift for an averaged picture (halftone below 100%, a full picture): only along axes
+// where a screen pixel is a whole block of map pixels, by whole blocks, so every pixel moved
+// averages the same block as before and renderVisibleArea averages the strips alone.
+std::optional<QPoint> averagedShift(const ViewWindow &from, const ViewWindow &to);
 
 // Panning: the scroll values that move the view by the press position (pressX, pressY) minus
 // the mouse position (x, y), both in map pixels, clamped to 0..32000; a disabled bar keeps its value.

@@ -143,10 +143,12 @@ picMap::Drawn picMap::drawnNow() const
 
 std::optional<QPoint> picMap::movedBy(const Drawn &before, const Drawn &now)
 {
-    // Averaged pixels (halftone below 100%) are not resampled in parts.
     if (!before.valid || !now.valid || before.mapKey != now.mapKey || before.reduction != now.reduction ||
-        before.zoom != now.zoom || before.halftone != now.halftone || (now.halftone && now.zoom * now.reduction < 1.0))
+        before.zoom != now.zoom || before.halftone != now.halftone)
         return std::nullopt;
+    // Averaged pixels (halftone below 100%) move only by whole blocks of a full picture.
+    if (now.halftone && now.zoom * now.reduction < 1.0)
+        return now.reduction == 1 ? averagedShift(before.window, now.window) : std::nullopt;
     return screenShift(before.window, now.window);
 }
 
@@ -160,7 +162,7 @@ const QImage &picMap::bitmap() const
         if (shift) {
             shiftImage(bitmap_, *shift);
             for (const QRect &strip : uncovered(bitmap_.size(), *shift))
-                renderVisibleArea(bitmap_, st.mapPicture, st.mapPictureReduction, window_, strip);
+                renderVisibleArea(bitmap_, st.mapPicture, st.mapPictureReduction, window_, zoom_, halftone_, strip);
         } else {
             bitmap_ = renderVisible(st.mapPicture, st.mapPictureReduction, window_, zoom_, halftone_);
         }

@@ -114,16 +114,20 @@ TEST(MapView, PanningAgainstThePressPosition)
 
 // A moved window keeps its picture, moved, where the move is whole screen pixels at an
 // integral ratio: map pixels per screen pixel (10%, 50%) or screen pixels per map pixel (300%).
+// Averaged, only by whole blocks of map pixels: at 30% a move of 10 map pixels is 3 screen
+// pixels, but 3000 map pixels over 900 weigh each block differently.
 TEST(MapView, ScreenShiftAtIntegralRatios)
 {
     struct Case {
         double zoom;
         int viewWidth, moved; // map pixels to the right
-        std::optional<int> shift;
+        std::optional<int> shift, averaged;
     };
+    const std::nullopt_t no = std::nullopt;
     const Case cases[] = {
-        {0.1, 900, 30, -3}, {0.1, 900, -50, 5}, {0.1, 900, 25, std::nullopt}, {0.5, 900, 6, -3},
-        {1.0, 900, 7, -7},  {3.0, 900, 7, -21}, {3.0, 800, 7, std::nullopt}, // 267 map pixels over 800
+        {0.1, 900, 30, -3, -3}, {0.1, 900, -50, 5, 5}, {0.1, 900, 25, no, no}, {0.5, 900, 6, -3, -3},
+        {0.3, 900, 10, -3, no}, {1.0, 900, 7, -7, -7}, {3.0, 900, 7, -21, no},
+        {3.0, 800, 7, no, no}, // 267 map pixels over 800
     };
     for (const Case &c : cases) {
         const ViewWindow from = visibleWindow(20000, 20000, c.zoom, QSize(c.viewWidth, 600), 16000, 16000);
@@ -132,5 +136,7 @@ TEST(MapView, ScreenShiftAtIntegralRatios)
         to.scaleLeft += c.moved;
         const std::optional<QPoint> want = c.shift ? std::optional<QPoint>(QPoint(*c.shift, 0)) : std::nullopt;
         EXPECT_EQ(screenShift(from, to), want) << c.zoom << " " << c.moved;
+        const std::optional<QPoint> averaged = c.averaged ? std::optional<QPoint>(QPoint(*c.averaged, 0)) : std::nullopt;
+        EXPECT_EQ(averagedShift(from, to), averaged) << c.zoom << " " << c.moved;
     }
 }

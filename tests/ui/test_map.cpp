@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPrinter>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QStatusBar>
 
@@ -404,8 +405,9 @@ TEST(MapViewUi, AMovedViewIsTheWholeDrawingAtItsNewPlace)
     const auto drawnAsWhole = [&](const char *what, bool near) {
         SCOPED_TRACE(what);
         const ViewWindow &win = view.viewWindow();
-        const QImage fresh =
-            renderViewImage(st, win, renderVisible(st.mapPicture, win, st.zoomFactor, false)).convertToFormat(QImage::Format_RGB32);
+        const QImage picture = renderVisible(st.mapPicture, win, st.zoomFactor, w.halftone());
+        EXPECT_TRUE(view.bitmap() == picture); // the map's pixels exactly; the overlay may round
+        const QImage fresh = renderViewImage(st, win, picture).convertToFormat(QImage::Format_RGB32);
         const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32).copy(QRect(QPoint(0, 0), win.dest));
         const auto nearby = [&](int x, int y) {
             for (int dy = -1; dy <= 1; ++dy)
@@ -480,6 +482,25 @@ TEST(MapViewUi, AMovedViewIsTheWholeDrawingAtItsNewPlace)
         {"at 300%, diagonal", 3, {30, -45}, true, {}},
     };
     for (const Move &m : integral)
+        pan(m, true);
+
+    // Pixel interpolation over a map of noise, where any other weighing of a block shows: the
+    // strips are averaged alone at whole blocks of map pixels.
+    QRandomGenerator noise(11);
+    for (int y = 0; y < st.mapPicture.height(); ++y)
+        for (int x = 0; x < st.mapPicture.width(); ++x)
+            st.mapPicture.setPixel(x, y, noise.generate());
+    w.action("mnuHalftone")->trigger();
+    ASSERT_TRUE(w.halftone());
+    const Move averaged[] = {
+        {"averaged at 10%, diagonal", 0.1, {13, -11}, true, {}, true},
+        {"averaged at 10%, left", 0.1, {-7, 0}, true, {}, true},
+        {"averaged at 10%, part of a screen pixel", 0.1, {-2.3, 1.7}, false, {}},
+        {"averaged at 50%, diagonal", 0.5, {-32, 21}, true, {}, true},
+        {"averaged at 50%, up", 0.5, {0, 9}, true, {}, true},
+        {"averaged at 75%, whole screen pixels", 0.75, {-30, 0}, false, {}}, // 36 map pixels, 27 screen pixels
+    };
+    for (const Move &m : averaged)
         pan(m, true);
 }
 
