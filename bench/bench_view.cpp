@@ -98,8 +98,16 @@ void panBurst(PanHost &host, int moves, bool eager)
 // repaint, typical and worst, and how many repaints drew only the uncovered strips.
 struct EveryMove {
     double mean = 0, worst = 0;
+    double allThreads = 0, allWorst = 0; // with the worker threads Qt's area averaging runs on
     int strips = 0;
 };
+
+double processCpuMs()
+{
+    timespec ts;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
 EveryMove panEveryMove(PanHost &host, int moves, bool strips)
 {
     picMap &view = *host.view;
@@ -111,9 +119,12 @@ EveryMove panEveryMove(PanHost &host, int moves, bool strips)
     const int strips0 = view.stripPaints();
     for (int i = 1; i <= moves; ++i) {
         mouse(&view, QEvent::MouseMove, start - QPointF(6 * i, 4 * i), Qt::LeftButton, false);
-        const double c0 = cpuMs();
+        const double c0 = cpuMs(), p0 = processCpuMs();
         view.repaint();
         const double ms = cpuMs() - c0;
+        const double all = processCpuMs() - p0;
+        r.allThreads += all / moves;
+        r.allWorst = std::max(r.allWorst, all);
         r.mean += ms / moves;
         r.worst = std::max(r.worst, ms);
     }
@@ -145,8 +156,10 @@ bool everyMoveBench(double zoom, int side, bool header, bool halftone = false)
     settle();
     if (header) {
         std::printf("\nevery move drawn: a left drag of 30 moves of (6, 4) screen pixels, each repainted before the\n"
-                    "next, 1280x800 view, large scene; cpu ms per repaint (best of 3 drags: mean, worst move)\n");
-        std::printf("%-9s %-13s %-24s %10s %10s %8s\n", "zoom", "map", "how", "mean", "worst", "strips");
+                    "next, 1280x800 view, large scene; cpu ms per repaint (best of 3 drags: mean, worst move;\n"
+                    "all threads: the mean with Qt's worker threads, where area averaging runs)\n");
+        std::printf("%-9s %-13s %-24s %10s %10s %12s %8s\n", "zoom", "map", "how", "mean", "worst", "all threads",
+                    "strips");
     }
     bool met = true;
     for (bool strips : {false, true}) {
@@ -160,11 +173,11 @@ bool everyMoveBench(double zoom, int side, bool header, bool halftone = false)
             if (r.mean < best.mean)
                 best = r;
         }
-        std::printf("%-9s %5dx%-7d %-24s %10.1f %10.1f %5d/30\n",
+        std::printf("%-9s %5dx%-7d %-24s %10.1f %10.1f %12.1f %5d/30\n",
                     qPrintable(QString::number(zoom) + (halftone ? " avg" : "")), side, side,
-                    strips ? "moved, strips drawn" : "drawn whole (before)", best.mean, best.worst, best.strips);
+                    strips ? "moved, strips drawn" : "drawn whole (before)", best.mean, best.worst, best.allThreads, best.strips);
         if (strips)
-            met = best.worst < 16.0;
+            met = std::max(best.worst, best.allWorst) < 16.0;
     }
     return met;
 }
