@@ -4,12 +4,21 @@
 
 #include "state/AppState.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 #include <chrono>
 #include <random>
 #include <time.h>
 
 namespace gipso::bench {
+
+// The benchmarks draw offscreen unless QT_QPA_PLATFORM says otherwise; call before the application.
+inline void offscreenUnlessTold()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 // CPU time of this thread: the machine is shared, so wall time also counts other programs.
 inline double cpuMs()

@@ -36,8 +36,7 @@ using namespace gipso;
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenUnlessTold();
     QGuiApplication app(argc, argv);
 
     // A walk of one point a second, a few metres a step, climbing and descending; 100 tracks.

@@ -55,8 +55,7 @@ using namespace gipso::bench;
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    offscreenUnlessTold();
     QGuiApplication app(argc, argv);
     AppState st;
     buildLargeScene(st);

@@ -12,16 +12,12 @@
 #include <random>
 #include <time.h>
 
-namespace {
-} // namespace
-
 using namespace gipso;
 using namespace gipso::bench;
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    offscreenUnlessTold();
     QGuiApplication app(argc, argv);
     AppState st;
     buildLargeScene(st);

@@ -233,8 +233,7 @@ QImage makeMap(int side)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    offscreenUnlessTold();
     QApplication app(argc, argv);
     const QSize view(1280, 800);
     std::printf("applyView resampling, view %dx%d, scroll at the middle (ms per refresh, mean of runs)\n", view.width(),
